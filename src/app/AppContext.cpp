@@ -1,0 +1,122 @@
+#include "app/AppContext.h"
+
+#include "data/MessageService.h"
+#include "data/Schema.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace sorvane {
+
+const QString AppContext::kWorkspaceName = QStringLiteral("Varnostel");
+const QString AppContext::kUserName = QStringLiteral("admin");
+
+AppContext::AppContext(MessageService &messages, QString programFolder)
+    : m_messages(messages), m_programFolder(std::move(programFolder))
+{
+}
+
+AppContext::~AppContext()
+{
+    CloseDataDatabase();
+}
+
+Database &AppContext::db() const
+{
+    if (!DataDb)
+        throw DbError(QStringLiteral("データベースが開かれていません"));
+    return *DataDb;
+}
+
+bool AppContext::CheckDataFiles()
+{
+    AppFolder = QDir::cleanPath(m_programFolder);
+    if (!QFileInfo::exists(filePath(files::kMainDb))) {
+        m_messages.information(QStringLiteral("データが見つかりません"));
+        return false;
+    }
+    HolidayDataAvailable = QFileInfo::exists(filePath(files::holidayFileName(clock.today().year())));
+    return true;
+}
+
+bool AppContext::OpenDataDatabase()
+{
+    try {
+        Workspace *ws = m_engine.findWorkspace(kWorkspaceName);
+        if (ws) {
+            DataWorkspace = ws;
+            DataDb = ws->findDatabase(filePath(files::kMainDb));
+        }
+        if (!DataWorkspace)
+            DataWorkspace = m_engine.createWorkspace(kWorkspaceName, kUserName, QString());
+        if (!DataDb) {
+            Database *db = DataWorkspace->openDatabase(filePath(files::kMainDb));
+            try {
+                schema::prepareMainDatabase(*db);
+            } catch (...) {
+                DataWorkspace->releaseDatabase(db);
+                throw;
+            }
+            DataDb = db;
+        }
+        return true;
+    } catch (const DbError &e) {
+        m_messages.information(e.description());
+        return false;
+    }
+}
+
+bool AppContext::LoadSettings()
+{
+    try {
+        DueWindowDays = schema::readDueWindowDays(db());
+        return true;
+    } catch (const DbError &e) {
+        m_messages.information(e.description());
+        return false;
+    }
+}
+
+bool AppContext::LoadAccountCache()
+{
+    if (!DataDb)
+        return false;
+    try {
+        Recordset rs = DataDb->openRecordset(
+            QStringLiteral("select id,kozano,口座番号,銀行名,支店名,口座種別,担保枠,確定済年月,計画済年月 "
+                           "from 口座データ order by kozano"));
+        if (rs.eof())
+            return false;
+        // Every account is kept, however many the company has.
+        QVector<AccountSlot> loaded;
+        loaded.reserve(rs.rowCount());
+        for (; !rs.eof(); rs.moveNext()) {
+            AccountSlot s;
+            s.kozano = rs.number(QStringLiteral("kozano"));
+            s.id = rs.number(QStringLiteral("id"));
+            s.口座番号 = rs.text(QStringLiteral("口座番号"));
+            s.口座種別 = rs.text(QStringLiteral("口座種別"));
+            s.銀行名 = rs.text(QStringLiteral("銀行名"));
+            s.支店名 = rs.text(QStringLiteral("支店名"));
+            loaded << s;
+        }
+        AccountCache = loaded;
+        AccountCount = int(loaded.size());
+        return true;
+    } catch (const DbError &e) {
+        m_messages.information(e.description());
+        return false;
+    }
+}
+
+void AppContext::CloseDataDatabase()
+{
+    if (DataWorkspace && DataDb)
+        DataWorkspace->releaseDatabase(DataDb);
+    DataDb = nullptr;
+    if (DataWorkspace)
+        m_engine.releaseWorkspace(DataWorkspace);
+    DataWorkspace = nullptr;
+}
+
+} // namespace sorvane

@@ -1,0 +1,72 @@
+#pragma once
+
+// The values the whole program shares: the data folder, the open main
+// database, the holiday flag, the approaching-due window and the company's
+// accounts. One object, handed to every window; nothing else is global.
+
+#include "data/Clock.h"
+#include "data/Engine.h"
+#include "data/Files.h"
+
+#include <QString>
+#include <QVector>
+
+namespace sorvane {
+
+class MessageService;
+
+struct AccountSlot {
+    qint64 kozano = 0;
+    qint64 id = 0;
+    QString 口座番号;
+    QString 口座種別;
+    QString 銀行名;
+    QString 支店名;
+};
+
+class AppContext {
+public:
+    // programFolder is where the data files are looked for; the program
+    // passes its own folder, tests a temporary one.
+    AppContext(MessageService &messages, QString programFolder);
+    ~AppContext();
+    AppContext(const AppContext &) = delete;
+    AppContext &operator=(const AppContext &) = delete;
+
+    MessageService &messages() const { return m_messages; }
+    const QString &programFolder() const { return m_programFolder; }
+
+    // Start-up routines; each shows its own messages.
+    bool CheckDataFiles();
+    bool OpenDataDatabase();
+    bool LoadSettings();
+    bool LoadAccountCache();
+    void CloseDataDatabase();
+
+    // AppFolder + name.
+    QString filePath(const QString &name) const { return files::path(AppFolder, name); }
+    // The open main database; a DbError when it is closed.
+    Database &db() const;
+
+    QString AppFolder;
+    Workspace *DataWorkspace = nullptr;
+    Database *DataDb = nullptr;
+    bool HolidayDataAvailable = false;
+    int DueWindowDays = 14;
+    QVector<AccountSlot> AccountCache;
+    int AccountCount = 0;
+
+    Clock clock;
+    // How long the splash stays at start-up; tests set 0.
+    int splashDelayMs = 3000;
+
+    static const QString kWorkspaceName;
+    static const QString kUserName;
+
+private:
+    MessageService &m_messages;
+    QString m_programFolder;
+    Engine m_engine;
+};
+
+} // namespace sorvane

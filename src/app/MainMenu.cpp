@@ -1,0 +1,400 @@
+#include "app/MainMenu.h"
+
+#include "app/AppContext.h"
+#include "app/Logo.h"
+#include "data/Engine.h"
+#include "ui/UiService.h"
+#include "ui/Widgets.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+
+#include <exception>
+
+namespace sorvane {
+
+namespace {
+
+using ui::twips;
+
+constexpr int kColumns[] = {480, 2880, 5280, 7680, 10080, 12480};
+constexpr int kRows[] = {1680, 2640, 3600, 4560, 5520, 6480};
+constexpr int kButtonWidth = 1455;
+constexpr int kButtonHeight = 495;
+
+struct ButtonDef {
+    const char16_t *name;
+    const char16_t *caption;
+    int left;  // twips
+    int top;   // twips
+    const char16_t *command;  // empty: disabled, no action
+};
+
+// Each group stands in a column under its heading; the grid is the old one.
+const ButtonDef kButtonDefs[] = {
+    {u"受取入力ボタン", u"入力", kColumns[0], kRows[0], u"受取入力"},
+    {u"受取修正ボタン", u"修正と削除", kColumns[0], kRows[1], u"受取修正"},
+    {u"支払入力ボタン", u"入力", kColumns[1], kRows[0], u"支払入力"},
+    {u"支払修正ボタン", u"修正と削除", kColumns[1], kRows[1], u"支払修正"},
+    {u"割引手形指定", u"手形指定", kColumns[2], kRows[0], u""},
+    {u"割引手形解除", u"登録解除", kColumns[2], kRows[1], u""},
+    {u"不渡手形指定", u"手形指定", kColumns[2], kRows[2], u""},
+    {u"不渡手形解除", u"登録解除", kColumns[2], kRows[3], u""},
+    {u"実集計", u"集計（期日）", kColumns[2], kRows[4], u""},
+    {u"処理日集計", u"集計（処理日）", kColumns[2], kRows[5], u""},
+    {u"口座別試算表", u"口座別試算表", kColumns[3], kRows[0], u""},
+    {u"口座別資金確認", u"口座別資金確認", kColumns[3], kRows[1], u""},
+    {u"手形予約確認", u"手形予約確認", kColumns[3], kRows[2], u""},
+    {u"処理済手形", u"処理済手形一覧", kColumns[3], kRows[3], u""},
+    {u"期日接近", u"期日接近分", kColumns[3], kRows[4], u"期日接近"},
+    {u"検索ボタン", u"検　索", 7800, kRows[5], u"検索"},
+    {u"得意先登録", u"得意先登録", kColumns[4], kRows[0], u"得意先"},
+    {u"仕入先登録", u"仕入先登録", kColumns[4], kRows[1], u"仕入先"},
+    {u"口座登録", u"口座登録", kColumns[4], kRows[2], u""},
+    {u"保管場所登録", u"保管場所登録", kColumns[4], kRows[3], u"保管場所"},
+    {u"取立日数設定", u"取立日数設定", kColumns[4], kRows[4], u""},
+    {u"割引先登録", u"割引先登録", kColumns[4], kRows[5], u""},
+    {u"新年度処理", u"新年度処理", kColumns[5], kRows[0], u""},
+    {u"バックアップ", u"バックアップ", kColumns[5], kRows[1], u""},
+    {u"リストア", u"リストア", kColumns[5], kRows[2], u""},
+    {u"最適化", u"最適化", kColumns[5], kRows[3], u"最適化"},
+    {u"初期化", u"初期化", kColumns[5], kRows[4], u"初期化"},
+    {u"終了ボタン", u"Sorvaneの終了", 480, 3720, u"終了"},
+};
+
+struct LabelDef {
+    const char16_t *name;
+    const char16_t *caption;
+    int left;
+    int top;  // of the first button under the heading
+};
+
+const LabelDef kLabelDefs[] = {
+    {u"Label1", u"受取手形", kColumns[0], kRows[0]},
+    {u"Label2", u"支払手形と譲渡", kColumns[1], kRows[0]},
+    {u"Label3", u"割引手形", kColumns[2], kRows[0]},
+    {u"Label4", u"不渡手形", kColumns[2], kRows[2]},
+    {u"Label5", u"計画と確認", kColumns[3], kRows[0]},
+    {u"Label6", u"初期設定", kColumns[4], kRows[0]},
+    {u"Label7", u"ツール", kColumns[5], kRows[0]},
+    {u"Label8", u"集　計", kColumns[2], kRows[4]},
+    {u"Label9", u"検　索", 7800, kRows[5]},
+};
+
+struct ItemDef {
+    const char16_t *name;
+    const char16_t *caption;
+    const char16_t *command;  // empty: disabled; "-": separator
+};
+
+struct MenuDef {
+    const char16_t *name;
+    const char16_t *caption;
+    std::initializer_list<ItemDef> items;
+};
+
+const MenuDef kMenuDefs[] = {
+    {u"Mファイル", u"ファイル",
+     {{u"M0新規", u"新規(現在のデータ)", u""}, {u"M1open", u"開く (過去のデータ)", u""}, {u"M2終了", u"終了", u"終了"}}},
+    {u"M0入力", u"入力",
+     {{u"M00受取手形", u"受取手形", u"受取入力"},
+      {u"M01支払手形", u"支払手形", u"支払入力"},
+      {u"M02割引", u"割引", u""},
+      {u"M03不渡", u"不渡", u""}}},
+    {u"M1一覧修正", u"一覧修正",
+     {{u"M10受取手形", u"受取手形", u"受取修正"},
+      {u"M11支払手形", u"支払手形", u"支払修正"},
+      {u"M12割引手形", u"割引手形", u""},
+      {u"M13不渡手形", u"不渡手形", u""},
+      {u"M14満期", u"期日接近", u"期日接近一覧"}}},
+    {u"M2処理", u"計画と確認",
+     {{u"M20口座別資金確認", u"口座別資金確認", u""},
+      {u"M21口座別試算表", u"口座別試算表", u""},
+      {u"M22処理済手形一覧表", u"処理済手形一覧", u""},
+      {u"M23手形予約確認", u"手形予約確認", u""}}},
+    {u"M集計", u"集計", {{u"M1実績", u"集計(期日）", u""}, {u"M2集計", u"集計（処理日）", u""}}},
+    {u"M検索", u"検索", {{u"M1手形検索", u"手形検索", u"検索"}}},
+    {u"M3マスター", u"初期設定",
+     {{u"M30得意先", u"得意先登録", u"得意先"},
+      {u"M31仕入先", u"仕入先登録", u"仕入先"},
+      {u"M32口座", u"口座登録", u""},
+      {u"M33保管場所", u"保管場所登録", u"保管場所"},
+      {u"M33処理日数", u"取立日数設定", u""},
+      {u"M33割引", u"割引先登録", u""}}},
+    {u"M4ツール", u"ツール",
+     {{u"M1新年度", u"新年度処理", u""},
+      {u"M41区切", u"", u"-"},
+      {u"M41バックアップ", u"バックアップ", u""},
+      {u"M42リストア", u"リストア", u""},
+      {u"M43最適化", u"最適化", u"最適化"},
+      {u"M42区切", u"", u"-"},
+      {u"M5初期化", u"初期化", u"初期化"}}},
+    {u"Mその他", u"その他", {{u"M1サウンド", u"音声on", u""}}},
+    {u"M6help", u"Help", {{u"H01操作", u"操作方法", u"操作方法"}, {u"H02ver", u"バージョン情報", u"バージョン"}}},
+};
+
+QString str(const char16_t *s)
+{
+    return QString::fromUtf16(s);
+}
+
+// The decorative picture beside the exit button.
+QPixmap decoration()
+{
+    QPixmap pm(twips(4200), twips(2700));
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor ink(70, 90, 130);
+    for (int i = 0; i < 3; ++i) {
+        const QRectF r(20 + i * 22, 14 + i * 22, 170, 96);
+        p.setPen(QPen(ink, 1.5));
+        p.setBrush(QColor(252 - i * 6, 248 - i * 6, 236 - i * 6));
+        p.drawRoundedRect(r, 5, 5);
+    }
+    const QRectF front(64, 58, 170, 96);
+    p.setPen(QPen(ink, 1));
+    for (int y = 86; y <= 136; y += 12)
+        p.drawLine(QPointF(front.left() + 12, y), QPointF(front.left() + 110, y));
+    p.setPen(QPen(QColor(200, 40, 40), 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QRectF(front.right() - 46, front.top() + 30, 32, 32));
+    p.setFont(ui::gothicFont(12));
+    p.setPen(QColor(200, 40, 40));
+    p.drawText(QRectF(front.right() - 46, front.top() + 30, 32, 32), Qt::AlignCenter, QStringLiteral("済"));
+    p.setPen(ink);
+    p.setFont(ui::gothicFont(10));
+    p.drawText(QRectF(front.left() + 12, front.top() + 6, 120, 20), Qt::AlignLeft, QStringLiteral("約束手形"));
+    return pm;
+}
+
+} // namespace
+
+MainMenu::MainMenu(AppContext &ctx, UiService &ui, QWidget *parent)
+    : QMainWindow(parent), m_ctx(ctx), m_ui(ui)
+{
+    setObjectName(QStringLiteral("MainMenu"));
+    setWindowTitle(QStringLiteral("Sorvane %1").arg(QStringLiteral(SORVANE_VERSION)));
+    setFont(ui::gothicFont());
+
+    buildButtons();
+    buildMenus();
+    wireCommands();
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setInterval(m_ctx.splashDelayMs);
+    connect(m_timer, &QTimer::timeout, this, &MainMenu::onTimer);
+
+    ui::nameControls(this);
+}
+
+MainMenu::~MainMenu() = default;
+
+void MainMenu::buildButtons()
+{
+    auto *panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("Panel"));
+    setCentralWidget(panel);
+    // The grid was drawn for a 9-point Gothic; a larger face would not fit the buttons.
+    panel->setFont(ui::gothicFont(9));
+
+    for (const LabelDef &d : kLabelDefs) {
+        auto *label = ui::named<QLabel>(panel, str(d.name));
+        label->setText(str(d.caption));
+        QFont f = ui::gothicFont(11);
+        f.setBold(true);
+        label->setFont(f);
+        label->setGeometry(twips(d.left), twips(d.top - 390), twips(kButtonWidth + 600), twips(345));
+    }
+    for (const ButtonDef &d : kButtonDefs) {
+        auto *b = ui::named<QPushButton>(panel, str(d.name));
+        b->setText(str(d.caption));
+        b->setGeometry(twips(d.left), twips(d.top), twips(kButtonWidth), twips(kButtonHeight));
+        b->setAutoDefault(false);
+        const QString command = str(d.command);
+        // 初期化 waits for the activation step; the rest without a command never become usable.
+        b->setEnabled(!command.isEmpty() && command != u"初期化");
+        b->setProperty("command", command);
+        m_buttons.insert(b->objectName(), b);
+    }
+    m_buttons.value(QStringLiteral("終了ボタン"))->setGeometry(twips(480), twips(3720), twips(kButtonWidth + 600),
+                                                                twips(kButtonHeight));
+
+    auto *image = ui::named<QLabel>(panel, QStringLiteral("Image1"));
+    image->setPixmap(decoration());
+    image->setGeometry(twips(kColumns[0]), twips(4440), twips(4200), twips(2700));
+
+    const int width = twips(kColumns[5] + kButtonWidth + 480);
+    const int height = twips(kRows[5] + kButtonHeight + 480);
+    panel->setMinimumSize(width, height);
+    panel->setFixedSize(width, height);
+}
+
+void MainMenu::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MenuBar"));
+    for (const MenuDef &m : kMenuDefs) {
+        QMenu *menu = ui::addMenu(bar, str(m.name), str(m.caption));
+        m_items.insert(menu->objectName(), menu->menuAction());
+        for (const ItemDef &i : m.items) {
+            const QString command = str(i.command);
+            QAction *a = nullptr;
+            if (command == u"-") {
+                a = menu->addSeparator();
+                a->setObjectName(str(i.name));
+            } else {
+                a = ui::addItem(menu, str(i.name), str(i.caption));
+                a->setEnabled(!command.isEmpty());
+                a->setProperty("command", command);
+            }
+            m_items.insert(a->objectName(), a);
+        }
+    }
+}
+
+void MainMenu::wireCommands()
+{
+    for (QPushButton *b : std::as_const(m_buttons)) {
+        const QString command = b->property("command").toString();
+        if (!command.isEmpty())
+            connect(b, &QPushButton::clicked, this, [this, command] { onCommand(command); });
+    }
+    for (QAction *a : std::as_const(m_items)) {
+        const QString command = a->property("command").toString();
+        if (!command.isEmpty())
+            connect(a, &QAction::triggered, this, [this, command] { onCommand(command); });
+    }
+}
+
+void MainMenu::onCommand(const QString &command)
+{
+    // One error trap for every command: the message, and the window stays as it was.
+    try {
+        if (command == u"終了")
+            exitProgram();
+        else if (command == u"バージョン")
+            showVersion();
+        else if (command == u"得意先")
+            openCustomerRegister();
+        else if (command == u"仕入先")
+            openSupplierRegister();
+        else if (command == u"保管場所")
+            openStorageRegister();
+        // "操作方法" has no action; the bill windows, the search, the
+        // approaching-due list and the tools are wired as they are built.
+    } catch (const DbError &e) {
+        m_ui.information(e.description());
+    } catch (const std::exception &e) {
+        m_ui.information(QString::fromUtf8(e.what()));
+    }
+}
+
+void MainMenu::openModal(QDialog *window)
+{
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    m_ui.runModal(window);
+    delete window;
+}
+
+void MainMenu::openCustomerRegister() {}
+void MainMenu::openSupplierRegister() {}
+void MainMenu::openStorageRegister() {}
+
+bool MainMenu::startUp()
+{
+    // The timer runs from load; it closes the splash once, after the delay.
+    m_splashDone = false;
+    m_timer->setInterval(m_ctx.splashDelayMs);
+    m_timer->start();
+
+    QCoreApplication::processEvents();
+
+    if (!m_ctx.CheckDataFiles()) {
+        m_ui.information(QStringLiteral("システムが異常です\n再インストールしてください"));
+        m_timer->stop();
+        return false;
+    }
+
+    if (!m_splashDone) {
+        m_splash = new Logo(this);
+        m_splash->setCloseButtonVisible(false);
+        m_ui.runModal(m_splash);
+        delete m_splash;
+    }
+
+    if (!m_ctx.OpenDataDatabase()) {
+        m_ui.information(QStringLiteral("データが壊れています\n再インストールしてください"));
+        return false;
+    }
+    m_ctx.LoadSettings();
+    return true;
+}
+
+void MainMenu::onTimer()
+{
+    m_timer->stop();
+    m_timer->setInterval(0);
+    m_splashDone = true;
+    if (m_splash)
+        m_splash->close();
+}
+
+void MainMenu::activate()
+{
+    // The program keeps no file handles open between actions (yubin.mdb and
+    // the holiday files are released by the action that opened them), so
+    // there is nothing to close here.
+    m_items.value(QStringLiteral("M0新規"))->setEnabled(false);
+    for (const char16_t *name : {u"M0入力", u"M4ツール"})
+        m_items.value(str(name))->setEnabled(true);
+    for (const char16_t *name : {u"受取入力ボタン", u"支払入力ボタン", u"最適化", u"初期化"})
+        m_buttons.value(str(name))->setEnabled(true);
+}
+
+void MainMenu::showEvent(QShowEvent *event)
+{
+    // A desktop without window manager never activates the window; the
+    // step must still have run once the window is on screen.
+    activate();
+    QMainWindow::showEvent(event);
+}
+
+void MainMenu::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        activate();
+    QMainWindow::changeEvent(event);
+}
+
+void MainMenu::showVersion()
+{
+    Logo *box = new Logo(this);
+    box->setCloseButtonVisible(true);
+    m_ui.runModal(box);
+    delete box;
+}
+
+void MainMenu::exitProgram()
+{
+    m_ctx.CloseDataDatabase();
+    hide();
+    emit exitRequested();
+}
+
+void MainMenu::closeEvent(QCloseEvent *event)
+{
+    m_ctx.CloseDataDatabase();
+    event->accept();
+}
+
+} // namespace sorvane

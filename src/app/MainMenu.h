@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+
+class QAction;
+class QPushButton;
+class QTimer;
+
+namespace sorvane {
+
+class AppContext;
+class Logo;
+class UiService;
+
+// The main window: a panel of buttons under headings and a menu bar with
+// the same commands. It runs start-up and opens every other window.
+class MainMenu : public QMainWindow {
+    Q_OBJECT
+public:
+    MainMenu(AppContext &ctx, UiService &ui, QWidget *parent = nullptr);
+    ~MainMenu() override;
+
+    // Start-up, run before the window is first shown. False: the program
+    // must end without showing the main window.
+    bool startUp();
+
+    // The activation step: run each time the window becomes active.
+    void activate();
+
+    QPushButton *button(const QString &name) const { return m_buttons.value(name); }
+    QAction *item(const QString &name) const { return m_items.value(name); }
+
+    // Opens a window modally under the main window's error trap.
+    void openModal(QDialog *window);
+
+signals:
+    // Exit was chosen; the program ends at once.
+    void exitRequested();
+
+protected:
+    void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildButtons();
+    void buildMenus();
+    void wireCommands();
+    void onCommand(const QString &command);
+    void onTimer();
+    void showVersion();
+    void exitProgram();
+
+    void openCustomerRegister();
+    void openSupplierRegister();
+    void openStorageRegister();
+
+    AppContext &m_ctx;
+    UiService &m_ui;
+    QTimer *m_timer = nullptr;
+    QPointer<Logo> m_splash;
+    bool m_splashDone = false;
+    QHash<QString, QPushButton *> m_buttons;
+    QHash<QString, QAction *> m_items;
+};
+
+} // namespace sorvane

@@ -1,0 +1,23 @@
+#include "app/AppContext.h"
+#include "app/MainMenu.h"
+#include "ui/UiService.h"
+#include "ui/Widgets.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Sorvane"));
+    QApplication::setApplicationVersion(QStringLiteral(SORVANE_VERSION));
+    QApplication::setFont(sorvane::ui::gothicFont());
+
+    sorvane::QtUiService ui;
+    sorvane::AppContext ctx(ui, QCoreApplication::applicationDirPath());
+    sorvane::MainMenu window(ctx, ui);
+    QObject::connect(&window, &sorvane::MainMenu::exitRequested, &app, [] { QCoreApplication::exit(0); });
+    if (!window.startUp())
+        return 1;
+    window.show();
+    return app.exec();
+}

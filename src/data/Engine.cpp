@@ -1,0 +1,486 @@
+#include "data/Engine.h"
+
+#include <QAtomicInteger>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <algorithm>
+
+namespace sorvane {
+
+namespace {
+
+const QString kRowIdColumn = QStringLiteral("__rowid__");
+
+QString nextConnectionName()
+{
+    static QAtomicInteger<quint64> counter;
+    return QStringLiteral("sorvane-%1").arg(++counter);
+}
+
+// Dates travel as ISO text, the stored form; an invalid date is NULL.
+QVariant toBindable(const QVariant &v)
+{
+    if (v.metaType().id() == QMetaType::QDate) {
+        const QDate d = v.toDate();
+        return d.isValid() ? QVariant(d.toString(Qt::ISODate)) : QVariant(QMetaType::fromType<QString>());
+    }
+    if (v.metaType().id() == QMetaType::Bool)
+        return QVariant(v.toBool() ? 1 : 0);
+    return v;
+}
+
+bool sameValue(const QVariant &stored, const QVariant &wanted)
+{
+    if (stored.isNull() || wanted.isNull())
+        return stored.isNull() && wanted.isNull();
+    if (wanted.metaType().id() == QMetaType::QDate)
+        return QDate::fromString(stored.toString().left(10), Qt::ISODate) == wanted.toDate();
+    if (wanted.metaType().id() == QMetaType::QString)
+        return stored.toString().compare(wanted.toString(), Qt::CaseInsensitive) == 0;
+    bool okA = false, okB = false;
+    const double a = stored.toDouble(&okA);
+    const double b = wanted.toDouble(&okB);
+    if (okA && okB)
+        return a == b;
+    return stored.toString() == wanted.toString();
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- DbError
+
+DbError::DbError(QString description)
+    : m_description(std::move(description)), m_utf8(m_description.toUtf8())
+{
+}
+
+DbError DbError::fromSql(const QSqlError &error, const QString &what)
+{
+    QString detail = error.databaseText().trimmed();
+    if (detail.isEmpty())
+        detail = error.driverText().trimmed();
+    if (detail.isEmpty())
+        return DbError(what);
+    return DbError(what + u'\n' + detail);
+}
+
+// ---------------------------------------------------------------- Recordset
+
+void Recordset::moveNext()
+{
+    if (m_pos < rowCount())
+        ++m_pos;
+}
+
+int Recordset::columnIndex(const QString &column) const
+{
+    for (int i = 0; i < m_columns.size(); ++i)
+        if (m_columns.at(i).compare(column, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+bool Recordset::hasColumn(const QString &column) const
+{
+    return columnIndex(column) >= 0;
+}
+
+QVariant Recordset::value(const QString &column) const
+{
+    const int i = columnIndex(column);
+    if (i < 0)
+        throw DbError(QStringLiteral("項目 %1 がありません").arg(column));
+    if (eof())
+        throw DbError(QStringLiteral("現在のレコードがありません"));
+    if (m_mode != EditMode::None && m_pending.contains(m_columns.at(i)))
+        return m_pending.value(m_columns.at(i));
+    return m_rows[size_t(m_pos)].at(i);
+}
+
+QString Recordset::text(const QString &column) const
+{
+    const QVariant v = value(column);
+    return v.isNull() ? QString() : v.toString();
+}
+
+qint64 Recordset::number(const QString &column) const
+{
+    const QVariant v = value(column);
+    return v.isNull() ? 0 : v.toLongLong();
+}
+
+QDate Recordset::date(const QString &column) const
+{
+    const QVariant v = value(column);
+    if (v.isNull())
+        return {};
+    if (v.metaType().id() == QMetaType::QDate)
+        return v.toDate();
+    return QDate::fromString(v.toString().left(10), Qt::ISODate);
+}
+
+bool Recordset::findFirst(const QString &column, const QVariant &wanted)
+{
+    const int i = columnIndex(column);
+    if (i < 0)
+        throw DbError(QStringLiteral("項目 %1 がありません").arg(column));
+    for (int r = 0; r < rowCount(); ++r) {
+        if (sameValue(m_rows[size_t(r)].at(i), wanted)) {
+            m_pos = r;
+            m_noMatch = false;
+            return true;
+        }
+    }
+    m_noMatch = true;
+    return false;
+}
+
+void Recordset::addNew()
+{
+    if (!m_db)
+        throw DbError(QStringLiteral("このレコードセットは更新できません"));
+    m_mode = EditMode::Adding;
+    m_pending.clear();
+}
+
+void Recordset::edit()
+{
+    if (!m_db)
+        throw DbError(QStringLiteral("このレコードセットは更新できません"));
+    if (eof())
+        throw DbError(QStringLiteral("現在のレコードがありません"));
+    m_mode = EditMode::Editing;
+    m_pending.clear();
+}
+
+void Recordset::setValue(const QString &column, const QVariant &v)
+{
+    if (m_mode == EditMode::None)
+        throw DbError(QStringLiteral("編集中ではありません"));
+    const int i = columnIndex(column);
+    if (i < 0)
+        throw DbError(QStringLiteral("項目 %1 がありません").arg(column));
+    m_pending.insert(m_columns.at(i), v);
+}
+
+void Recordset::cancelUpdate()
+{
+    m_mode = EditMode::None;
+    m_pending.clear();
+}
+
+void Recordset::update()
+{
+    if (m_mode == EditMode::None || !m_db)
+        throw DbError(QStringLiteral("編集中ではありません"));
+    const QStringList names = m_pending.keys();
+    QVariantList values;
+    for (const QString &n : names)
+        values << m_pending.value(n);
+
+    if (m_mode == EditMode::Adding) {
+        QStringList quoted, marks;
+        for (const QString &n : names) {
+            quoted << Database::quoteName(n);
+            marks << QStringLiteral("?");
+        }
+        const QString sql = names.isEmpty()
+            ? QStringLiteral("insert into %1 default values").arg(Database::quoteName(m_table))
+            : QStringLiteral("insert into %1 (%2) values (%3)")
+                  .arg(Database::quoteName(m_table), quoted.join(u','), marks.join(u','));
+        m_db->execute(sql, values);
+        m_lastInsertId = m_db->lastInsertId();
+        // Read the stored row back so that defaults and the new key show.
+        Recordset fresh = m_db->openRecordset(
+            QStringLiteral("select rowid as %1, * from %2 where rowid=?")
+                .arg(kRowIdColumn, Database::quoteName(m_table)),
+            {m_lastInsertId});
+        QVariantList row;
+        for (const QString &c : m_columns)
+            row << (fresh.eof() ? m_pending.value(c) : fresh.value(c));
+        m_rows.push_back(row);
+        m_rowIds.push_back(m_lastInsertId);
+        m_pos = rowCount() - 1;
+    } else {
+        if (!names.isEmpty()) {
+            QStringList sets;
+            for (const QString &n : names)
+                sets << Database::quoteName(n) + QStringLiteral("=?");
+            values << m_rowIds[size_t(m_pos)];
+            m_db->execute(QStringLiteral("update %1 set %2 where rowid=?")
+                              .arg(Database::quoteName(m_table), sets.join(u',')),
+                          values);
+            for (const QString &n : names)
+                m_rows[size_t(m_pos)][columnIndex(n)] = m_pending.value(n);
+        }
+    }
+    m_mode = EditMode::None;
+    m_pending.clear();
+}
+
+// ---------------------------------------------------------------- Database
+
+Database::Database(const QString &fileName, const QString &user, const QString &password)
+    : m_connection(nextConnectionName()), m_fileName(fileName)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    db.setDatabaseName(fileName);
+    db.setUserName(user);
+    db.setPassword(password);
+    // Wait a little for a file another program holds before giving up.
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+    if (!db.open()) {
+        const DbError err = DbError::fromSql(db.lastError(),
+                                             QStringLiteral("データベースを開けません: %1").arg(fileName));
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_connection);
+        throw err;
+    }
+    // SQLite opens any file lazily; read its header now so that a damaged
+    // file is reported here and not at the first statement.
+    QSqlQuery probe(db);
+    if (!probe.exec(QStringLiteral("select count(*) from sqlite_master"))) {
+        const DbError err = DbError::fromSql(probe.lastError(),
+                                             QStringLiteral("データベースを開けません: %1").arg(fileName));
+        probe = QSqlQuery();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_connection);
+        throw err;
+    }
+}
+
+Database::~Database()
+{
+    close();
+}
+
+bool Database::isOpen() const
+{
+    return !m_connection.isEmpty() && QSqlDatabase::database(m_connection, false).isOpen();
+}
+
+void Database::close()
+{
+    if (m_connection.isEmpty())
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        if (m_inTransaction) {
+            QSqlQuery(db).exec(QStringLiteral("rollback"));
+            m_inTransaction = false;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+    m_connection.clear();
+}
+
+QString Database::quoteName(const QString &name)
+{
+    QString n = name;
+    n.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + n + u'"';
+}
+
+QSqlQuery Database::run(const QString &sql, const QVariantList &values)
+{
+    if (m_connection.isEmpty())
+        throw DbError(QStringLiteral("データベースが閉じられています"));
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        throw DbError::fromSql(q.lastError(), QStringLiteral("SQL 文を準備できません"));
+    for (const QVariant &v : values)
+        q.addBindValue(toBindable(v));
+    if (!q.exec())
+        throw DbError::fromSql(q.lastError(), QStringLiteral("データベースの処理に失敗しました"));
+    return q;
+}
+
+int Database::execute(const QString &sql, const QVariantList &values)
+{
+    QSqlQuery q = run(sql, values);
+    const QVariant id = q.lastInsertId();
+    if (id.isValid())
+        m_lastInsertId = id.toLongLong();
+    return q.numRowsAffected();
+}
+
+Recordset Database::openRecordset(const QString &sql, const QVariantList &values)
+{
+    QSqlQuery q = run(sql, values);
+    Recordset rs;
+    const QSqlRecord rec = q.record();
+    const int n = rec.count();
+    int rowIdIndex = -1;
+    for (int i = 0; i < n; ++i) {
+        if (rec.fieldName(i) == kRowIdColumn)
+            rowIdIndex = i;
+        else
+            rs.m_columns << rec.fieldName(i);
+    }
+    while (q.next()) {
+        QVariantList row;
+        row.reserve(n);
+        for (int i = 0; i < n; ++i) {
+            if (i == rowIdIndex)
+                rs.m_rowIds.push_back(q.value(i).toLongLong());
+            else
+                row << q.value(i);
+        }
+        rs.m_rows.push_back(std::move(row));
+    }
+    if (q.lastError().isValid())
+        throw DbError::fromSql(q.lastError(), QStringLiteral("データを読めません"));
+    rs.moveFirst();
+    return rs;
+}
+
+QVariant Database::scalar(const QString &sql, const QVariantList &values)
+{
+    QSqlQuery q = run(sql, values);
+    if (q.next())
+        return q.value(0);
+    if (q.lastError().isValid())
+        throw DbError::fromSql(q.lastError(), QStringLiteral("データを読めません"));
+    return {};
+}
+
+Recordset Database::openTable(const QString &table, const QString &where, const QVariantList &values,
+                              const QString &orderBy)
+{
+    QString sql = QStringLiteral("select rowid as %1, * from %2").arg(kRowIdColumn, quoteName(table));
+    if (!where.isEmpty())
+        sql += QStringLiteral(" where ") + where;
+    if (!orderBy.isEmpty())
+        sql += QStringLiteral(" order by ") + orderBy;
+    Recordset rs = openRecordset(sql, values);
+    rs.m_db = this;
+    rs.m_table = table;
+    return rs;
+}
+
+void Database::beginTransaction()
+{
+    if (m_inTransaction)
+        throw DbError(QStringLiteral("トランザクションが既に始まっています"));
+    run(QStringLiteral("begin immediate"), {});
+    m_inTransaction = true;
+}
+
+void Database::commit()
+{
+    run(QStringLiteral("commit"), {});
+    m_inTransaction = false;
+}
+
+void Database::rollback()
+{
+    if (!m_inTransaction)
+        return;
+    m_inTransaction = false;
+    run(QStringLiteral("rollback"), {});
+}
+
+bool Database::tableExists(const QString &table)
+{
+    return scalar(QStringLiteral("select count(*) from sqlite_master where type='table' and name=? collate nocase"),
+                  {table})
+               .toInt()
+        > 0;
+}
+
+QStringList Database::tableColumns(const QString &table)
+{
+    Recordset rs = openRecordset(QStringLiteral("select name from pragma_table_info(?)"), {table});
+    QStringList names;
+    for (; !rs.eof(); rs.moveNext())
+        names << rs.text(QStringLiteral("name"));
+    return names;
+}
+
+// ---------------------------------------------------------------- Workspace
+
+Workspace::Workspace(QString name, QString user, QString password)
+    : m_name(std::move(name)), m_user(std::move(user)), m_password(std::move(password))
+{
+}
+
+Workspace::~Workspace() = default;
+
+Database *Workspace::openDatabase(const QString &fileName)
+{
+    const QFileInfo fi(fileName);
+    if (!fi.exists())
+        throw DbError(QStringLiteral("ファイルが見つかりません: %1").arg(QDir::toNativeSeparators(fileName)));
+    if (!fi.isFile())
+        throw DbError(QStringLiteral("データベースのファイルではありません: %1").arg(QDir::toNativeSeparators(fileName)));
+    m_databases.push_back(std::make_unique<Database>(fileName, m_user, m_password));
+    return m_databases.back().get();
+}
+
+Database *Workspace::createDatabase(const QString &fileName)
+{
+    if (QFileInfo::exists(fileName))
+        throw DbError(QStringLiteral("ファイルが既にあります: %1").arg(QDir::toNativeSeparators(fileName)));
+    m_databases.push_back(std::make_unique<Database>(fileName, m_user, m_password));
+    return m_databases.back().get();
+}
+
+Database *Workspace::findDatabase(const QString &fileName) const
+{
+    const QString wanted = QFileInfo(fileName).absoluteFilePath();
+    for (const auto &db : m_databases)
+        if (QFileInfo(db->fileName()).absoluteFilePath() == wanted)
+            return db.get();
+    return nullptr;
+}
+
+void Workspace::releaseDatabase(Database *db)
+{
+    auto it = std::find_if(m_databases.begin(), m_databases.end(),
+                           [db](const std::unique_ptr<Database> &p) { return p.get() == db; });
+    if (it != m_databases.end())
+        m_databases.erase(it);
+}
+
+// ---------------------------------------------------------------- Engine
+
+Workspace *Engine::findWorkspace(const QString &name) const
+{
+    for (const auto &ws : m_workspaces)
+        if (ws->name() == name)
+            return ws.get();
+    return nullptr;
+}
+
+Workspace *Engine::createWorkspace(const QString &name, const QString &user, const QString &password)
+{
+    m_workspaces.push_back(std::make_unique<Workspace>(name, user, password));
+    return m_workspaces.back().get();
+}
+
+void Engine::releaseWorkspace(Workspace *ws)
+{
+    auto it = std::find_if(m_workspaces.begin(), m_workspaces.end(),
+                           [ws](const std::unique_ptr<Workspace> &p) { return p.get() == ws; });
+    if (it != m_workspaces.end())
+        m_workspaces.erase(it);
+}
+
+void Engine::compact(const QString &sourceFile, const QString &newFile)
+{
+    if (QFileInfo::exists(newFile))
+        throw DbError(QStringLiteral("ファイルが既にあります: %1").arg(QDir::toNativeSeparators(newFile)));
+    Workspace ws(QStringLiteral("compact"), {}, {});
+    ScopedDatabase src(ws, sourceFile);
+    src->execute(QStringLiteral("vacuum into ?"), {newFile});
+}
+
+} // namespace sorvane

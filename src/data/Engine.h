@@ -1,0 +1,207 @@
+#pragma once
+
+// The one door to the database files. Every failure leaves here as a DbError
+// that carries a text the windows can show as it stands.
+
+#include <QDate>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <exception>
+#include <memory>
+#include <vector>
+
+class QSqlError;
+class QSqlQuery;
+
+namespace sorvane {
+
+class DbError : public std::exception {
+public:
+    explicit DbError(QString description);
+    static DbError fromSql(const QSqlError &error, const QString &what);
+
+    const QString &description() const { return m_description; }
+    const char *what() const noexcept override { return m_utf8.constData(); }
+
+private:
+    QString m_description;
+    QByteArray m_utf8;
+};
+
+class Database;
+
+// A result set read from the database. Rows are fetched when the set is
+// opened, so the row count is exact from the start (moveLast keeps the old
+// contract for callers that rely on it). A changeable set belongs to one
+// table and writes its new or edited rows back with bound statements.
+class Recordset {
+public:
+    Recordset() = default;
+
+    bool eof() const { return m_pos < 0 || m_pos >= rowCount(); }
+    bool bof() const { return m_pos < 0; }
+    void moveFirst() { m_pos = rowCount() > 0 ? 0 : -1; }
+    void moveNext();
+    void moveLast() { m_pos = rowCount() - 1; }
+    int rowCount() const { return int(m_rows.size()); }
+    int position() const { return m_pos; }
+
+    // Value of a column in the current row; a null QVariant for NULL.
+    // Column names compare without regard to letter case, as the engine does.
+    QVariant value(const QString &column) const;
+    QString text(const QString &column) const;   // NULL reads as empty text
+    qint64 number(const QString &column) const;  // NULL reads as 0
+    QDate date(const QString &column) const;     // NULL reads as an invalid date
+    bool isNull(const QString &column) const { return value(column).isNull(); }
+    bool hasColumn(const QString &column) const;
+    QStringList columns() const { return m_columns; }
+
+    // Makes the first row whose column equals the value current. Text
+    // compares without regard to letter case, dates as dates.
+    bool findFirst(const QString &column, const QVariant &value);
+    bool noMatch() const { return m_noMatch; }
+
+    // Changeable sets only.
+    void addNew();
+    void edit();
+    void setValue(const QString &column, const QVariant &value);
+    void update();  // stores the row that addNew or edit began
+    void cancelUpdate();
+    qint64 lastInsertId() const { return m_lastInsertId; }
+
+private:
+    friend class Database;
+    int columnIndex(const QString &column) const;
+
+    QStringList m_columns;
+    std::vector<QVariantList> m_rows;
+    std::vector<qint64> m_rowIds;  // rowid of each row of a changeable set
+    int m_pos = -1;
+    bool m_noMatch = false;
+
+    Database *m_db = nullptr;  // set only for changeable sets
+    QString m_table;
+    enum class EditMode { None, Adding, Editing } m_mode = EditMode::None;
+    QHash<QString, QVariant> m_pending;
+    qint64 m_lastInsertId = 0;
+};
+
+// One open database file.
+class Database {
+public:
+    Database(const QString &fileName, const QString &user, const QString &password);
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    const QString &fileName() const { return m_fileName; }
+    bool isOpen() const;
+
+    // Runs an insert, update, delete or DDL statement. Values are bound to
+    // the '?' placeholders in order; none is ever spliced into the text.
+    // Returns the number of rows changed.
+    int execute(const QString &sql, const QVariantList &values = {});
+    qint64 lastInsertId() const { return m_lastInsertId; }
+
+    Recordset openRecordset(const QString &sql, const QVariantList &values = {});
+    // Single value of the first row's first column, or a null QVariant.
+    QVariant scalar(const QString &sql, const QVariantList &values = {});
+
+    // A changeable set over the rows of one table that meet the condition.
+    Recordset openTable(const QString &table, const QString &where = {},
+                        const QVariantList &values = {}, const QString &orderBy = {});
+
+    void beginTransaction();
+    void commit();
+    void rollback();
+    bool inTransaction() const { return m_inTransaction; }
+
+    bool tableExists(const QString &table);
+    QStringList tableColumns(const QString &table);
+
+    void close();
+
+    // Quotes a table or column name for SQL text. Only names the program
+    // itself chose, or names checked against a list, ever go through here.
+    static QString quoteName(const QString &name);
+
+private:
+    friend class Recordset;
+    QSqlQuery run(const QString &sql, const QVariantList &values);
+
+    QString m_connection;
+    QString m_fileName;
+    qint64 m_lastInsertId = 0;
+    bool m_inTransaction = false;
+};
+
+// A named log-on session under which databases are opened.
+class Workspace {
+public:
+    Workspace(QString name, QString user, QString password);
+    ~Workspace();
+    Workspace(const Workspace &) = delete;
+    Workspace &operator=(const Workspace &) = delete;
+
+    const QString &name() const { return m_name; }
+    const QString &user() const { return m_user; }
+
+    // Opens the file shared and read-write. A missing file is an error:
+    // opening never creates a database by accident.
+    Database *openDatabase(const QString &fileName);
+    // Creates a new, empty database file (an error when it exists).
+    Database *createDatabase(const QString &fileName);
+    Database *findDatabase(const QString &fileName) const;
+    void releaseDatabase(Database *db);
+    const std::vector<std::unique_ptr<Database>> &databases() const { return m_databases; }
+
+private:
+    QString m_name;
+    QString m_user;
+    QString m_password;
+    std::vector<std::unique_ptr<Database>> m_databases;
+};
+
+// Owns the workspaces of the program.
+class Engine {
+public:
+    Engine() = default;
+    Engine(const Engine &) = delete;
+    Engine &operator=(const Engine &) = delete;
+
+    Workspace *findWorkspace(const QString &name) const;
+    Workspace *createWorkspace(const QString &name, const QString &user, const QString &password);
+    void releaseWorkspace(Workspace *ws);
+
+    // Writes a compacted copy of the source file into a new file. The new
+    // file must not exist yet; the source is left as it was.
+    static void compact(const QString &sourceFile, const QString &newFile);
+
+private:
+    std::vector<std::unique_ptr<Workspace>> m_workspaces;
+};
+
+// Opens a database for one short action and releases it at scope end.
+class ScopedDatabase {
+public:
+    enum class Mode { Open, Create };
+    ScopedDatabase(Workspace &ws, const QString &fileName, Mode mode = Mode::Open)
+        : m_ws(ws), m_db(mode == Mode::Open ? ws.openDatabase(fileName) : ws.createDatabase(fileName))
+    {
+    }
+    ~ScopedDatabase() { m_ws.releaseDatabase(m_db); }
+    ScopedDatabase(const ScopedDatabase &) = delete;
+    ScopedDatabase &operator=(const ScopedDatabase &) = delete;
+    Database *operator->() const { return m_db; }
+    Database &operator*() const { return *m_db; }
+
+private:
+    Workspace &m_ws;
+    Database *m_db;
+};
+
+} // namespace sorvane

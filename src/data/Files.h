@@ -1,0 +1,27 @@
+#pragma once
+
+// Names of the files in the data folder, and the one way to build their paths.
+
+#include <QDir>
+#include <QString>
+
+namespace sorvane::files {
+
+inline const QString kMainDb = QStringLiteral("tegata.mdb");
+inline const QString kInitialDb = QStringLiteral("inidata.mdx");
+inline const QString kBackupDb = QStringLiteral("tegata.bak");
+inline const QString kCompactWork = QStringLiteral("temp.mdb");
+inline const QString kPostalDb = QStringLiteral("yubin.mdb");
+
+inline QString path(const QString &folder, const QString &name)
+{
+    return QDir(folder).filePath(name);
+}
+
+// 祝日<yyyy>.mdb: the holidays of one calendar year.
+inline QString holidayFileName(int year)
+{
+    return QStringLiteral("祝日%1.mdb").arg(year, 4, 10, QLatin1Char('0'));
+}
+
+} // namespace sorvane::files

@@ -1,0 +1,239 @@
+#include "data/Schema.h"
+
+#include "data/Engine.h"
+
+namespace sorvane::schema {
+
+namespace {
+
+// Dates are ISO text; the check keeps anything else out of the columns
+// that lists sort and compare on.
+QString dateColumn(const QString &name)
+{
+    return QStringLiteral("%1 TEXT CHECK (%1 IS NULL OR %1 GLOB "
+                          "'[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]')")
+        .arg(name);
+}
+
+QString text(const QString &name)
+{
+    return name + QStringLiteral(" TEXT COLLATE NOCASE");
+}
+
+QString number(const QString &name)
+{
+    return name + QStringLiteral(" INTEGER NOT NULL DEFAULT 0");
+}
+
+QString boolean(const QString &name)
+{
+    return name + QStringLiteral(" INTEGER NOT NULL DEFAULT 0 CHECK (%1 IN (0,1))").arg(name);
+}
+
+const QString kCounter = QStringLiteral("id INTEGER PRIMARY KEY AUTOINCREMENT");
+
+QString table(const QString &name, const QStringList &columns)
+{
+    return QStringLiteral("CREATE TABLE %1 (\n  %2\n)").arg(name, columns.join(QStringLiteral(",\n  ")));
+}
+
+// Columns of a bill that the search work table copies, in the bill's own kinds.
+QStringList billCopyColumns()
+{
+    return {number(QStringLiteral("処理")),
+            dateColumn(QStringLiteral("日付")),
+            number(QStringLiteral("kozano")),
+            text(QStringLiteral("手形番号")),
+            text(QStringLiteral("取引先コード")),
+            text(QStringLiteral("取引先")),
+            text(QStringLiteral("振出人")),
+            text(QStringLiteral("支払県")),
+            text(QStringLiteral("支払市")),
+            text(QStringLiteral("支払場所コード")),
+            text(QStringLiteral("支払場所")),
+            text(QStringLiteral("支払場所支店コード")),
+            text(QStringLiteral("支払場所支店")),
+            dateColumn(QStringLiteral("振出日")),
+            dateColumn(QStringLiteral("手形期日")),
+            number(QStringLiteral("手形期間")),
+            number(QStringLiteral("金額")),
+            text(QStringLiteral("保管場所")),
+            boolean(QStringLiteral("注意フラグ")),
+            number(QStringLiteral("予約口座id")),
+            boolean(QStringLiteral("予約フラグ")),
+            boolean(QStringLiteral("終了フラグ")),
+            text(QStringLiteral("譲渡先コード")),
+            text(QStringLiteral("譲渡先"))};
+}
+
+QStringList version1Statements()
+{
+    QStringList s;
+    s << table(QStringLiteral("D_手形"),
+               {kCounter,
+                number(QStringLiteral("処理")),
+                number(QStringLiteral("状態")),
+                dateColumn(QStringLiteral("日付")),
+                text(QStringLiteral("手形番号")),
+                text(QStringLiteral("取引先コード")),
+                text(QStringLiteral("取引先")),
+                text(QStringLiteral("振出人")),
+                text(QStringLiteral("振出地")),
+                dateColumn(QStringLiteral("振出日")),
+                dateColumn(QStringLiteral("手形期日")),
+                number(QStringLiteral("手形期間")),
+                number(QStringLiteral("金額")),
+                text(QStringLiteral("支払県")),
+                text(QStringLiteral("支払市")),
+                text(QStringLiteral("支払場所コード")),
+                text(QStringLiteral("支払場所")),
+                text(QStringLiteral("支払場所支店コード")),
+                text(QStringLiteral("支払場所支店")),
+                text(QStringLiteral("保管場所")),
+                boolean(QStringLiteral("注意フラグ")),
+                number(QStringLiteral("kozano")),
+                text(QStringLiteral("譲渡先コード")),
+                text(QStringLiteral("譲渡先")),
+                boolean(QStringLiteral("予約フラグ")),
+                number(QStringLiteral("予約処理")),
+                dateColumn(QStringLiteral("予約日")),
+                number(QStringLiteral("予約口座id")),
+                boolean(QStringLiteral("終了フラグ"))});
+    // The lists filter on kind and state and sort on the due date; the
+    // search filters on number, parties, drawer and place.
+    s << QStringLiteral("CREATE INDEX D_手形_処理_期日 ON D_手形 (処理, 手形期日)");
+    s << QStringLiteral("CREATE INDEX D_手形_期日 ON D_手形 (手形期日)");
+    s << QStringLiteral("CREATE INDEX D_手形_番号 ON D_手形 (手形番号)");
+    s << QStringLiteral("CREATE INDEX D_手形_取引先コード ON D_手形 (取引先コード)");
+    s << QStringLiteral("CREATE INDEX D_手形_譲渡先コード ON D_手形 (譲渡先コード)");
+    s << QStringLiteral("CREATE INDEX D_手形_振出人 ON D_手形 (振出人)");
+    s << QStringLiteral("CREATE INDEX D_手形_保管場所 ON D_手形 (保管場所)");
+
+    s << table(QStringLiteral("裏書人"),
+               {kCounter,
+                number(QStringLiteral("手形id")),
+                number(QStringLiteral("表示順")),
+                text(QStringLiteral("裏書人")),
+                text(QStringLiteral("裏書人住所"))});
+    s << QStringLiteral("CREATE INDEX 裏書人_手形id ON 裏書人 (手形id, 表示順)");
+    s << QStringLiteral("CREATE INDEX 裏書人_名 ON 裏書人 (裏書人)");
+
+    s << table(QStringLiteral("口座データ"),
+               {kCounter,
+                QStringLiteral("kozano INTEGER NOT NULL DEFAULT 0"),
+                text(QStringLiteral("口座名義")),
+                text(QStringLiteral("銀行コード")),
+                text(QStringLiteral("銀行名")),
+                text(QStringLiteral("支店コード")),
+                text(QStringLiteral("支店名")),
+                text(QStringLiteral("口座番号")),
+                text(QStringLiteral("口座種別")),
+                text(QStringLiteral("支払県")),
+                text(QStringLiteral("支払市")),
+                number(QStringLiteral("手形期間")),
+                text(QStringLiteral("最終手形番号")),
+                number(QStringLiteral("担保枠")),
+                dateColumn(QStringLiteral("確定済年月")),
+                dateColumn(QStringLiteral("計画済年月"))});
+    s << QStringLiteral("CREATE UNIQUE INDEX 口座データ_kozano ON 口座データ (kozano)");
+
+    for (const QString &t : {QStringLiteral("口座残高"), QStringLiteral("口座明細")}) {
+        s << table(t, {kCounter, number(QStringLiteral("口座id")), dateColumn(QStringLiteral("月末日付"))});
+        s << QStringLiteral("CREATE INDEX %1_口座 ON %1 (口座id, 月末日付)").arg(t);
+    }
+
+    s << table(QStringLiteral("T0"), {kCounter, text(QStringLiteral("tc")) + QStringLiteral(" NOT NULL"),
+                                      text(QStringLiteral("tn"))});
+    s << QStringLiteral("CREATE UNIQUE INDEX T0_tc ON T0 (tc)");
+
+    s << table(QStringLiteral("T1"),
+               {kCounter,
+                number(QStringLiteral("idoft")),
+                text(QStringLiteral("振出人")),
+                text(QStringLiteral("支払県")),
+                text(QStringLiteral("支払市")),
+                text(QStringLiteral("支払場所コード")),
+                text(QStringLiteral("支払場所")),
+                text(QStringLiteral("支払場所支店コード")),
+                text(QStringLiteral("支払場所支店")),
+                number(QStringLiteral("手形期間")),
+                text(QStringLiteral("最終手形番号"))});
+    s << QStringLiteral("CREATE INDEX T1_idoft ON T1 (idoft)");
+
+    s << table(QStringLiteral("S0"), {kCounter, text(QStringLiteral("sc")) + QStringLiteral(" NOT NULL"),
+                                      text(QStringLiteral("sn"))});
+    s << QStringLiteral("CREATE UNIQUE INDEX S0_sc ON S0 (sc)");
+
+    s << table(QStringLiteral("保管場所"), {kCounter, text(QStringLiteral("保管場所"))});
+    s << QStringLiteral("CREATE UNIQUE INDEX 保管場所_名 ON 保管場所 (保管場所)");
+
+    s << table(QStringLiteral("検索結果"), QStringList{kCounter, number(QStringLiteral("手形id"))} + billCopyColumns());
+
+    s << table(QStringLiteral("設定"),
+               {QStringLiteral("id INTEGER PRIMARY KEY CHECK (id = 1)"),
+                QStringLiteral("days INTEGER NOT NULL DEFAULT %1").arg(kDefaultDueWindowDays)});
+    s << QStringLiteral("INSERT INTO 設定 (id, days) VALUES (1, %1)").arg(kDefaultDueWindowDays);
+    return s;
+}
+
+void runInTransaction(Database &db, const QStringList &statements, int newVersion)
+{
+    db.beginTransaction();
+    try {
+        for (const QString &sql : statements)
+            db.execute(sql);
+        db.execute(QStringLiteral("PRAGMA user_version = %1").arg(newVersion));
+        db.commit();
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+}
+
+} // namespace
+
+QStringList mainTables()
+{
+    return {QStringLiteral("D_手形"), QStringLiteral("裏書人"), QStringLiteral("口座データ"),
+            QStringLiteral("口座残高"), QStringLiteral("口座明細"), QStringLiteral("T0"),
+            QStringLiteral("T1"), QStringLiteral("S0"), QStringLiteral("保管場所"),
+            QStringLiteral("検索結果"), QStringLiteral("設定")};
+}
+
+void createMainSchema(Database &db)
+{
+    if (db.scalar(QStringLiteral("select count(*) from sqlite_master")).toInt() > 0)
+        throw DbError(QStringLiteral("空でないファイルに新しいデータベースは作れません"));
+    runInTransaction(db, version1Statements(), kVersion);
+}
+
+void prepareMainDatabase(Database &db)
+{
+    const int version = db.scalar(QStringLiteral("PRAGMA user_version")).toInt();
+    if (version > kVersion)
+        throw DbError(QStringLiteral("このデータは新しい版のプログラムで作られています (版 %1)").arg(version));
+    // A file of version 0 was not written by this program (an empty file
+    // opens as an empty database): refuse it rather than fill it silently.
+    if (version < 1 || !db.tableExists(QStringLiteral("D_手形")))
+        throw DbError(QStringLiteral("手形データのファイルではありません"));
+    // Later versions add their upgrade steps here, each in one transaction.
+}
+
+int readDueWindowDays(Database &db)
+{
+    const QVariant days = db.scalar(QStringLiteral("select days from 設定 where id = 1"));
+    if (days.isNull()) {
+        writeDueWindowDays(db, kDefaultDueWindowDays);
+        return kDefaultDueWindowDays;
+    }
+    return days.toInt();
+}
+
+void writeDueWindowDays(Database &db, int days)
+{
+    db.execute(QStringLiteral("INSERT INTO 設定 (id, days) VALUES (1, ?) "
+                              "ON CONFLICT(id) DO UPDATE SET days = excluded.days"),
+               {days});
+}
+
+} // namespace sorvane::schema

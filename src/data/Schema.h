@@ -1,0 +1,37 @@
+#pragma once
+
+// The tables of the main database and how an older file is brought up to date.
+
+#include <QString>
+#include <QStringList>
+
+namespace sorvane {
+
+class Database;
+
+namespace schema {
+
+// Raised by one each time the tables change; a file written by this
+// program stays readable by every later one.
+constexpr int kVersion = 1;
+constexpr int kDefaultDueWindowDays = 14;
+
+// Creates every table and index of the main database in an empty file,
+// with the settings row, in one transaction.
+void createMainSchema(Database &db);
+
+// Checks that the open file is a main database and upgrades an older one
+// in one transaction. Throws DbError for a file that is not ours or is
+// newer than this program.
+void prepareMainDatabase(Database &db);
+
+// The tables every main database has, for checks and tests.
+QStringList mainTables();
+
+// Reads the window of the approaching-due list; a missing or empty settings
+// row is written with the default and the default is returned.
+int readDueWindowDays(Database &db);
+void writeDueWindowDays(Database &db, int days);
+
+} // namespace schema
+} // namespace sorvane

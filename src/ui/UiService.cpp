@@ -1,0 +1,37 @@
+#include "ui/UiService.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+
+namespace sorvane {
+
+namespace {
+
+int showBox(const QString &text, const QString &title, QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, text, buttons, QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("MessageBox"));
+    if (buttons & QMessageBox::Ok)
+        box.setDefaultButton(QMessageBox::Ok);
+    return box.exec();
+}
+
+} // namespace
+
+void QtUiService::information(const QString &text, const QString &title)
+{
+    showBox(text, title, QMessageBox::Ok);
+}
+
+bool QtUiService::confirm(const QString &text, const QString &title)
+{
+    return showBox(text, title, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+int QtUiService::runModal(QDialog *window)
+{
+    return window->exec();
+}
+
+} // namespace sorvane

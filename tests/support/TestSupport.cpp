@@ -1,0 +1,110 @@
+#include "support/TestSupport.h"
+
+#include "data/DataFolder.h"
+#include "data/Files.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+namespace sorvane::test {
+
+void ScriptedUi::information(const QString &text, const QString &title)
+{
+    shown << Shown{Shown::Kind::Information, text, title};
+}
+
+bool ScriptedUi::confirm(const QString &text, const QString &title)
+{
+    shown << Shown{Shown::Kind::Confirm, text, title};
+    return m_answers.isEmpty() ? defaultAnswer : m_answers.takeFirst();
+}
+
+void ScriptedUi::onModal(const QString &objectName, std::function<void(QDialog *)> handler)
+{
+    m_handlers.insert(objectName, std::move(handler));
+}
+
+int ScriptedUi::runModal(QDialog *window)
+{
+    const QString name = window->objectName();
+    modalWindows << name;
+    if (m_real.contains(name))
+        return window->exec();
+    const auto handler = m_handlers.value(name);
+    if (!handler)
+        return QDialog::Rejected;
+    window->show();
+    QApplication::setActiveWindow(window);
+    (void)QTest::qWaitForWindowActive(window, 2000);
+    handler(window);
+    if (window->isVisible())
+        window->close();
+    return window->result();
+}
+
+QStringList ScriptedUi::texts() const
+{
+    QStringList t;
+    for (const Shown &s : shown)
+        t << s.text;
+    return t;
+}
+
+void ScriptedUi::clear()
+{
+    shown.clear();
+    modalWindows.clear();
+}
+
+QString templateFolder()
+{
+    static QTemporaryDir dir;
+    static bool ready = false;
+    if (!ready) {
+        datafolder::init(dir.path());
+        ready = true;
+    }
+    return dir.path();
+}
+
+DataFolder::DataFolder(bool withMainDb)
+{
+    const QDir from(templateFolder());
+    for (const QString &name : from.entryList(QDir::Files)) {
+        if (!withMainDb && name == files::kMainDb)
+            continue;
+        QFile::copy(from.filePath(name), m_dir.filePath(name));
+    }
+}
+
+QString DataFolder::file(const QString &name) const
+{
+    return m_dir.filePath(name);
+}
+
+AppFixture::AppFixture()
+{
+    ctx = std::make_unique<AppContext>(ui, folder.path());
+    ctx->clock.setToday(QDate(2026, 12, 7));
+    ctx->splashDelayMs = 0;
+    if (!ctx->CheckDataFiles() || !ctx->OpenDataDatabase() || !ctx->LoadSettings())
+        qFatal("fixture: the data folder did not open: %s", qPrintable(ui.texts().join(u'|')));
+}
+
+AppFixture::~AppFixture()
+{
+    ctx->CloseDataDatabase();
+}
+
+void enterAndLeave(QWidget *field, QWidget *next)
+{
+    field->setFocus(Qt::OtherFocusReason);
+    QApplication::processEvents();
+    next->setFocus(Qt::OtherFocusReason);
+    QApplication::processEvents();
+}
+
+} // namespace sorvane::test

@@ -1,0 +1,97 @@
+#pragma once
+
+// Shared pieces of the tests: a message service that answers from a script
+// and records every box, and fresh data folders in temporary directories.
+
+#include "app/AppContext.h"
+#include "ui/UiService.h"
+
+#include <QList>
+#include <QMap>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QDialog;
+
+namespace sorvane::test {
+
+struct Shown {
+    enum class Kind { Information, Confirm };
+    Kind kind;
+    QString text;
+    QString title;
+};
+
+class ScriptedUi : public UiService {
+public:
+    void information(const QString &text, const QString &title = {}) override;
+    bool confirm(const QString &text, const QString &title = {}) override;
+    int runModal(QDialog *window) override;
+
+    // Answers for the next confirmations, in order. Without a scripted
+    // answer a confirmation is answered with defaultAnswer.
+    void answer(bool ok) { m_answers << ok; }
+    bool defaultAnswer = false;
+
+    // What to do when a window of that name is opened modally: the handler
+    // runs with the window shown; the window is closed afterwards if the
+    // handler left it open. Windows without handler are not shown at all,
+    // unless they are to run for real (a window that closes itself).
+    void onModal(const QString &objectName, std::function<void(QDialog *)> handler);
+    void runForReal(const QString &objectName) { m_real << objectName; }
+
+    QList<Shown> shown;
+    QStringList modalWindows;
+    QStringList texts() const;
+    void clear();
+
+private:
+    QList<bool> m_answers;
+    QMap<QString, std::function<void(QDialog *)>> m_handlers;
+    QStringList m_real;
+};
+
+// The files of a prepared data folder, built once per test program.
+QString templateFolder();
+
+// A fresh copy of a prepared data folder.
+class DataFolder {
+public:
+    explicit DataFolder(bool withMainDb = true);
+    QString path() const { return m_dir.path(); }
+    QString file(const QString &name) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// A data folder with the program's shared state opened on it, today fixed
+// to 2026-12-07 and the splash delay at zero.
+class AppFixture {
+public:
+    AppFixture();
+    ~AppFixture();
+    DataFolder folder;
+    ScriptedUi ui;
+    std::unique_ptr<AppContext> ctx;
+    Database &db() const { return ctx->db(); }
+};
+
+// Finds a named control; a test failure message names what was missing.
+template <typename T>
+T *child(QObject *root, const QString &name)
+{
+    T *c = root->findChild<T *>(name);
+    if (!c)
+        qWarning("control not found: %s", qPrintable(name));
+    return c;
+}
+
+// Gives the widget the focus and takes it away again, as a user leaving a field.
+void enterAndLeave(QWidget *field, QWidget *next);
+
+} // namespace sorvane::test
