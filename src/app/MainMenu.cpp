@@ -312,12 +312,13 @@ void MainMenu::openStorageRegister() {}
 
 bool MainMenu::startUp()
 {
-    // The timer runs from load; it closes the splash once, after the delay.
+    QCoreApplication::processEvents();
+
+    // The timer closes the splash once, after the delay. It starts after the
+    // pending events ran, so that even a zero delay finds the splash up.
     m_splashDone = false;
     m_timer->setInterval(m_ctx.splashDelayMs);
     m_timer->start();
-
-    QCoreApplication::processEvents();
 
     if (!m_ctx.CheckDataFiles()) {
         m_ui.information(QStringLiteral("システムが異常です\n再インストールしてください"));

@@ -1,0 +1,176 @@
+// The main database: every table and column the windows use, counters that
+// are never reused, dates that sort with empty ones first, the settings row.
+
+#include "data/DataFolder.h"
+#include "data/Engine.h"
+#include "data/Schema.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace sorvane;
+
+class TestSchema : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<Workspace> m_ws;
+    Database *m_db = nullptr;
+
+    void insertBill(const QString &number, const QVariant &due)
+    {
+        m_db->execute(QStringLiteral("insert into D_手形(処理, 手形番号, 手形期日) values(0, ?, ?)"), {number, due});
+    }
+
+private slots:
+    void init()
+    {
+        const QString file = m_dir.filePath(QStringLiteral("tegata.mdb"));
+        QFile::remove(file);
+        datafolder::createMainDatabase(file);
+        m_ws = std::make_unique<Workspace>(QStringLiteral("Varnostel"), QStringLiteral("admin"), QString());
+        m_db = m_ws->openDatabase(file);
+        schema::prepareMainDatabase(*m_db);
+    }
+
+    void cleanup()
+    {
+        m_ws.reset();
+        m_db = nullptr;
+    }
+
+    void everyColumnExists_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QStringList>("columns");
+        const auto list = [](const char16_t *s) { return QString::fromUtf16(s).split(u','); };
+        QTest::newRow("D_手形") << QStringLiteral("D_手形")
+                               << list(u"id,処理,状態,日付,手形番号,取引先コード,取引先,振出人,振出地,振出日,手形期日,"
+                                       u"手形期間,金額,支払県,支払市,支払場所コード,支払場所,支払場所支店コード,"
+                                       u"支払場所支店,保管場所,注意フラグ,kozano,譲渡先コード,譲渡先,予約フラグ,"
+                                       u"予約処理,予約日,予約口座id,終了フラグ");
+        QTest::newRow("裏書人") << QStringLiteral("裏書人") << list(u"手形id,表示順,裏書人,裏書人住所");
+        QTest::newRow("口座データ") << QStringLiteral("口座データ")
+                                    << list(u"id,kozano,口座名義,銀行コード,銀行名,支店コード,支店名,口座番号,"
+                                            u"口座種別,支払県,支払市,手形期間,最終手形番号,担保枠,確定済年月,計画済年月");
+        QTest::newRow("口座残高") << QStringLiteral("口座残高") << list(u"口座id,月末日付");
+        QTest::newRow("口座明細") << QStringLiteral("口座明細") << list(u"口座id,月末日付");
+        QTest::newRow("T0") << QStringLiteral("T0") << list(u"id,tc,tn");
+        QTest::newRow("T1") << QStringLiteral("T1")
+                            << list(u"id,idoft,振出人,支払県,支払市,支払場所コード,支払場所,支払場所支店コード,"
+                                    u"支払場所支店,手形期間,最終手形番号");
+        QTest::newRow("S0") << QStringLiteral("S0") << list(u"id,sc,sn");
+        QTest::newRow("保管場所") << QStringLiteral("保管場所") << list(u"id,保管場所");
+        QTest::newRow("検索結果") << QStringLiteral("検索結果")
+                                  << list(u"id,手形id,処理,日付,kozano,手形番号,取引先コード,取引先,振出人,支払県,"
+                                          u"支払市,支払場所コード,支払場所,支払場所支店コード,支払場所支店,振出日,"
+                                          u"手形期日,手形期間,金額,保管場所,注意フラグ,予約口座id,予約フラグ,"
+                                          u"終了フラグ,譲渡先コード,譲渡先");
+        QTest::newRow("settings") << QStringLiteral("設定") << list(u"days");
+    }
+
+    void everyColumnExists()
+    {
+        QFETCH(QString, table);
+        QFETCH(QStringList, columns);
+        // Table names are found without regard to letter case.
+        QVERIFY(m_db->tableExists(table.toLower()));
+        const QStringList actual = m_db->tableColumns(table);
+        for (const QString &c : columns)
+            QVERIFY2(actual.contains(c), qPrintable(table + u'.' + c));
+    }
+
+    void datesMayBeEmptyButNotMalformed()
+    {
+        insertBill(QStringLiteral("A1"), QVariant());
+        QVERIFY(m_db->scalar(QStringLiteral("select 手形期日 from D_手形")).isNull());
+        QVERIFY_THROWS_EXCEPTION(DbError, insertBill(QStringLiteral("A2"), QStringLiteral("2026/12/07")));
+        insertBill(QStringLiteral("A3"), QDate(2026, 12, 7));
+        QCOMPARE(m_db->scalar(QStringLiteral("select 手形期日 from D_手形 where 手形番号='A3'")).toString(),
+                 QStringLiteral("2026-12-07"));
+    }
+
+    void newBillTakesDefaults()
+    {
+        insertBill(QStringLiteral("A1"), QVariant());
+        Recordset rs = m_db->openRecordset(QStringLiteral("select * from D_手形"));
+        for (const char16_t *c : {u"状態", u"手形期間", u"金額", u"注意フラグ", u"kozano", u"予約フラグ", u"予約処理",
+                                  u"予約口座id", u"終了フラグ"})
+            QCOMPARE(rs.value(QString::fromUtf16(c)).toInt(), 0);
+    }
+
+    void deletedIdIsNeverReused()
+    {
+        insertBill(QStringLiteral("A1"), QVariant());
+        insertBill(QStringLiteral("A2"), QVariant());
+        const qint64 last = m_db->lastInsertId();
+        m_db->execute(QStringLiteral("delete from D_手形 where id=?"), {last});
+        insertBill(QStringLiteral("A3"), QVariant());
+        QVERIFY(m_db->lastInsertId() > last);
+
+        // The same holds for every table with a counter.
+        m_db->execute(QStringLiteral("insert into T0(tc, tn) values('X', 'x')"));
+        const qint64 customer = m_db->lastInsertId();
+        m_db->execute(QStringLiteral("delete from T0"));
+        m_db->execute(QStringLiteral("insert into T0(tc, tn) values('X', 'x')"));
+        QVERIFY(m_db->lastInsertId() > customer);
+    }
+
+    void billsWithoutDueDateComeFirst()
+    {
+        insertBill(QStringLiteral("late"), QDate(2027, 1, 5));
+        insertBill(QStringLiteral("none"), QVariant());
+        insertBill(QStringLiteral("early"), QDate(2026, 12, 31));
+        insertBill(QStringLiteral("early2"), QDate(2026, 2, 1));
+        Recordset rs = m_db->openRecordset(QStringLiteral("select 手形番号 from D_手形 order by 手形期日, id"));
+        QStringList order;
+        for (; !rs.eof(); rs.moveNext())
+            order << rs.text(QStringLiteral("手形番号"));
+        QCOMPARE(order, (QStringList{QStringLiteral("none"), QStringLiteral("early2"), QStringLiteral("early"),
+                                     QStringLiteral("late")}));
+    }
+
+    void codesAreUniqueWithoutRegardToCase()
+    {
+        m_db->execute(QStringLiteral("insert into S0(sc, sn) values('ab', 'x')"));
+        QVERIFY_THROWS_EXCEPTION(DbError, m_db->execute(QStringLiteral("insert into S0(sc, sn) values('AB', 'y')")));
+        QCOMPARE(m_db->scalar(QStringLiteral("select sn from S0 where sc='AB'")).toString(), QStringLiteral("x"));
+    }
+
+    void settingsRow()
+    {
+        QCOMPARE(schema::readDueWindowDays(*m_db), 14);
+        schema::writeDueWindowDays(*m_db, 30);
+        QCOMPARE(schema::readDueWindowDays(*m_db), 30);
+        // A lost settings row comes back with the default, without an error.
+        m_db->execute(QStringLiteral("delete from 設定"));
+        QCOMPARE(schema::readDueWindowDays(*m_db), 14);
+        QCOMPARE(m_db->scalar(QStringLiteral("select days from 設定 where id=1")).toInt(), 14);
+    }
+
+    void foreignFilesAreRefused_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::newRow("empty file") << QString();
+        QTest::newRow("other tables") << QStringLiteral("create table x(a)");
+        QTest::newRow("newer version") << QStringLiteral("pragma user_version = 99");
+    }
+
+    void foreignFilesAreRefused()
+    {
+        QFETCH(QString, setup);
+        const QString file = m_dir.filePath(QStringLiteral("other.mdb"));
+        QFile::remove(file);
+        Database *other = m_ws->createDatabase(file);
+        if (!setup.isEmpty())
+            other->execute(setup);
+        QVERIFY_THROWS_EXCEPTION(DbError, schema::prepareMainDatabase(*other));
+        // Nothing was created in the refused file.
+        QVERIFY(!other->tableExists(QStringLiteral("D_手形")));
+    }
+};
+
+QTEST_MAIN(TestSchema)
+#include "test_schema.moc"
