@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs with apt-get whatever the build, the program and the tests need
+# and this machine lacks. Safe to run again: it installs only what is missing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev libqt6sql6-sqlite qt6-qpa-plugins
+  libgl-dev
+  fonts-noto-cjk
+)
+# Optional for looking at windows on a machine without a display.
+if [[ "${SORVANE_WITH_XVFB:-0}" == 1 ]]; then
+  packages+=(xvfb xauth imagemagick)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+if [[ $(id -u) -ne 0 ]]; then
+  command -v sudo >/dev/null || { echo "apt-get needs root: run this as root or install sudo" >&2; exit 1; }
+  sudo_cmd=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
