@@ -3,6 +3,7 @@
 #include "data/Engine.h"
 #include "data/FileUtil.h"
 #include "data/Files.h"
+#include "data/Holidays.h"
 #include "data/Postal.h"
 #include "data/Schema.h"
 
@@ -44,6 +45,8 @@ InitResult init(const QString &folder)
 
     postal::buildPostalDatabase(files::path(folder, files::kPostalDb));
     result.written << files::kPostalDb;
+
+    result.written << holidays::writeHolidayFiles(folder, holidays::kInitFirstYear, holidays::kInitLastYear);
     return result;
 }
 

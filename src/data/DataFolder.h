@@ -1,7 +1,7 @@
 #pragma once
 
 // Preparing the data folder: the initial database, the main database when
-// it is missing, and the postal database.
+// it is missing, the postal database and the holiday files.
 
 #include <QString>
 #include <QStringList>
@@ -19,9 +19,10 @@ struct InitResult {
     QStringList written;         // files written, for the tool's report
 };
 
-// Prepares a folder for the program: inidata.mdx and yubin.mdb are written
-// anew; tegata.mdb is created from inidata.mdx only when it is missing, so
-// existing data are never overwritten. Throws DbError.
+// Prepares a folder for the program: inidata.mdx, yubin.mdb and the holiday
+// files 祝日2000.mdb to 祝日2060.mdb are written anew; tegata.mdb is created
+// from inidata.mdx only when it is missing, so existing data are never
+// overwritten. Throws DbError.
 InitResult init(const QString &folder);
 
 } // namespace sorvane::datafolder
