@@ -1,0 +1,18 @@
+#pragma once
+
+// The bill number that follows the last one recorded for an account or a
+// customer's template.
+
+#include <QString>
+
+namespace sorvane {
+
+// The longest run of digits at the end of the number is increased by one,
+// keeping its width and leading zeros and widening it when it overflows:
+// A0099 → A0100, 999 → 1000, X9Y01 → X9Y02. A number without a digit at
+// its end gives "1" (AB → 1); an empty number gives an empty text.
+// Surrounding spaces are ignored. Only the digits 0–9 count, so a tail of
+// any length works and signs or separators never read as part of it.
+QString NextBillNumber(const QString &last);
+
+} // namespace sorvane
