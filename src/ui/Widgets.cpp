@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QMenu>
@@ -21,8 +22,13 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::FocusOut && m_action)
-            m_action();
+        // Opening a menu or a drop-down list, or switching to another window,
+        // does not leave the field; only a real move of the focus runs the action.
+        if (event->type() == QEvent::FocusOut && m_action) {
+            const auto reason = static_cast<QFocusEvent *>(event)->reason();
+            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+                m_action();
+        }
         return QObject::eventFilter(watched, event);
     }
 

@@ -35,7 +35,8 @@ QFont listFont(int pointSize = 10);
 // outside tools find "手形番号" or "Tcode" by name.
 void nameControls(QWidget *root);
 
-// Runs the action every time the widget loses the focus, changed or not.
+// Runs the action every time the focus leaves the widget, changed or not (not
+// when a menu or drop-down opens over it or another window becomes active).
 void onFocusOut(QWidget *widget, std::function<void()> action);
 
 // Codes, numbers, dates and amounts are typed with Latin characters.
