@@ -3,6 +3,9 @@
 #include "app/AppContext.h"
 #include "app/Logo.h"
 #include "data/Engine.h"
+#include "master/CustomerRegister.h"
+#include "master/StorageRegister.h"
+#include "master/SupplierRegister.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
 
@@ -306,9 +309,20 @@ void MainMenu::openModal(QDialog *window)
     delete window;
 }
 
-void MainMenu::openCustomerRegister() {}
-void MainMenu::openSupplierRegister() {}
-void MainMenu::openStorageRegister() {}
+void MainMenu::openCustomerRegister()
+{
+    openModal(new CustomerRegister(m_ctx, m_ui));
+}
+
+void MainMenu::openSupplierRegister()
+{
+    openModal(new SupplierRegister(m_ctx, m_ui));
+}
+
+void MainMenu::openStorageRegister()
+{
+    openModal(new StorageRegister(m_ctx, m_ui));
+}
 
 bool MainMenu::startUp()
 {

@@ -1,0 +1,244 @@
+#include "master/PartyRegister.h"
+
+#include "app/AppContext.h"
+#include "ui/ListLines.h"
+#include "ui/UiService.h"
+#include "ui/Widgets.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+
+namespace sorvane {
+
+namespace {
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *b = ui::named<QPushButton>(parent, name);
+    b->setText(caption);
+    // Enter in a field must not save by accident.
+    b->setAutoDefault(false);
+    b->setMinimumWidth(88);
+    return b;
+}
+
+QLabel *label(QWidget *parent, const QString &name, const QString &caption, QWidget *buddy = nullptr)
+{
+    auto *l = ui::named<QLabel>(parent, name);
+    l->setText(caption);
+    if (buddy)
+        l->setBuddy(buddy);
+    return l;
+}
+
+} // namespace
+
+PartyRegister::PartyRegister(AppContext &ctx, UiService &ui, const Setup &setup, QWidget *parent)
+    : QDialog(parent), m_ctx(ctx), m_ui(ui), m_setup(setup)
+{
+    setObjectName(setup.windowName);
+    setWindowTitle(setup.windowName);
+    setFont(ui::gothicFont());
+
+    m_code = ui::named<QLineEdit>(this, QStringLiteral("コード"));
+    ui::preferLatin(m_code);
+    m_code->setMaxLength(20); // refused above five on saving, with a message
+    m_code->setFixedWidth(m_code->fontMetrics().horizontalAdvance(QStringLiteral("MMMMMMMM")) + 12);
+    m_name = ui::named<QLineEdit>(this, setup.nameField);
+    m_name->setMinimumWidth(300);
+
+    auto *save = button(this, QStringLiteral("登録ボタン"), QStringLiteral("登　録"));
+    auto *remove = button(this, QStringLiteral("削除ボタン"), QStringLiteral("削　除"));
+    if (setup.templateButton)
+        m_templateButton = button(this, QStringLiteral("手形情報登録ボタン"), QStringLiteral("手形情報"));
+    auto *close = button(this, QStringLiteral("終了ボタン"), QStringLiteral("終　了"));
+
+    m_list = ui::named<QListWidget>(this, QStringLiteral("List1"));
+    m_list->setFont(ui::listFont());
+    m_list->setUniformItemSizes(true);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setMinimumSize(420, 260);
+
+    auto *fields = new QGridLayout;
+    fields->addWidget(label(this, QStringLiteral("Label2"), setup.codeLabel, m_code), 0, 0);
+    fields->addWidget(m_code, 0, 1, Qt::AlignLeft);
+    fields->addWidget(label(this, QStringLiteral("Label3"), setup.nameField, m_name), 1, 0);
+    fields->addWidget(m_name, 1, 1);
+    fields->setColumnStretch(1, 1);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(save);
+    buttons->addWidget(remove);
+    if (m_templateButton)
+        buttons->addWidget(m_templateButton);
+    buttons->addWidget(close);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addLayout(buttons);
+    layout->addSpacing(6);
+    layout->addWidget(label(this, QStringLiteral("Label1"), setup.listLabel, m_list));
+    layout->addWidget(m_list, 1);
+
+    auto *bar = new QMenuBar(this);
+    bar->setObjectName(QStringLiteral("MenuBar"));
+    QMenu *file = ui::addMenu(bar, QStringLiteral("MF"), QStringLiteral("ファイル"));
+    QAction *saveItem = ui::addItem(file, QStringLiteral("MH1"), QStringLiteral("保存"));
+    QAction *deleteItem = ui::addItem(file, QStringLiteral("MS1"), QStringLiteral("削除"));
+    QAction *closeItem = ui::addItem(file, QStringLiteral("ME1"), QStringLiteral("終了"));
+    layout->setMenuBar(bar);
+
+    setTabOrder(m_code, m_name);
+    setTabOrder(m_name, save);
+    setTabOrder(save, remove);
+    QWidget *last = remove;
+    if (m_templateButton) {
+        setTabOrder(remove, m_templateButton);
+        last = m_templateButton;
+    }
+    setTabOrder(last, close);
+    setTabOrder(close, m_list);
+
+    connect(save, &QPushButton::clicked, this, &PartyRegister::onSave);
+    connect(saveItem, &QAction::triggered, this, &PartyRegister::onSave);
+    connect(remove, &QPushButton::clicked, this, &PartyRegister::onDelete);
+    connect(deleteItem, &QAction::triggered, this, &PartyRegister::onDelete);
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+    connect(closeItem, &QAction::triggered, this, &QDialog::close);
+    connect(m_list, &QListWidget::itemSelectionChanged, this, &PartyRegister::onSelect);
+    // A click on the line already selected brings its text back as well.
+    connect(m_list, &QListWidget::itemClicked, this, &PartyRegister::onSelect);
+    ui::onFocusOut(m_code, [this] { lookUpCode(); });
+
+    ui::nameControls(this);
+    m_code->setFocus();
+}
+
+void PartyRegister::ClearForm()
+{
+    m_code->clear();
+    m_name->clear();
+    // Opening and clearing go on without a message when the list cannot be read.
+    try {
+        fillList();
+    } catch (const DbError &) {
+    }
+}
+
+void PartyRegister::List1Requery()
+{
+    try {
+        fillList();
+    } catch (const DbError &e) {
+        m_ui.information(e.description());
+    }
+}
+
+void PartyRegister::fillList()
+{
+    m_list->clear();
+    const QList<master::PartyRow> rows = master::readParties(m_ctx.db(), *m_setup.table);
+    QStringList lines;
+    lines.reserve(rows.size());
+    for (const master::PartyRow &r : rows)
+        lines << ui::codeLine(r.code, r.name);
+    ui::fillList(m_list, lines);
+}
+
+void PartyRegister::onSelect()
+{
+    const QString line = ui::selectedText(m_list);
+    if (line.isEmpty())
+        return;
+    m_code->setText(ui::codeOfLine(line));
+    m_name->setText(ui::nameOfLine(line));
+}
+
+int PartyRegister::lineOfCode(const QString &code) const
+{
+    for (int i = 0; i < m_list->count(); ++i) {
+        if (ui::sameCode(ui::codeOfLine(m_list->item(i)->text()), code))
+            return i;
+    }
+    return -1;
+}
+
+void PartyRegister::lookUpCode()
+{
+    // The code is matched as the save matches it, so what the look-up shows
+    // is the party a save would change.
+    m_name->clear();
+    const QString code = m_code->text().trimmed();
+    const int line = code.isEmpty() ? -1 : lineOfCode(code);
+    if (line < 0) {
+        m_list->clearSelection();
+        m_list->setCurrentRow(-1, QItemSelectionModel::Clear);
+        return;
+    }
+    m_list->setCurrentRow(line, QItemSelectionModel::ClearAndSelect);
+    m_list->scrollToItem(m_list->item(line));
+    onSelect();
+}
+
+bool PartyRegister::登録()
+{
+    const QString code = m_code->text().trimmed();
+    if (code.isEmpty())
+        return false;
+    // The list lays the code out in five characters and reads it back from
+    // there: a longer code could be stored but never found again.
+    if (code.size() > ui::kCodeWidth) {
+        m_ui.information(
+            QStringLiteral("%1コードは%2文字以内で入力してください\n（入力されたコード「%3」は%4文字です）")
+                .arg(m_setup.partyWord)
+                .arg(ui::kCodeWidth)
+                .arg(code)
+                .arg(code.size()));
+        return false;
+    }
+    try {
+        master::saveParty(m_ctx.db(), *m_setup.table, code, m_name->text(), lineOfCode(code) >= 0);
+        return true;
+    } catch (const DbError &e) {
+        m_ui.information(e.description());
+        return false;
+    }
+}
+
+void PartyRegister::onSave()
+{
+    if (登録())
+        ClearForm();
+}
+
+void PartyRegister::onDelete()
+{
+    const QString code = m_code->text().trimmed();
+    if (code.isEmpty())
+        return;
+    if (!m_ui.confirm(QStringLiteral("削除しますよ\n元に戻せません"), QStringLiteral("削除の確認")))
+        return;
+    try {
+        // Only the register row goes: templates and bills keep the code.
+        if (master::deleteParty(m_ctx.db(), *m_setup.table, code) == 0) {
+            m_ui.information(QStringLiteral("%1コード「%2」は登録されていません").arg(m_setup.partyWord, code));
+            List1Requery();
+            return;
+        }
+        if (m_setup.saysDeleted)
+            m_ui.information(QStringLiteral("削除しました"));
+    } catch (const DbError &e) {
+        m_ui.information(e.description());
+        return;
+    }
+    ClearForm();
+}
+
+} // namespace sorvane
