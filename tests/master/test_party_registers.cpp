@@ -8,6 +8,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QFocusEvent>
 #include <QMenu>
 #include <QPushButton>
 
@@ -82,6 +83,8 @@ private slots:
     void lookUpOnLeavingCode();
     void clickingLineShowsIt_data() { kindsOnly(); }
     void clickingLineShowsIt();
+    void openingMenuDoesNotLeaveCode_data() { kindsOnly(); }
+    void openingMenuDoesNotLeaveCode();
 
 private:
     void kindsOnly()
@@ -384,6 +387,30 @@ void TestPartyRegisters::clickingLineShowsIt()
     child<QLineEdit>(w.get(), k.nameField)->setText(QStringLiteral("Beta 新"));
     QTest::mouseClick(child<QPushButton>(w.get(), QStringLiteral("登録ボタン")), Qt::LeftButton);
     QCOMPARE(stored(f, k), (QStringList{u"A1|Alpha"_qs, u"B2|Beta 新"_qs}));
+}
+
+void TestPartyRegisters::openingMenuDoesNotLeaveCode()
+{
+    QFETCH(QString, kind);
+    const Kind k = kindOf(kind);
+    AppFixture f;
+    auto w = openRegister(k, f);
+    QVERIFY(showActive(w.get()));
+    auto *codeField = child<QLineEdit>(w.get(), QStringLiteral("コード"));
+    auto *nameField = child<QLineEdit>(w.get(), k.nameField);
+    nameField->setText(QStringLiteral("名前"));
+    codeField->setFocus();
+    codeField->setText(QStringLiteral("N1"));
+    QTRY_VERIFY(codeField->hasFocus());
+
+    // Opening the menu (or switching to another window) takes the focus away
+    // for a moment; saving from the menu then still keeps the typed name.
+    for (const Qt::FocusReason reason : {Qt::PopupFocusReason, Qt::ActiveWindowFocusReason}) {
+        QFocusEvent out(QEvent::FocusOut, reason);
+        QApplication::sendEvent(codeField, &out);
+    }
+    menuItem(w.get(), QStringLiteral("MH1"))->trigger();
+    QCOMPARE(stored(f, k), QStringList{QStringLiteral("N1|名前")});
 }
 
 QTEST_MAIN(TestPartyRegisters)
