@@ -16,29 +16,6 @@
 
 namespace sorvane {
 
-namespace {
-
-QPushButton *button(QWidget *parent, const QString &name, const QString &caption)
-{
-    auto *b = ui::named<QPushButton>(parent, name);
-    b->setText(caption);
-    // Enter in a field must not save by accident.
-    b->setAutoDefault(false);
-    b->setMinimumWidth(88);
-    return b;
-}
-
-QLabel *label(QWidget *parent, const QString &name, const QString &caption, QWidget *buddy = nullptr)
-{
-    auto *l = ui::named<QLabel>(parent, name);
-    l->setText(caption);
-    if (buddy)
-        l->setBuddy(buddy);
-    return l;
-}
-
-} // namespace
-
 PartyRegister::PartyRegister(AppContext &ctx, UiService &ui, const Setup &setup, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), m_ui(ui), m_setup(setup)
 {
@@ -53,65 +30,35 @@ PartyRegister::PartyRegister(AppContext &ctx, UiService &ui, const Setup &setup,
     m_name = ui::named<QLineEdit>(this, setup.nameField);
     m_name->setMinimumWidth(300);
 
-    auto *save = button(this, QStringLiteral("登録ボタン"), QStringLiteral("登　録"));
-    auto *remove = button(this, QStringLiteral("削除ボタン"), QStringLiteral("削　除"));
+    auto *save = ui::button(this, QStringLiteral("登録ボタン"), QStringLiteral("登　録"));
+    auto *remove = ui::button(this, QStringLiteral("削除ボタン"), QStringLiteral("削　除"));
     if (setup.templateButton)
-        m_templateButton = button(this, QStringLiteral("手形情報登録ボタン"), QStringLiteral("手形情報"));
-    auto *close = button(this, QStringLiteral("終了ボタン"), QStringLiteral("終　了"));
+        m_templateButton = ui::button(this, QStringLiteral("手形情報登録ボタン"), QStringLiteral("手形情報"));
+    auto *close = ui::button(this, QStringLiteral("終了ボタン"), QStringLiteral("終　了"));
 
-    m_list = ui::named<QListWidget>(this, QStringLiteral("List1"));
-    m_list->setFont(ui::listFont());
-    m_list->setUniformItemSizes(true);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setMinimumSize(420, 260);
+    m_list = ui::recordList(this, 420, 260);
 
     auto *fields = new QGridLayout;
-    fields->addWidget(label(this, QStringLiteral("Label2"), setup.codeLabel, m_code), 0, 0);
+    fields->addWidget(ui::label(this, QStringLiteral("Label2"), setup.codeLabel, m_code), 0, 0);
     fields->addWidget(m_code, 0, 1, Qt::AlignLeft);
-    fields->addWidget(label(this, QStringLiteral("Label3"), setup.nameField, m_name), 1, 0);
+    fields->addWidget(ui::label(this, QStringLiteral("Label3"), setup.nameField, m_name), 1, 0);
     fields->addWidget(m_name, 1, 1);
     fields->setColumnStretch(1, 1);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(save);
-    buttons->addWidget(remove);
-    if (m_templateButton)
-        buttons->addWidget(m_templateButton);
-    buttons->addWidget(close);
-
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(fields);
-    layout->addLayout(buttons);
+    layout->addLayout(ui::buttonRow({save, remove, m_templateButton, close}));
     layout->addSpacing(6);
-    layout->addWidget(label(this, QStringLiteral("Label1"), setup.listLabel, m_list));
+    layout->addWidget(ui::label(this, QStringLiteral("Label1"), setup.listLabel, m_list));
     layout->addWidget(m_list, 1);
+    ui::addFileMenu(
+        this, layout, [this] { onSave(); }, [this] { onDelete(); });
 
-    auto *bar = new QMenuBar(this);
-    bar->setObjectName(QStringLiteral("MenuBar"));
-    QMenu *file = ui::addMenu(bar, QStringLiteral("MF"), QStringLiteral("ファイル"));
-    QAction *saveItem = ui::addItem(file, QStringLiteral("MH1"), QStringLiteral("保存"));
-    QAction *deleteItem = ui::addItem(file, QStringLiteral("MS1"), QStringLiteral("削除"));
-    QAction *closeItem = ui::addItem(file, QStringLiteral("ME1"), QStringLiteral("終了"));
-    layout->setMenuBar(bar);
-
-    setTabOrder(m_code, m_name);
-    setTabOrder(m_name, save);
-    setTabOrder(save, remove);
-    QWidget *last = remove;
-    if (m_templateButton) {
-        setTabOrder(remove, m_templateButton);
-        last = m_templateButton;
-    }
-    setTabOrder(last, close);
-    setTabOrder(close, m_list);
+    ui::chainTabOrder({m_code, m_name, save, remove, m_templateButton, close, m_list});
 
     connect(save, &QPushButton::clicked, this, &PartyRegister::onSave);
-    connect(saveItem, &QAction::triggered, this, &PartyRegister::onSave);
     connect(remove, &QPushButton::clicked, this, &PartyRegister::onDelete);
-    connect(deleteItem, &QAction::triggered, this, &PartyRegister::onDelete);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
-    connect(closeItem, &QAction::triggered, this, &QDialog::close);
     connect(m_list, &QListWidget::itemSelectionChanged, this, &PartyRegister::onSelect);
     // A click on the line already selected brings its text back as well.
     connect(m_list, &QListWidget::itemClicked, this, &PartyRegister::onSelect);

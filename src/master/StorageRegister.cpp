@@ -18,35 +18,6 @@
 
 namespace sorvane {
 
-namespace {
-
-QPushButton *button(QWidget *parent, const QString &name, const QString &caption)
-{
-    auto *b = ui::named<QPushButton>(parent, name);
-    b->setText(caption);
-    b->setAutoDefault(false);
-    b->setMinimumWidth(88);
-    return b;
-}
-
-QLabel *label(QWidget *parent, const QString &name, const QString &caption, QWidget *buddy)
-{
-    auto *l = ui::named<QLabel>(parent, name);
-    l->setText(caption);
-    l->setBuddy(buddy);
-    return l;
-}
-
-QComboBox *typedCombo(QWidget *parent, const QString &name)
-{
-    auto *c = ui::named<QComboBox>(parent, name);
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    return c;
-}
-
-} // namespace
-
 StorageRegister::StorageRegister(AppContext &ctx, UiService &ui, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), m_ui(ui)
 {
@@ -56,66 +27,45 @@ StorageRegister::StorageRegister(AppContext &ctx, UiService &ui, QWidget *parent
 
     m_place = ui::named<QLineEdit>(this, QStringLiteral("保管場所"));
     m_place->setMinimumWidth(320);
-    m_bankCode = typedCombo(this, QStringLiteral("支払場所コード"));
-    m_bank = typedCombo(this, QStringLiteral("支払場所"));
-    m_branchCode = typedCombo(this, QStringLiteral("支払場所支店コード"));
-    m_branch = typedCombo(this, QStringLiteral("支払場所支店"));
+    m_bankCode = ui::typedCombo(this, QStringLiteral("支払場所コード"));
+    m_bank = ui::typedCombo(this, QStringLiteral("支払場所"));
+    m_branchCode = ui::typedCombo(this, QStringLiteral("支払場所支店コード"));
+    m_branch = ui::typedCombo(this, QStringLiteral("支払場所支店"));
     for (QComboBox *c : {m_bankCode, m_branchCode}) {
         ui::preferLatin(c, true);
-        c->setFixedWidth(c->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 24);
+        c->setFixedWidth(ui::digitsWidth(c, 6));
     }
 
-    auto *save = button(this, QStringLiteral("登録ボタン"), QStringLiteral("登　録"));
-    auto *remove = button(this, QStringLiteral("削除ボタン"), QStringLiteral("削　除"));
-    auto *close = button(this, QStringLiteral("終了ボタン"), QStringLiteral("終　了"));
+    auto *save = ui::button(this, QStringLiteral("登録ボタン"), QStringLiteral("登　録"));
+    auto *remove = ui::button(this, QStringLiteral("削除ボタン"), QStringLiteral("削　除"));
+    auto *close = ui::button(this, QStringLiteral("終了ボタン"), QStringLiteral("終　了"));
 
-    m_list = ui::named<QListWidget>(this, QStringLiteral("List1"));
-    m_list->setFont(ui::listFont());
-    m_list->setUniformItemSizes(true);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setMinimumSize(420, 220);
+    m_list = ui::recordList(this, 420, 220);
 
     auto *grid = new QGridLayout;
     grid->setColumnStretch(2, 1);
-    grid->addWidget(label(this, QStringLiteral("Label3"), QStringLiteral("保管場所"), m_place), 0, 0);
+    grid->addWidget(ui::label(this, QStringLiteral("Label3"), QStringLiteral("保管場所"), m_place), 0, 0);
     grid->addWidget(m_place, 0, 1, 1, 2);
-    grid->addWidget(label(this, QStringLiteral("Label7"), QStringLiteral("支払場所"), m_bankCode), 1, 0);
+    grid->addWidget(ui::label(this, QStringLiteral("Label7"), QStringLiteral("支払場所"), m_bankCode), 1, 0);
     grid->addWidget(m_bankCode, 1, 1);
     grid->addWidget(m_bank, 1, 2);
     grid->addWidget(m_branchCode, 2, 1);
     grid->addWidget(m_branch, 2, 2);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(save);
-    buttons->addWidget(remove);
-    buttons->addWidget(close);
-
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
+    layout->addLayout(ui::buttonRow({save, remove, close}));
     layout->addSpacing(6);
-    layout->addWidget(label(this, QStringLiteral("Label1"), QStringLiteral("登録済みの保管場所"), m_list));
+    layout->addWidget(ui::label(this, QStringLiteral("Label1"), QStringLiteral("登録済みの保管場所"), m_list));
     layout->addWidget(m_list, 1);
+    ui::addFileMenu(
+        this, layout, [this] { onSave(); }, [this] { onDelete(); });
 
-    auto *bar = new QMenuBar(this);
-    bar->setObjectName(QStringLiteral("MenuBar"));
-    QMenu *file = ui::addMenu(bar, QStringLiteral("MF"), QStringLiteral("ファイル"));
-    QAction *saveItem = ui::addItem(file, QStringLiteral("MH1"), QStringLiteral("保存"));
-    QAction *deleteItem = ui::addItem(file, QStringLiteral("MS1"), QStringLiteral("削除"));
-    QAction *closeItem = ui::addItem(file, QStringLiteral("ME1"), QStringLiteral("終了"));
-    layout->setMenuBar(bar);
-
-    const QList<QWidget *> order = {m_place, m_bankCode, m_bank, m_branchCode, m_branch, save, remove, close, m_list};
-    for (qsizetype i = 1; i < order.size(); ++i)
-        setTabOrder(order.at(i - 1), order.at(i));
+    ui::chainTabOrder({m_place, m_bankCode, m_bank, m_branchCode, m_branch, save, remove, close, m_list});
 
     connect(save, &QPushButton::clicked, this, &StorageRegister::onSave);
-    connect(saveItem, &QAction::triggered, this, &StorageRegister::onSave);
     connect(remove, &QPushButton::clicked, this, &StorageRegister::onDelete);
-    connect(deleteItem, &QAction::triggered, this, &StorageRegister::onDelete);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
-    connect(closeItem, &QAction::triggered, this, &QDialog::close);
     connect(m_list, &QListWidget::itemClicked, this, &StorageRegister::onSelect);
     connect(m_list, &QListWidget::itemSelectionChanged, this, &StorageRegister::onSelect);
     ui::onFocusOut(m_bank, [this] { onBankLeft(); });

@@ -23,42 +23,10 @@ namespace sorvane {
 
 namespace {
 
-QPushButton *button(QWidget *parent, const QString &name, const QString &caption)
-{
-    auto *b = ui::named<QPushButton>(parent, name);
-    b->setText(caption);
-    b->setAutoDefault(false);
-    b->setMinimumWidth(88);
-    return b;
-}
-
-QLabel *label(QWidget *parent, const QString &name, const QString &caption, QWidget *buddy = nullptr)
-{
-    auto *l = ui::named<QLabel>(parent, name);
-    l->setText(caption);
-    if (buddy)
-        l->setBuddy(buddy);
-    return l;
-}
-
-// A combo box the user types into; Enter must not add the text as an item.
-QComboBox *typedCombo(QWidget *parent, const QString &name)
-{
-    auto *c = ui::named<QComboBox>(parent, name);
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    return c;
-}
-
 void clearCombo(QComboBox *c)
 {
     c->setCurrentIndex(-1);
     c->clearEditText();
-}
-
-int textWidth(const QWidget *w, int characters)
-{
-    return w->fontMetrics().horizontalAdvance(QString(characters, u'0')) + 24;
 }
 
 // The term in whole days; digits typed with the Japanese input method count too.
@@ -93,24 +61,24 @@ TemplateWindow::TemplateWindow(AppContext &ctx, UiService &ui, QWidget *parent) 
     m_drawer = ui::named<QLineEdit>(this, QStringLiteral("名義"));
     m_billNumber = ui::named<QLineEdit>(this, QStringLiteral("手形番号"));
     ui::preferLatin(m_billNumber);
-    m_billNumber->setFixedWidth(textWidth(m_billNumber, 14));
-    m_prefecture = typedCombo(this, QStringLiteral("支払県"));
+    m_billNumber->setFixedWidth(ui::digitsWidth(m_billNumber, 14));
+    m_prefecture = ui::typedCombo(this, QStringLiteral("支払県"));
     m_prefecture->setMaxVisibleItems(16);
-    m_prefecture->setMinimumWidth(textWidth(m_prefecture, 8));
-    m_town = typedCombo(this, QStringLiteral("支払市"));
+    m_prefecture->setMinimumWidth(ui::digitsWidth(m_prefecture, 8));
+    m_town = ui::typedCombo(this, QStringLiteral("支払市"));
     m_town->setMaxVisibleItems(20);
-    m_bankCode = typedCombo(this, QStringLiteral("支払場所コード"));
+    m_bankCode = ui::typedCombo(this, QStringLiteral("支払場所コード"));
     ui::preferLatin(m_bankCode, true);
     m_bank = ui::named<QLineEdit>(this, QStringLiteral("支払場所"));
-    m_branchCode = typedCombo(this, QStringLiteral("支払場所支店コード"));
+    m_branchCode = ui::typedCombo(this, QStringLiteral("支払場所支店コード"));
     ui::preferLatin(m_branchCode, true);
-    m_branch = typedCombo(this, QStringLiteral("支払場所支店"));
+    m_branch = ui::typedCombo(this, QStringLiteral("支払場所支店"));
     m_term = ui::named<QLineEdit>(this, QStringLiteral("標準期間"));
     ui::preferLatin(m_term, true);
-    m_term->setFixedWidth(textWidth(m_term, 6));
+    m_term->setFixedWidth(ui::digitsWidth(m_term, 6));
     m_term->setAlignment(Qt::AlignRight);
     for (QComboBox *c : {m_bankCode, m_branchCode})
-        c->setFixedWidth(textWidth(c, 6));
+        c->setFixedWidth(ui::digitsWidth(c, 6));
 
     // The keys of the template and of the customer; only the window sets them.
     m_myid = ui::named<QLineEdit>(this, QStringLiteral("Myid"));
@@ -121,72 +89,51 @@ TemplateWindow::TemplateWindow(AppContext &ctx, UiService &ui, QWidget *parent) 
         key->hide();
     }
 
-    auto *save = button(this, QStringLiteral("登録ボタン"), QStringLiteral("登　録"));
-    auto *remove = button(this, QStringLiteral("削除ボタン"), QStringLiteral("削　除"));
-    auto *close = button(this, QStringLiteral("終了ボタン"), QStringLiteral("終　了"));
+    auto *save = ui::button(this, QStringLiteral("登録ボタン"), QStringLiteral("登　録"));
+    auto *remove = ui::button(this, QStringLiteral("削除ボタン"), QStringLiteral("削　除"));
+    auto *close = ui::button(this, QStringLiteral("終了ボタン"), QStringLiteral("終　了"));
 
-    m_list = ui::named<QListWidget>(this, QStringLiteral("List1"));
-    m_list->setFont(ui::listFont());
-    m_list->setUniformItemSizes(true);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setMinimumSize(480, 160);
+    m_list = ui::recordList(this, 480, 160);
 
     auto *grid = new QGridLayout;
     grid->setColumnStretch(2, 1);
-    grid->addWidget(label(this, QStringLiteral("Label3"), QStringLiteral("名義(振出人)"), m_drawer), 0, 0);
+    grid->addWidget(ui::label(this, QStringLiteral("Label3"), QStringLiteral("名義(振出人)"), m_drawer), 0, 0);
     grid->addWidget(m_drawer, 0, 1, 1, 2);
-    grid->addWidget(label(this, QStringLiteral("Label1"), QStringLiteral("手形番号"), m_billNumber), 1, 0);
+    grid->addWidget(ui::label(this, QStringLiteral("Label1"), QStringLiteral("手形番号"), m_billNumber), 1, 0);
     grid->addWidget(m_billNumber, 1, 1, 1, 2, Qt::AlignLeft);
-    grid->addWidget(label(this, QStringLiteral("Label6"), QStringLiteral("支払地"), m_prefecture), 2, 0);
+    grid->addWidget(ui::label(this, QStringLiteral("Label6"), QStringLiteral("支払地"), m_prefecture), 2, 0);
     grid->addWidget(m_prefecture, 2, 1);
     grid->addWidget(m_town, 2, 2);
-    grid->addWidget(label(this, QStringLiteral("Label7"), QStringLiteral("支払場所"), m_bankCode), 3, 0);
+    grid->addWidget(ui::label(this, QStringLiteral("Label7"), QStringLiteral("支払場所"), m_bankCode), 3, 0);
     grid->addWidget(m_bankCode, 3, 1, Qt::AlignLeft);
     grid->addWidget(m_bank, 3, 2);
     grid->addWidget(m_branchCode, 4, 1, Qt::AlignLeft);
     grid->addWidget(m_branch, 4, 2);
     auto *termRow = new QHBoxLayout;
     termRow->addWidget(m_term);
-    termRow->addWidget(label(this, QStringLiteral("Label5"), QStringLiteral("日")));
+    termRow->addWidget(ui::label(this, QStringLiteral("Label5"), QStringLiteral("日")));
     termRow->addStretch(1);
-    grid->addWidget(label(this, QStringLiteral("Label4"), QStringLiteral("標準的な手形期間"), m_term), 5, 0);
+    grid->addWidget(ui::label(this, QStringLiteral("Label4"), QStringLiteral("標準的な手形期間"), m_term), 5, 0);
     grid->addLayout(termRow, 5, 1, 1, 2);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(save);
-    buttons->addWidget(remove);
-    buttons->addWidget(close);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_customerName);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
+    layout->addLayout(ui::buttonRow({save, remove, close}));
     layout->addSpacing(6);
-    layout->addWidget(label(this, QStringLiteral("Label2"), QStringLiteral("登録済みの手形"), m_list));
+    layout->addWidget(ui::label(this, QStringLiteral("Label2"), QStringLiteral("登録済みの手形"), m_list));
     layout->addWidget(m_list, 1);
     layout->addWidget(m_myid);
     layout->addWidget(m_idbox);
+    ui::addFileMenu(
+        this, layout, [this] { onSave(); }, [this] { onDelete(); });
 
-    auto *bar = new QMenuBar(this);
-    bar->setObjectName(QStringLiteral("MenuBar"));
-    QMenu *file = ui::addMenu(bar, QStringLiteral("MF"), QStringLiteral("ファイル"));
-    QAction *saveItem = ui::addItem(file, QStringLiteral("MH1"), QStringLiteral("保存"));
-    QAction *deleteItem = ui::addItem(file, QStringLiteral("MS1"), QStringLiteral("削除"));
-    QAction *closeItem = ui::addItem(file, QStringLiteral("ME1"), QStringLiteral("終了"));
-    layout->setMenuBar(bar);
-
-    const QList<QWidget *> order = {m_drawer, m_billNumber, m_prefecture, m_town, m_bankCode, m_bank, m_branchCode,
-                                    m_branch, m_term,       save,         remove, close,      m_list};
-    for (qsizetype i = 1; i < order.size(); ++i)
-        setTabOrder(order.at(i - 1), order.at(i));
+    ui::chainTabOrder({m_drawer, m_billNumber, m_prefecture, m_town, m_bankCode, m_bank, m_branchCode, m_branch, m_term,
+                       save, remove, close, m_list});
 
     connect(save, &QPushButton::clicked, this, &TemplateWindow::onSave);
-    connect(saveItem, &QAction::triggered, this, &TemplateWindow::onSave);
     connect(remove, &QPushButton::clicked, this, &TemplateWindow::onDelete);
-    connect(deleteItem, &QAction::triggered, this, &TemplateWindow::onDelete);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
-    connect(closeItem, &QAction::triggered, this, &QDialog::close);
     connect(m_list, &QListWidget::itemSelectionChanged, this, &TemplateWindow::onSelect);
     connect(m_list, &QListWidget::itemClicked, this, &TemplateWindow::onSelect);
     ui::onFocusOut(m_prefecture, [this] { loadTowns(); });

@@ -9,6 +9,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
 #include <QWidget>
 
 namespace sorvane::ui {
@@ -50,8 +54,8 @@ QFont gothicFont(int pointSize)
 QFont listFont(int pointSize)
 {
     QFont f;
-    f.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("Noto Sans Mono CJK JP"),
-                   QStringLiteral("monospace")});
+    f.setFamilies(
+        {QStringLiteral("ＭＳ ゴシック"), QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("monospace")});
     f.setStyleHint(QFont::Monospace);
     f.setFixedPitch(true);
     f.setPointSize(pointSize);
@@ -98,6 +102,84 @@ QAction *addItem(QMenu *menu, const QString &name, const QString &caption)
     QAction *a = menu->addAction(caption);
     a->setObjectName(name);
     return a;
+}
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *b = named<QPushButton>(parent, name);
+    b->setText(caption);
+    b->setAutoDefault(false);
+    b->setMinimumWidth(88);
+    return b;
+}
+
+QLabel *label(QWidget *parent, const QString &name, const QString &caption, QWidget *buddy)
+{
+    auto *l = named<QLabel>(parent, name);
+    l->setText(caption);
+    if (buddy)
+        l->setBuddy(buddy);
+    return l;
+}
+
+QComboBox *typedCombo(QWidget *parent, const QString &name)
+{
+    auto *c = named<QComboBox>(parent, name);
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    return c;
+}
+
+QListWidget *recordList(QWidget *parent, int minWidth, int minHeight)
+{
+    auto *list = named<QListWidget>(parent, QStringLiteral("List1"));
+    list->setFont(listFont());
+    list->setUniformItemSizes(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setMinimumSize(minWidth, minHeight);
+    return list;
+}
+
+QHBoxLayout *buttonRow(std::initializer_list<QWidget *> buttons)
+{
+    auto *row = new QHBoxLayout;
+    row->addStretch(1);
+    for (QWidget *b : buttons)
+        if (b)
+            row->addWidget(b);
+    return row;
+}
+
+int digitsWidth(const QWidget *field, int digits)
+{
+    return field->fontMetrics().horizontalAdvance(QString(digits, u'0')) + 24;
+}
+
+QMenu *addFileMenu(QWidget *window, QBoxLayout *layout, const std::function<void()> &save,
+                   const std::function<void()> &remove)
+{
+    auto *bar = new QMenuBar(window);
+    bar->setObjectName(QStringLiteral("MenuBar"));
+    QMenu *file = addMenu(bar, QStringLiteral("MF"), QStringLiteral("ファイル"));
+    QObject::connect(addItem(file, QStringLiteral("MH1"), QStringLiteral("保存")), &QAction::triggered, window,
+                     [save] { save(); });
+    QObject::connect(addItem(file, QStringLiteral("MS1"), QStringLiteral("削除")), &QAction::triggered, window,
+                     [remove] { remove(); });
+    QObject::connect(addItem(file, QStringLiteral("ME1"), QStringLiteral("終了")), &QAction::triggered, window,
+                     &QWidget::close);
+    layout->setMenuBar(bar);
+    return file;
+}
+
+void chainTabOrder(std::initializer_list<QWidget *> widgets)
+{
+    QWidget *previous = nullptr;
+    for (QWidget *w : widgets) {
+        if (previous && w)
+            QWidget::setTabOrder(previous, w);
+        if (w)
+            previous = w;
+    }
 }
 
 } // namespace sorvane::ui

@@ -8,7 +8,10 @@
 #include <functional>
 
 class QAbstractButton;
+class QBoxLayout;
+class QHBoxLayout;
 class QLabel;
+class QPushButton;
 class QLineEdit;
 class QListWidget;
 class QMenu;
@@ -46,9 +49,30 @@ void preferLatin(QWidget *widget, bool digitsOnly = false);
 QMenu *addMenu(QMenuBar *bar, const QString &name, const QString &caption);
 QAction *addItem(QMenu *menu, const QString &name, const QString &caption);
 
+// A command button; never the default button, so Enter in a field saves nothing by accident.
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption);
+// A caption label, with the field it names.
+QLabel *label(QWidget *parent, const QString &name, const QString &caption, QWidget *buddy = nullptr);
+// A combo box the user types into; Enter does not add the text as an item.
+QComboBox *typedCombo(QWidget *parent, const QString &name);
+// The list box `List1` of a register: one record per line in the fixed-pitch face.
+QListWidget *recordList(QWidget *parent, int minWidth, int minHeight);
+// Buttons right-aligned in a row.
+QHBoxLayout *buttonRow(std::initializer_list<QWidget *> buttons);
+// Width of a field that shows the given number of digits.
+int digitsWidth(const QWidget *field, int digits);
+
+// The menu "ファイル" (`MF`) with `MH1` "保存", `MS1` "削除" and `ME1` "終了",
+// set as the menu bar of the window's layout. Save and delete run the given
+// actions, 終了 closes the window: the same actions as the window's buttons.
+QMenu *addFileMenu(QWidget *window, QBoxLayout *layout, const std::function<void()> &save,
+                   const std::function<void()> &remove);
+
+// Tab order in the given order.
+void chainTabOrder(std::initializer_list<QWidget *> widgets);
+
 // Creates a child control with its control name.
-template <typename T>
-T *named(QWidget *parent, const QString &name)
+template <typename T> T *named(QWidget *parent, const QString &name)
 {
     T *w = new T(parent);
     w->setObjectName(name);
