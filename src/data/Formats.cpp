@@ -235,6 +235,21 @@ std::optional<qint64> parseAmount(const QString &text)
     return negative ? -value : value;
 }
 
+std::optional<qint64> parseWholeNumber(const QString &text)
+{
+    QString s = normalized(text);
+    s.replace(QChar(0x2212), u'-');
+    bool negative = false;
+    if (!s.isEmpty() && (s.at(0) == u'-' || s.at(0) == u'+')) {
+        negative = s.at(0) == u'-';
+        s.remove(0, 1);
+    }
+    if (!allDigits(s) || s.size() > 18)
+        return std::nullopt;
+    const qint64 value = s.toLongLong();
+    return negative ? -value : value;
+}
+
 qint64 roundHalfEven(double value)
 {
     const double lower = std::floor(value);

@@ -39,6 +39,11 @@ QString amount(qint64 value);
 // else, for an empty text and for more than 18 digits.
 std::optional<qint64> parseAmount(const QString &text);
 
+// Reads a typed whole number such as a term in days: digits (full-width
+// too) with an optional sign, nothing else. nullopt for anything else, for
+// an empty text and for more than 18 digits.
+std::optional<qint64> parseWholeNumber(const QString &text);
+
 // Rounds to a whole number, a half going to the even neighbour
 // (2.5 → 2, 3.5 → 4, -2.5 → -2).
 qint64 roundHalfEven(double value);

@@ -1,6 +1,7 @@
 #include "master/TemplateWindow.h"
 
 #include "app/AppContext.h"
+#include "data/Formats.h"
 #include "data/Engine.h"
 #include "data/Files.h"
 #include "data/Postal.h"
@@ -32,14 +33,8 @@ void clearCombo(QComboBox *c)
 // The term in whole days; digits typed with the Japanese input method count too.
 std::optional<qint64> parseTerm(const QString &typed)
 {
-    QString text = typed.trimmed();
-    for (QChar &c : text) {
-        if (c >= QChar(0xFF10) && c <= QChar(0xFF19))
-            c = QChar(u'0' + (c.unicode() - 0xFF10));
-    }
-    bool ok = false;
-    const qint64 days = text.toLongLong(&ok);
-    if (!ok || days < 0 || days > 99999)
+    const std::optional<qint64> days = fmt::parseWholeNumber(typed);
+    if (!days || *days < 0 || *days > 99999)
         return std::nullopt;
     return days;
 }

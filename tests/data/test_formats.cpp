@@ -22,6 +22,8 @@ private slots:
     void parseAmount_data();
     void parseAmount();
     void amountRoundTrips();
+    void parseWholeNumber_data();
+    void parseWholeNumber();
     void roundHalfEven_data();
     void roundHalfEven();
 };
@@ -275,6 +277,36 @@ void TestFormats::roundHalfEven()
     QFETCH(double, value);
     QFETCH(qint64, rounded);
     QCOMPARE(fmt::roundHalfEven(value), rounded);
+}
+
+void TestFormats::parseWholeNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<qint64>("value");
+    QTest::newRow("digits") << QStringLiteral("90") << true << qint64(90);
+    QTest::newRow("zero") << QStringLiteral("0") << true << qint64(0);
+    QTest::newRow("spaces") << QStringLiteral(" 120 ") << true << qint64(120);
+    QTest::newRow("full-width") << QStringLiteral("１２０") << true << qint64(120);
+    QTest::newRow("negative") << QStringLiteral("-5") << true << qint64(-5);
+    QTest::newRow("minus sign") << QStringLiteral("−5") << true << qint64(-5);
+    QTest::newRow("fraction") << QStringLiteral("90.5") << false << qint64(0);
+    QTest::newRow("separator") << QStringLiteral("1,000") << false << qint64(0);
+    QTest::newRow("unit") << QStringLiteral("90日") << false << qint64(0);
+    QTest::newRow("empty") << QString() << false << qint64(0);
+    QTest::newRow("sign only") << QStringLiteral("-") << false << qint64(0);
+    QTest::newRow("too long") << QStringLiteral("1234567890123456789") << false << qint64(0);
+}
+
+void TestFormats::parseWholeNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QFETCH(qint64, value);
+    const std::optional<qint64> got = fmt::parseWholeNumber(text);
+    QCOMPARE(got.has_value(), valid);
+    if (valid)
+        QCOMPARE(*got, value);
 }
 
 QTEST_MAIN(TestFormats)
