@@ -2,7 +2,7 @@
 // customer list, the storage places and the towns of the largest prefecture.
 // Run with QT_QPA_PLATFORM=offscreen; prints one line per measurement.
 
-#include "app/AppContext.h"
+#include "book/AppContext.h"
 #include "data/DataFolder.h"
 #include "master/CustomerRegister.h"
 #include "master/StorageRegister.h"

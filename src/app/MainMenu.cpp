@@ -1,6 +1,6 @@
 #include "app/MainMenu.h"
 
-#include "app/AppContext.h"
+#include "book/AppContext.h"
 #include "app/Logo.h"
 #include "data/Engine.h"
 #include "master/CustomerRegister.h"

@@ -1,4 +1,4 @@
-#include "app/AppContext.h"
+#include "book/AppContext.h"
 #include "app/MainMenu.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"

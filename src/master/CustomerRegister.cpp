@@ -1,6 +1,6 @@
 #include "master/CustomerRegister.h"
 
-#include "app/AppContext.h"
+#include "book/AppContext.h"
 #include "master/TemplateWindow.h"
 #include "ui/UiService.h"
 
@@ -20,7 +20,7 @@ PartyRegister::Setup customerSetup()
             QStringLiteral("得意先"),
             false,
             true,
-            &master::customerTable()};
+            &book::customerTable()};
 }
 
 } // namespace
@@ -44,7 +44,7 @@ void CustomerRegister::openTemplates()
     TemplateWindow window(m_ctx, m_ui, this);
     std::optional<qint64> id;
     try {
-        id = master::customerId(m_ctx.db(), m_code->text().trimmed());
+        id = book::customerId(m_ctx.db(), m_code->text().trimmed());
     } catch (const DbError &) {
         // The template window still opens; without a customer it saves nothing.
     }

@@ -1,6 +1,6 @@
 #include "master/PartyRegister.h"
 
-#include "app/AppContext.h"
+#include "book/AppContext.h"
 #include "ui/ListLines.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
@@ -91,10 +91,10 @@ void PartyRegister::List1Requery()
 void PartyRegister::fillList()
 {
     m_list->clear();
-    const QList<master::PartyRow> rows = master::readParties(m_ctx.db(), *m_setup.table);
+    const QList<book::PartyRow> rows = book::readParties(m_ctx.db(), *m_setup.table);
     QStringList lines;
     lines.reserve(rows.size());
-    for (const master::PartyRow &r : rows)
+    for (const book::PartyRow &r : rows)
         lines << ui::codeLine(r.code, r.name);
     ui::fillList(m_list, lines);
 }
@@ -151,7 +151,7 @@ bool PartyRegister::登録()
         return false;
     }
     try {
-        master::saveParty(m_ctx.db(), *m_setup.table, code, m_name->text(), lineOfCode(code) >= 0);
+        book::saveParty(m_ctx.db(), *m_setup.table, code, m_name->text(), lineOfCode(code) >= 0);
         return true;
     } catch (const DbError &e) {
         m_ui.information(e.description());
@@ -174,7 +174,7 @@ void PartyRegister::onDelete()
         return;
     try {
         // Only the register row goes: templates and bills keep the code.
-        if (master::deleteParty(m_ctx.db(), *m_setup.table, code) == 0) {
+        if (book::deleteParty(m_ctx.db(), *m_setup.table, code) == 0) {
             m_ui.information(QStringLiteral("%1コード「%2」は登録されていません").arg(m_setup.partyWord, code));
             List1Requery();
             return;

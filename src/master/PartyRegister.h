@@ -3,7 +3,7 @@
 // The customer and supplier registers share one face: a code, a name, the
 // list of registered parties, and save, delete and close.
 
-#include "master/MasterData.h"
+#include "book/Registers.h"
 
 #include <QDialog>
 
@@ -30,7 +30,7 @@ public:
         QString partyWord;   // 得意先 / 仕入先, for the messages
         bool saysDeleted;    // tells "削除しました" after a delete
         bool templateButton; // has 手形情報登録ボタン
-        const master::PartyTable *table;
+        const book::PartyTable *table;
     };
 
     // Empties the code and the name and fills the list again.

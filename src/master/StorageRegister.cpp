@@ -1,7 +1,7 @@
 #include "master/StorageRegister.h"
 
-#include "app/AppContext.h"
-#include "master/MasterData.h"
+#include "book/AppContext.h"
+#include "book/Registers.h"
 #include "ui/ListLines.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
@@ -88,7 +88,7 @@ void StorageRegister::List1Requery()
 {
     m_list->clear();
     try {
-        ui::fillList(m_list, master::storagePlaces(m_ctx.db()));
+        ui::fillList(m_list, book::storagePlaces(m_ctx.db()));
     } catch (const DbError &e) {
         m_ui.information(e.description());
     }
@@ -127,7 +127,7 @@ void StorageRegister::onSave()
         return;
     }
     try {
-        master::saveStoragePlace(m_ctx.db(), name);
+        book::saveStoragePlace(m_ctx.db(), name);
     } catch (const DbError &e) {
         m_ui.information(e.description());
         return;
@@ -145,7 +145,7 @@ void StorageRegister::onDelete()
         return;
     try {
         // Bills keep the name they were stored with.
-        if (master::deleteStoragePlace(m_ctx.db(), name) == 0) {
+        if (book::deleteStoragePlace(m_ctx.db(), name) == 0) {
             m_ui.information(QStringLiteral("保管場所「%1」は登録されていません").arg(name));
             List1Requery();
             return;

@@ -13,7 +13,7 @@ PartyRegister::Setup supplierSetup()
             QStringLiteral("仕入先"),
             true,
             false,
-            &master::supplierTable()};
+            &book::supplierTable()};
 }
 
 } // namespace

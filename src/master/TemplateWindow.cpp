@@ -1,6 +1,6 @@
 #include "master/TemplateWindow.h"
 
-#include "app/AppContext.h"
+#include "book/AppContext.h"
 #include "data/Formats.h"
 #include "data/Engine.h"
 #include "data/Files.h"
@@ -199,7 +199,7 @@ void TemplateWindow::loadCustomerTemplates()
     if (!customer)
         return;
     try {
-        const QList<master::BillTemplate> templates = master::templatesOf(m_ctx.db(), customer);
+        const QList<book::BillTemplate> templates = book::templatesOf(m_ctx.db(), customer);
         if (templates.isEmpty())
             return;
         showFields(templates.first());
@@ -216,25 +216,25 @@ void TemplateWindow::List1Requery()
     if (!customer)
         return;
     try {
-        showTemplates(master::templatesOf(m_ctx.db(), customer));
+        showTemplates(book::templatesOf(m_ctx.db(), customer));
     } catch (const DbError &e) {
         m_ui.information(e.description());
     }
 }
 
-void TemplateWindow::showTemplates(const QList<master::BillTemplate> &templates)
+void TemplateWindow::showTemplates(const QList<book::BillTemplate> &templates)
 {
     QStringList lines;
     lines.reserve(templates.size());
     m_lineIds.clear();
-    for (const master::BillTemplate &t : templates) {
+    for (const book::BillTemplate &t : templates) {
         lines << ui::templateLine(t.支払場所, t.振出人);
         m_lineIds.append(t.id);
     }
     ui::fillList(m_list, lines);
 }
 
-void TemplateWindow::showFields(const master::BillTemplate &t)
+void TemplateWindow::showFields(const book::BillTemplate &t)
 {
     m_myid->setText(QString::number(t.id));
     m_billNumber->setText(t.最終手形番号);
@@ -255,7 +255,7 @@ void TemplateWindow::onSelect()
         return;
     const qint64 key = m_lineIds.at(m_list->row(items.first()));
     try {
-        if (const auto t = master::templateById(m_ctx.db(), key))
+        if (const auto t = book::templateById(m_ctx.db(), key))
             showFields(*t);
     } catch (const DbError &) {
     }
@@ -296,7 +296,7 @@ bool TemplateWindow::登録()
         m_ui.information(QStringLiteral("標準的な手形期間を日数（0以上の整数）で入力してください"));
         return false;
     }
-    master::BillTemplate t;
+    book::BillTemplate t;
     t.customerId = customer;
     t.振出人 = m_drawer->text();
     t.支払県 = m_prefecture->currentText();
@@ -311,9 +311,9 @@ bool TemplateWindow::登録()
         // A selected line means the template shown is being changed.
         t.id = m_myid->text().toLongLong();
         if (!m_list->selectedItems().isEmpty() && t.id > 0)
-            master::updateTemplate(m_ctx.db(), t);
+            book::updateTemplate(m_ctx.db(), t);
         else
-            master::insertTemplate(m_ctx.db(), t);
+            book::insertTemplate(m_ctx.db(), t);
         return true;
     } catch (const DbError &e) {
         m_ui.information(e.description());
@@ -338,7 +338,7 @@ void TemplateWindow::onDelete()
     if (!m_ui.confirm(QStringLiteral("削除しますよ\n元に戻せません"), QStringLiteral("削除の確認")))
         return;
     try {
-        master::deleteTemplate(m_ctx.db(), id);
+        book::deleteTemplate(m_ctx.db(), id);
     } catch (const DbError &e) {
         m_ui.information(e.description());
         return;

@@ -3,7 +3,7 @@
 // 手形情報: a customer's bill templates (T1) — drawer, place of payment and
 // usual term — which the receivable entry offers for a new bill.
 
-#include "master/MasterData.h"
+#include "book/Registers.h"
 #include "ui/ListLines.h"
 
 #include <QDialog>
@@ -40,8 +40,8 @@ private:
     void clearFields();
     void loadPrefectures();
     void loadCustomerTemplates();
-    void showTemplates(const QList<master::BillTemplate> &templates);
-    void showFields(const master::BillTemplate &t);
+    void showTemplates(const QList<book::BillTemplate> &templates);
+    void showFields(const book::BillTemplate &t);
     void loadTowns();
     void onSelect();
     void onSave();

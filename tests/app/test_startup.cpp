@@ -1,7 +1,7 @@
 // Start-up: what the user sees when the data are missing or damaged, the
 // splash, the shared state, and the account cache.
 
-#include "app/AppContext.h"
+#include "book/AppContext.h"
 #include "app/Logo.h"
 #include "app/MainMenu.h"
 #include "data/Files.h"

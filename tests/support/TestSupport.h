@@ -3,7 +3,7 @@
 // Shared pieces of the tests: a message service that answers from a script
 // and records every box, and fresh data folders in temporary directories.
 
-#include "app/AppContext.h"
+#include "book/AppContext.h"
 #include "ui/UiService.h"
 
 #include <QList>

@@ -1,8 +1,8 @@
-#include "master/MasterData.h"
+#include "book/Registers.h"
 
 #include "data/Engine.h"
 
-namespace sorvane::master {
+namespace sorvane::book {
 
 namespace {
 
@@ -146,4 +146,4 @@ int deleteStoragePlace(Database &db, const QString &name)
     return db.execute(QStringLiteral("delete from 保管場所 where 保管場所=?"), {name});
 }
 
-} // namespace sorvane::master
+} // namespace sorvane::book

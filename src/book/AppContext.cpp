@@ -1,4 +1,4 @@
-#include "app/AppContext.h"
+#include "book/AppContext.h"
 
 #include "data/MessageService.h"
 #include "data/Schema.h"

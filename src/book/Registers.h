@@ -14,7 +14,7 @@ namespace sorvane {
 
 class Database;
 
-namespace master {
+namespace book {
 
 // Customers and suppliers have the same shape: a short code and a name.
 struct PartyTable {
@@ -70,5 +70,5 @@ QStringList storagePlaces(Database &db);
 void saveStoragePlace(Database &db, const QString &name);
 int deleteStoragePlace(Database &db, const QString &name);
 
-} // namespace master
+} // namespace book
 } // namespace sorvane
