@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libqt6sql6-sqlite qt6-qpa-plugins
   libgl-dev
-  fonts-noto-cjk
+  fonts-noto-cjk qt6-translations-l10n
 )
 # Optional for looking at windows on a machine without a display.
 if [[ "${SORVANE_WITH_XVFB:-0}" == 1 ]]; then

@@ -106,7 +106,7 @@ Logo::Logo(QWidget *parent) : QDialog(parent)
     outer->addLayout(buttons);
 
     setMinimumWidth(460);
-    ui::nameControls(this);
+    ui::finishWindow(this);
 }
 
 void Logo::setCloseButtonVisible(bool visible)

@@ -2,10 +2,12 @@
 
 #include "book/AppContext.h"
 #include "app/Logo.h"
+#include "app/Windows.h"
 #include "data/Engine.h"
 #include "master/CustomerRegister.h"
 #include "master/StorageRegister.h"
 #include "master/SupplierRegister.h"
+#include "ui/EndorsementDialog.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
 
@@ -188,6 +190,10 @@ MainMenu::MainMenu(AppContext &ctx, UiService &ui, QWidget *parent)
     setWindowTitle(QStringLiteral("Sorvane %1").arg(QStringLiteral(SORVANE_VERSION)));
     setFont(ui::gothicFont());
 
+    // One endorsement dialog for the whole run, only hidden between uses.
+    m_endorsements = std::make_unique<EndorsementDialog>();
+    m_kit = makeWindowKit(m_ctx, m_ui, *m_endorsements);
+
     buildButtons();
     buildMenus();
     wireCommands();
@@ -197,7 +203,7 @@ MainMenu::MainMenu(AppContext &ctx, UiService &ui, QWidget *parent)
     m_timer->setInterval(m_ctx.splashDelayMs);
     connect(m_timer, &QTimer::timeout, this, &MainMenu::onTimer);
 
-    ui::nameControls(this);
+    ui::finishWindow(this);
 }
 
 MainMenu::~MainMenu() = default;

@@ -4,7 +4,10 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include "ui/WindowKit.h"
+
 #include <functional>
+#include <memory>
 
 class QAction;
 class QPushButton;
@@ -13,6 +16,7 @@ class QTimer;
 namespace sorvane {
 
 class AppContext;
+class EndorsementDialog;
 class Logo;
 class UiService;
 
@@ -33,6 +37,9 @@ public:
 
     QPushButton *button(const QString &name) const { return m_buttons.value(name); }
     QAction *item(const QString &name) const { return m_items.value(name); }
+    // The one endorsement dialog of the run and the windows' kit.
+    EndorsementDialog *endorsements() const { return m_endorsements.get(); }
+    const WindowKit &kit() const { return m_kit; }
 
     // Opens a window modally under the main window's error trap.
     void openModal(QDialog *window);
@@ -66,6 +73,9 @@ private:
     bool m_splashDone = false;
     QHash<QString, QPushButton *> m_buttons;
     QHash<QString, QAction *> m_items;
+    // Not a child: its controls share names with the main window's own.
+    std::unique_ptr<EndorsementDialog> m_endorsements;
+    WindowKit m_kit;
 };
 
 } // namespace sorvane

@@ -11,6 +11,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Sorvane"));
     QApplication::setApplicationVersion(QStringLiteral(SORVANE_VERSION));
     QApplication::setFont(sorvane::ui::gothicFont());
+    // Standard buttons and context menus in Japanese, like every window.
+    sorvane::ui::loadQtTranslation();
 
     sorvane::QtUiService ui;
     sorvane::AppContext ctx(ui, QCoreApplication::applicationDirPath());

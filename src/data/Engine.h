@@ -139,6 +139,35 @@ private:
     bool m_inTransaction = false;
 };
 
+// One transaction for the scope: commit() keeps the changes; leaving the
+// scope without it (an exception on the way) rolls every change back.
+class Transaction {
+public:
+    explicit Transaction(Database &db) : m_db(db) { m_db.beginTransaction(); }
+    ~Transaction()
+    {
+        if (!m_done) {
+            try {
+                m_db.rollback();
+            } catch (...) {
+                // The statement that failed is reported by the caller; a
+                // failing rollback leaves SQLite to undo the journal.
+            }
+        }
+    }
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+    void commit()
+    {
+        m_db.commit();
+        m_done = true;
+    }
+
+private:
+    Database &m_db;
+    bool m_done = false;
+};
+
 // A named log-on session under which databases are opened.
 class Workspace {
 public:

@@ -250,6 +250,30 @@ std::optional<qint64> parseWholeNumber(const QString &text)
     return negative ? -value : value;
 }
 
+QString normalizeCode(const QString &text)
+{
+    QString s = text;
+    for (QChar &c : s) {
+        const char16_t u = c.unicode();
+        if (u >= 0xFF01 && u <= 0xFF5E)
+            c = QChar(char16_t(u - 0xFF01 + 0x21));
+        else if (u == 0x3000)
+            c = QChar(u' ');
+    }
+    return s.trimmed();
+}
+
+int charCount(const QString &text)
+{
+    int n = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        ++n;
+    }
+    return n;
+}
+
 qint64 roundHalfEven(double value)
 {
     const double lower = std::floor(value);

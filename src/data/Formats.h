@@ -44,6 +44,16 @@ std::optional<qint64> parseAmount(const QString &text);
 // an empty text and for more than 18 digits.
 std::optional<qint64> parseWholeNumber(const QString &text);
 
+// A typed code (customer and supplier codes) in the form it is stored and
+// looked up in: full-width Latin letters, digits and signs as the half-width
+// ones ("Ａ１２" → "A12"), an ideographic space as a space, surrounding spaces
+// trimmed. Kana and kanji are kept as typed.
+QString normalizeCode(const QString &text);
+
+// Number of characters as a reader counts them: a character outside the
+// basic plane ("😀") is one, not two UTF-16 units.
+int charCount(const QString &text);
+
 // Rounds to a whole number, a half going to the even neighbour
 // (2.5 → 2, 3.5 → 4, -2.5 → -2).
 qint64 roundHalfEven(double value);

@@ -1,6 +1,7 @@
 #include "master/CustomerRegister.h"
 
 #include "book/AppContext.h"
+#include "data/Formats.h"
 #include "master/TemplateWindow.h"
 #include "ui/UiService.h"
 
@@ -34,7 +35,7 @@ CustomerRegister::CustomerRegister(AppContext &ctx, UiService &ui, QWidget *pare
 
 void CustomerRegister::openTemplates()
 {
-    if (m_code->text().trimmed().isEmpty())
+    if (fmt::normalizeCode(m_code->text()).isEmpty())
         return;
     // The customer is saved first, so its templates always have a customer to belong to.
     if (!登録())
@@ -44,7 +45,7 @@ void CustomerRegister::openTemplates()
     TemplateWindow window(m_ctx, m_ui, this);
     std::optional<qint64> id;
     try {
-        id = book::customerId(m_ctx.db(), m_code->text().trimmed());
+        id = book::customerId(m_ctx.db(), fmt::normalizeCode(m_code->text()));
     } catch (const DbError &) {
         // The template window still opens; without a customer it saves nothing.
     }

@@ -1,6 +1,7 @@
 #include "master/PartyRegister.h"
 
 #include "book/AppContext.h"
+#include "data/Formats.h"
 #include "ui/ListLines.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
@@ -64,7 +65,7 @@ PartyRegister::PartyRegister(AppContext &ctx, UiService &ui, const Setup &setup,
     connect(m_list, &QListWidget::itemClicked, this, &PartyRegister::onSelect);
     ui::onFocusOut(m_code, [this] { lookUpCode(); });
 
-    ui::nameControls(this);
+    ui::finishWindow(this);
     m_code->setFocus();
 }
 
@@ -122,7 +123,7 @@ void PartyRegister::lookUpCode()
     // The code is matched as the save matches it, so what the look-up shows
     // is the party a save would change.
     m_name->clear();
-    const QString code = m_code->text().trimmed();
+    const QString code = fmt::normalizeCode(m_code->text());
     const int line = code.isEmpty() ? -1 : lineOfCode(code);
     if (line < 0) {
         m_list->clearSelection();
@@ -136,18 +137,26 @@ void PartyRegister::lookUpCode()
 
 bool PartyRegister::登録()
 {
-    const QString code = m_code->text().trimmed();
+    // "Ａ１２" and "A12" are one code: stored and found in half-width form.
+    const QString code = fmt::normalizeCode(m_code->text());
     if (code.isEmpty())
         return false;
     // The list lays the code out in five characters and reads it back from
     // there: a longer code could be stored but never found again.
-    if (code.size() > ui::kCodeWidth) {
+    if (fmt::charCount(code) > ui::kCodeWidth) {
         m_ui.information(
             QStringLiteral("%1コードは%2文字以内で入力してください\n（入力されたコード「%3」は%4文字です）")
                 .arg(m_setup.partyWord)
                 .arg(ui::kCodeWidth)
                 .arg(code)
-                .arg(code.size()));
+                .arg(fmt::charCount(code)));
+        return false;
+    }
+    // Leaving the code field looks the code up and empties the name, so a
+    // name typed first is gone: say so rather than store a nameless party.
+    if (m_name->text().trimmed().isEmpty()) {
+        m_ui.information(QStringLiteral("%1名を入力してください").arg(m_setup.partyWord));
+        m_name->setFocus();
         return false;
     }
     try {
@@ -167,7 +176,7 @@ void PartyRegister::onSave()
 
 void PartyRegister::onDelete()
 {
-    const QString code = m_code->text().trimmed();
+    const QString code = fmt::normalizeCode(m_code->text());
     if (code.isEmpty())
         return;
     if (!m_ui.confirm(QStringLiteral("削除しますよ\n元に戻せません"), QStringLiteral("削除の確認")))

@@ -71,7 +71,7 @@ StorageRegister::StorageRegister(AppContext &ctx, UiService &ui, QWidget *parent
     ui::onFocusOut(m_bank, [this] { onBankLeft(); });
     ui::onFocusOut(m_branch, [this] { onBranchLeft(); });
 
-    ui::nameControls(this);
+    ui::finishWindow(this);
     m_place->setFocus();
     ClearForm();
     List1Requery();

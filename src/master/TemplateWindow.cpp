@@ -3,8 +3,7 @@
 #include "book/AppContext.h"
 #include "data/Formats.h"
 #include "data/Engine.h"
-#include "data/Files.h"
-#include "data/Postal.h"
+#include "ui/TownList.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
 
@@ -131,9 +130,9 @@ TemplateWindow::TemplateWindow(AppContext &ctx, UiService &ui, QWidget *parent) 
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     connect(m_list, &QListWidget::itemSelectionChanged, this, &TemplateWindow::onSelect);
     connect(m_list, &QListWidget::itemClicked, this, &TemplateWindow::onSelect);
-    ui::onFocusOut(m_prefecture, [this] { loadTowns(); });
+    m_towns = new ui::TownList(m_ctx, m_ui, m_prefecture, m_town);
 
-    ui::nameControls(this);
+    ui::finishWindow(this);
     m_drawer->setFocus();
     ClearForm();
 }
@@ -161,8 +160,9 @@ void TemplateWindow::clearFields()
 {
     for (QLineEdit *e : {m_myid, m_billNumber, m_drawer, m_bank, m_term})
         e->clear();
-    for (QComboBox *c : {m_prefecture, m_town, m_bankCode, m_branchCode, m_branch})
+    for (QComboBox *c : {m_bankCode, m_branchCode, m_branch})
         clearCombo(c);
+    m_towns->clear();
 }
 
 void TemplateWindow::ClearForm()
@@ -170,27 +170,12 @@ void TemplateWindow::ClearForm()
     clearFields();
     m_list->clear();
     m_lineIds.clear();
-    m_prefecture->clear();
-    m_town->clear();
     // Clearing goes on past a failing step without a message.
     try {
-        loadPrefectures();
+        m_towns->loadPrefectures();
     } catch (const DbError &) {
     }
     loadCustomerTemplates();
-}
-
-void TemplateWindow::loadPrefectures()
-{
-    if (!m_ctx.DataWorkspace)
-        return;
-    QStringList names;
-    {
-        ScopedDatabase yubin(*m_ctx.DataWorkspace, m_ctx.filePath(files::kPostalDb));
-        names = postal::prefectures(*yubin);
-    }
-    m_prefecture->addItems(names);
-    clearCombo(m_prefecture);
 }
 
 void TemplateWindow::loadCustomerTemplates()
@@ -239,8 +224,7 @@ void TemplateWindow::showFields(const book::BillTemplate &t)
     m_myid->setText(QString::number(t.id));
     m_billNumber->setText(t.最終手形番号);
     m_drawer->setText(t.振出人);
-    m_prefecture->setEditText(t.支払県);
-    m_town->setEditText(t.支払市);
+    m_towns->show(t.支払県, t.支払市);
     m_bankCode->setEditText(t.支払場所コード);
     m_bank->setText(t.支払場所);
     m_branchCode->setEditText(t.支払場所支店コード);
@@ -261,29 +245,6 @@ void TemplateWindow::onSelect()
     }
 }
 
-void TemplateWindow::loadTowns()
-{
-    m_town->clear();
-    m_town->clearEditText();
-    const QString prefecture = m_prefecture->currentText().trimmed();
-    if (prefecture.isEmpty())
-        return;
-    try {
-        if (!m_ctx.DataWorkspace)
-            throw DbError(QStringLiteral("データベースが開かれていません"));
-        QStringList towns;
-        {
-            // Only the names listed in 県 are read as tables; any other text is refused.
-            ScopedDatabase yubin(*m_ctx.DataWorkspace, m_ctx.filePath(files::kPostalDb));
-            towns = postal::towns(*yubin, prefecture);
-        }
-        m_town->addItems(towns);
-        clearCombo(m_town);
-    } catch (const DbError &e) {
-        m_ui.information(e.description());
-    }
-}
-
 bool TemplateWindow::登録()
 {
     const qint64 customer = customerKey();
@@ -299,8 +260,8 @@ bool TemplateWindow::登録()
     book::BillTemplate t;
     t.customerId = customer;
     t.振出人 = m_drawer->text();
-    t.支払県 = m_prefecture->currentText();
-    t.支払市 = m_town->currentText();
+    t.支払県 = m_towns->prefecture();
+    t.支払市 = m_towns->town();
     t.支払場所コード = m_bankCode->currentText();
     t.支払場所 = m_bank->text();
     t.支払場所支店コード = m_branchCode->currentText();

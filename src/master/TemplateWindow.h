@@ -16,6 +16,9 @@ class QListWidget;
 namespace sorvane {
 
 class AppContext;
+namespace ui {
+class TownList;
+}
 class UiService;
 
 class TemplateWindow : public QDialog {
@@ -38,11 +41,9 @@ public:
 
 private:
     void clearFields();
-    void loadPrefectures();
     void loadCustomerTemplates();
     void showTemplates(const QList<book::BillTemplate> &templates);
     void showFields(const book::BillTemplate &t);
-    void loadTowns();
     void onSelect();
     void onSave();
     void onDelete();
@@ -65,6 +66,7 @@ private:
     QLineEdit *m_term = nullptr;
     QLineEdit *m_myid = nullptr;
     QLineEdit *m_idbox = nullptr;
+    ui::TownList *m_towns = nullptr;
 };
 
 } // namespace sorvane

@@ -1,27 +1,45 @@
 #include "ui/ListLines.h"
 
+#include "data/Formats.h"
+
 #include <QListWidget>
 
 namespace sorvane::ui {
+
+namespace {
+
+// UTF-16 length of the first n characters, a surrogate pair counting as one.
+qsizetype unitsOf(const QString &text, int n)
+{
+    qsizetype i = 0;
+    for (int c = 0; c < n && i < text.size(); ++c)
+        i += text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+    return i;
+}
+
+} // namespace
 
 QString padRight(const QString &text, int width)
 {
     return text.size() >= width ? text : text + QString(width - text.size(), u' ');
 }
 
+// Codes are laid out by characters, so a code with a character outside the
+// basic plane still fills exactly its field and reads back whole.
 QString codeLine(const QString &code, const QString &name, int codeWidth)
 {
-    return padRight(code, codeWidth) + name;
+    const int n = fmt::charCount(code);
+    return (n >= codeWidth ? code : code + QString(codeWidth - n, u' ')) + name;
 }
 
 QString codeOfLine(const QString &line, int codeWidth)
 {
-    return line.left(codeWidth).trimmed();
+    return line.left(unitsOf(line, codeWidth)).trimmed();
 }
 
 QString nameOfLine(const QString &line, int codeWidth)
 {
-    return line.mid(codeWidth).trimmed();
+    return line.mid(unitsOf(line, codeWidth)).trimmed();
 }
 
 QString templateLine(const QString &bank, const QString &drawer)

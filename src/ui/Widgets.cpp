@@ -6,6 +6,11 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -40,7 +45,54 @@ private:
     std::function<void()> m_action;
 };
 
+class EnterKeyFilter : public QObject {
+public:
+    explicit EnterKeyFilter(QObject *parent) : QObject(parent) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
+            return QObject::eventFilter(watched, event);
+        auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+            (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return QObject::eventFilter(watched, event);
+        auto *w = qobject_cast<QWidget *>(watched);
+        if (!w || !w->isEnabled())
+            return QObject::eventFilter(watched, event);
+        auto *pushButton = qobject_cast<QPushButton *>(w);
+        if (event->type() == QEvent::KeyRelease)
+            return pushButton != nullptr;
+        if (pushButton) {
+            pushButton->click();
+            return true;
+        }
+        // Fields: on to the next one, as Tab does.
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &tab);
+        return true;
+    }
+};
+
+bool takesEnter(QWidget *w)
+{
+    return qobject_cast<QPushButton *>(w) || qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w) ||
+           qobject_cast<QAbstractButton *>(w);
+}
+
 } // namespace
+
+bool loadQtTranslation()
+{
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
 
 QFont gothicFont(int pointSize)
 {
@@ -72,6 +124,23 @@ void nameControls(QWidget *root)
         if (auto *b = qobject_cast<QAbstractButton *>(w))
             b->setAccessibleName(b->text());
     }
+}
+
+void enterKeys(QWidget *root)
+{
+    auto *filter = new EnterKeyFilter(root);
+    const auto children = root->findChildren<QWidget *>();
+    for (QWidget *w : children) {
+        // Lists keep Enter for themselves; a line edit inside a combo box is a field.
+        if (takesEnter(w))
+            w->installEventFilter(filter);
+    }
+}
+
+void finishWindow(QWidget *root)
+{
+    nameControls(root);
+    enterKeys(root);
 }
 
 void onFocusOut(QWidget *widget, std::function<void()> action)

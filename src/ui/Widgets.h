@@ -22,6 +22,10 @@ class QWidget;
 
 namespace sorvane::ui {
 
+// Installs Qt's own Japanese translation (standard buttons, the fields'
+// context menus) into the application. False when it is not installed.
+bool loadQtTranslation();
+
 // Positions in the old layout are given in twips; 15 twips make one pixel.
 constexpr int twips(int t)
 {
@@ -37,6 +41,15 @@ QFont listFont(int pointSize = 10);
 // Sets each named child's accessible description to its control name, so
 // outside tools find "手形番号" or "Tcode" by name.
 void nameControls(QWidget *root);
+
+// The Enter key as Japanese entry forms use it: Enter on a focused button
+// presses it; Enter in a field (text box, combo box, check box) moves to the
+// next field and never presses a button by itself.
+void enterKeys(QWidget *root);
+
+// What every window does once its controls are built: nameControls and
+// enterKeys.
+void finishWindow(QWidget *root);
 
 // Runs the action every time the focus leaves the widget, changed or not (not
 // when a menu or drop-down opens over it or another window becomes active).

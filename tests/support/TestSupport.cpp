@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include "app/Windows.h"
 #include "data/DataFolder.h"
 #include "data/Files.h"
 
@@ -97,6 +98,13 @@ AppFixture::AppFixture()
 AppFixture::~AppFixture()
 {
     ctx->CloseDataDatabase();
+}
+
+WindowFixture::WindowFixture() : kit(makeWindowKit(*ctx, ui, endorsements)) {}
+
+WindowFixture::~WindowFixture()
+{
+    endorsements.hide();
 }
 
 void enterAndLeave(QWidget *field, QWidget *next)

@@ -4,7 +4,9 @@
 // and records every box, and fresh data folders in temporary directories.
 
 #include "book/AppContext.h"
+#include "ui/EndorsementDialog.h"
 #include "ui/UiService.h"
+#include "ui/WindowKit.h"
 
 #include <QList>
 #include <QMap>
@@ -79,6 +81,16 @@ public:
     ScriptedUi ui;
     std::unique_ptr<AppContext> ctx;
     Database &db() const { return ctx->db(); }
+};
+
+// The fixture for windows: besides the data folder and the shared state, the
+// one endorsement dialog and the kit with the program's own factories.
+class WindowFixture : public AppFixture {
+public:
+    WindowFixture();
+    ~WindowFixture();
+    EndorsementDialog endorsements;
+    WindowKit kit;
 };
 
 // Finds a named control; a test failure message names what was missing.
