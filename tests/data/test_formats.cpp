@@ -26,6 +26,8 @@ private slots:
     void parseWholeNumber();
     void roundHalfEven_data();
     void roundHalfEven();
+    void codes_data();
+    void codes();
 };
 
 void TestFormats::formatDates_data()
@@ -307,6 +309,32 @@ void TestFormats::parseWholeNumber()
     QCOMPARE(got.has_value(), valid);
     if (valid)
         QCOMPARE(*got, value);
+}
+
+void TestFormats::codes_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<int>("characters");
+    QTest::newRow("half-width as it is") << u"A12"_qs << u"A12"_qs << 3;
+    QTest::newRow("full-width letters and digits") << u"Ａ１２"_qs << u"A12"_qs << 3;
+    QTest::newRow("full-width lower case keeps its case") << u"ａ１２"_qs << u"a12"_qs << 3;
+    QTest::newRow("full-width signs") << u"Ｘ－１＃"_qs << u"X-1#"_qs << 4;
+    QTest::newRow("ideographic spaces around") << u"　Ｂ７　"_qs << u"B7"_qs << 2;
+    QTest::newRow("kana and kanji kept") << u"ｶﾅ漢字"_qs << u"ｶﾅ漢字"_qs << 4;
+    QTest::newRow("outside the basic plane counts once") << u"😀😀😀"_qs << u"😀😀😀"_qs << 3;
+    QTest::newRow("empty") << QString() << QString() << 0;
+}
+
+void TestFormats::codes()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, code);
+    QFETCH(int, characters);
+    QCOMPARE(fmt::normalizeCode(typed), code);
+    QCOMPARE(fmt::charCount(fmt::normalizeCode(typed)), characters);
+    // Reading a code twice changes nothing.
+    QCOMPARE(fmt::normalizeCode(code), code);
 }
 
 QTEST_MAIN(TestFormats)

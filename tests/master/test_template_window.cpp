@@ -92,6 +92,8 @@ private slots:
     void remove();
     void townsOnLeavingPrefecture_data();
     void townsOnLeavingPrefecture();
+    void loadedTownOnLeavingPrefecture_data();
+    void loadedTownOnLeavingPrefecture();
 };
 
 void TestTemplateWindow::openedFromCustomerRegister_data()
@@ -445,6 +447,45 @@ void TestTemplateWindow::townsOnLeavingPrefecture()
     Workspace ws(QStringLiteral("check"), {}, {});
     ScopedDatabase yubin(ws, yubinFile);
     QCOMPARE(postal::prefectures(*yubin).size(), 47);
+}
+
+void TestTemplateWindow::loadedTownOnLeavingPrefecture_data()
+{
+    QTest::addColumn<QString>("typed");  // the prefecture after the template was loaded
+    QTest::addColumn<QString>("stored"); // prefecture|town saved
+    // Tabbing through a loaded template must not lose its town.
+    QTest::newRow("tabbed through") << u"東京都"_qs << u"東京都|千代田区"_qs;
+    QTest::newRow("same prefecture with spaces") << u" 東京都　"_qs << u"東京都|千代田区"_qs;
+    QTest::newRow("another prefecture") << u"北海道"_qs << u"北海道|"_qs;
+    QTest::newRow("emptied") << QString() << u"|"_qs;
+}
+
+void TestTemplateWindow::loadedTownOnLeavingPrefecture()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+
+    AppFixture f;
+    const qint64 customer = addCustomer(f, QStringLiteral("A1"), QStringLiteral("Alpha"));
+    addTemplate(f, customer, QStringLiteral("山田"), QStringLiteral("三井"), 90, QStringLiteral("A0001"));
+    TemplateWindow w(*f.ctx, f.ui);
+    w.showCustomer(customer, QStringLiteral("Alpha"));
+    QVERIFY(showActive(&w));
+    auto *list = child<QListWidget>(&w, QStringLiteral("List1"));
+    clickLine(list, 0);
+    auto *pref = child<QComboBox>(&w, QStringLiteral("支払県"));
+    auto *town = child<QComboBox>(&w, QStringLiteral("支払市"));
+    QCOMPARE(town->currentText(), QStringLiteral("千代田区"));
+
+    pref->setEditText(typed);
+    enterAndLeave(pref, town);
+    enterAndLeave(town, child<QComboBox>(&w, QStringLiteral("支払場所コード")));
+    // The towns of the prefecture are offered whenever it is one.
+    QCOMPARE(town->count() > 0, !typed.trimmed().isEmpty());
+
+    QTest::mouseClick(child<QPushButton>(&w, QStringLiteral("登録ボタン")), Qt::LeftButton);
+    QCOMPARE(f.ui.texts(), QStringList());
+    QCOMPARE(rowsOf(f.db(), QStringLiteral("select 支払県,支払市 from T1")), QStringList{stored});
 }
 
 QTEST_MAIN(TestTemplateWindow)

@@ -1,0 +1,191 @@
+// The pieces every bill window is built from: the long-list box, the Enter
+// key, Qt's own texts in Japanese, and the endorsement dialog.
+
+#include "support/TestSupport.h"
+
+#include "ui/LineList.h"
+#include "ui/Widgets.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+
+using namespace sorvane;
+using namespace sorvane::test;
+
+class TestSharedWidgets : public QObject {
+    Q_OBJECT
+private slots:
+    void lineListLaysOutOnlyWhatIsAsked();
+    void lineListPicks_data();
+    void lineListPicks();
+    void enterKey_data();
+    void enterKey();
+    void qtTextsInJapanese();
+    void endorsementSlots_data();
+    void endorsementSlots();
+};
+
+void TestSharedWidgets::lineListLaysOutOnlyWhatIsAsked()
+{
+    ui::LineList list;
+    int formatted = 0;
+    list.setLines(100000, [&formatted](int row) {
+        ++formatted;
+        return QStringLiteral("line %1").arg(row);
+    });
+    list.resize(300, 200);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QCOMPARE(list.count(), 100000);
+    // A hundred thousand rows, and only the visible ones were laid out.
+    QVERIFY2(formatted < 1000, qPrintable(QString::number(formatted)));
+    QCOMPARE(list.lineText(99999), QStringLiteral("line 99999"));
+    QCOMPARE(list.lineText(100000), QString());
+    QCOMPARE(list.selectedRow(), -1);
+    QCOMPARE(list.selectedText(), QString());
+}
+
+void TestSharedWidgets::lineListPicks_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QList<int>>("picked");
+    QTest::newRow("click a line") << u"click"_qs << QList<int>{2};
+    QTest::newRow("click the selected line again") << u"click twice"_qs << QList<int>{2, 2};
+    QTest::newRow("arrow key to the next line") << u"down"_qs << QList<int>{2, 3};
+    QTest::newRow("selected by the program") << u"program"_qs << QList<int>{};
+    QTest::newRow("refilled") << u"refill"_qs << QList<int>{2};
+}
+
+void TestSharedWidgets::lineListPicks()
+{
+    QFETCH(QString, how);
+    QFETCH(QList<int>, picked);
+    ui::LineList list;
+    list.setLines(5, [](int row) { return QStringLiteral("line %1").arg(row); });
+    list.resize(300, 200);
+    list.show();
+    QApplication::setActiveWindow(&list);
+    QVERIFY(QTest::qWaitForWindowActive(&list));
+    QSignalSpy spy(&list, &ui::LineList::rowPicked);
+    const auto click = [&list](int row) {
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualRect(list.model()->index(row, 0)).center());
+    };
+    if (how == u"program") {
+        list.selectRow(2);
+        list.clearRowSelection();
+        list.selectRow(1);
+    } else {
+        click(2);
+        if (how == u"click twice")
+            click(2);
+        if (how == u"down")
+            QTest::keyClick(&list, Qt::Key_Down);
+        if (how == u"refill")
+            list.setLines(3, [](int row) { return QString::number(row); });
+    }
+    QList<int> rows;
+    for (const auto &args : spy)
+        rows << args.at(0).toInt();
+    QCOMPARE(rows, picked);
+    if (how == u"refill")
+        QCOMPARE(list.selectedRow(), -1);
+}
+
+void TestSharedWidgets::enterKey_data()
+{
+    QTest::addColumn<QString>("focused");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("focusAfter");
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("text box moves on") << u"first"_qs << int(Qt::Key_Return) << u"combo"_qs << 0;
+    QTest::newRow("combo box moves on") << u"combo"_qs << int(Qt::Key_Return) << u"check"_qs << 0;
+    QTest::newRow("check box moves on, unchanged") << u"check"_qs << int(Qt::Key_Return) << u"save"_qs << 0;
+    QTest::newRow("focused button is pressed") << u"save"_qs << int(Qt::Key_Return) << u"save"_qs << 1;
+    QTest::newRow("keypad Enter presses it too") << u"save"_qs << int(Qt::Key_Enter) << u"save"_qs << 1;
+    QTest::newRow("keypad Enter in a field moves on") << u"first"_qs << int(Qt::Key_Enter) << u"combo"_qs << 0;
+}
+
+void TestSharedWidgets::enterKey()
+{
+    QFETCH(QString, focused);
+    QFETCH(int, key);
+    QFETCH(QString, focusAfter);
+    QFETCH(int, clicks);
+
+    QDialog window;
+    auto *first = ui::named<QLineEdit>(&window, QStringLiteral("first"));
+    auto *combo = ui::typedCombo(&window, QStringLiteral("combo"));
+    auto *check = ui::named<QCheckBox>(&window, QStringLiteral("check"));
+    auto *save = ui::button(&window, QStringLiteral("save"), QStringLiteral("登　録"));
+    auto *layout = new QVBoxLayout(&window);
+    for (QWidget *w : std::initializer_list<QWidget *>{first, combo, check, save})
+        layout->addWidget(w);
+    ui::chainTabOrder({first, combo, check, save});
+    ui::finishWindow(&window);
+    QSignalSpy pressed(save, &QPushButton::clicked);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    window.findChild<QWidget *>(focused)->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key),
+                    key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+
+    QWidget *now = QApplication::focusWidget();
+    // An editable combo box holds the focus in its line edit.
+    if (now == combo->lineEdit())
+        now = combo;
+    QCOMPARE(now, window.findChild<QWidget *>(focusAfter));
+    QCOMPARE(pressed.count(), clicks);
+    QVERIFY(window.isVisible());
+    QVERIFY(!check->isChecked());
+}
+
+void TestSharedWidgets::qtTextsInJapanese()
+{
+    QVERIFY2(ui::loadQtTranslation(), "Qt's Japanese translation is not installed");
+    // The texts the standard buttons and the fields' context menu are drawn from.
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("キャンセル"));
+    QCOMPARE(QCoreApplication::translate("QLineEdit", "&Paste"), QStringLiteral("貼り付け(&P)"));
+}
+
+void TestSharedWidgets::endorsementSlots_data()
+{
+    QTest::addColumn<int>("given");
+    QTest::newRow("none") << 0;
+    QTest::newRow("two") << 2;
+    QTest::newRow("five, only four shown") << 5;
+}
+
+void TestSharedWidgets::endorsementSlots()
+{
+    QFETCH(int, given);
+    EndorsementDialog d;
+    // Whatever a previous bill left is gone.
+    d.setSlots({{u"前"_qs, u"前住所"_qs}, {u"前2"_qs, {}}, {u"前3"_qs, {}}, {u"前4"_qs, u"x"_qs}});
+    QList<book::Endorser> endorsers;
+    for (int i = 1; i <= given; ++i)
+        endorsers.append({QStringLiteral("氏名%1").arg(i), QStringLiteral("住所%1").arg(i)});
+    d.load(u"A0123"_qs, endorsers);
+    QCOMPARE(child<QLabel>(&d, u"手形番号"_qs)->text(), u"A0123"_qs);
+    const book::EndorserSlots typed = d.typedSlots();
+    QCOMPARE(typed.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        const bool filled = i < given;
+        QCOMPARE(typed.at(i).name, filled ? QStringLiteral("氏名%1").arg(i + 1) : QString());
+        QCOMPARE(child<QLineEdit>(&d, QStringLiteral("住所%1").arg(i + 1))->text(),
+                 filled ? QStringLiteral("住所%1").arg(i + 1) : QString());
+    }
+}
+
+QTEST_MAIN(TestSharedWidgets)
+#include "test_shared_widgets.moc"
