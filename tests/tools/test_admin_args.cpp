@@ -16,15 +16,15 @@ using test::runAdmin;
 
 namespace {
 
-// A data folder with only tegata.mdb, written by the tool itself.
+// A data folder with only tegata.mdb, copied from one the tool wrote at the start.
 QString preparedFolder(const QTemporaryDir &dir)
 {
+    static QTemporaryDir prepared;
+    static bool ready = runAdmin({QStringLiteral("init"), QStringLiteral("--folder"), prepared.path()}).code == 0;
     const QString folder = dir.filePath(QStringLiteral("data"));
-    if (runAdmin({QStringLiteral("init"), QStringLiteral("--folder"), folder}).code != 0)
+    if (!ready || !QDir().mkdir(folder) ||
+        !QFile::copy(files::path(prepared.path(), files::kMainDb), files::path(folder, files::kMainDb)))
         return {};
-    for (const QString &name : QDir(folder).entryList(QDir::Files))
-        if (name != files::kMainDb)
-            QFile::remove(QDir(folder).filePath(name));
     return folder;
 }
 
