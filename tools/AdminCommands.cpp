@@ -1,174 +1,381 @@
 #include "AdminCommands.h"
 
+#include "Commands.h"
+
+#include "book/AppContext.h"
 #include "data/DataFolder.h"
-#include "data/Engine.h"
-#include "data/FileUtil.h"
+#include "data/Formats.h"
 #include "data/Files.h"
 #include "data/Holidays.h"
+#include "data/Schema.h"
 
 #include <QDir>
+#include <QFileInfo>
+
+#include <optional>
 
 namespace sorvane::admin {
 
 namespace {
 
-struct Options {
-    QString folder;
-    QStringList positional;
-};
+constexpr int kMinDays = 1;
+constexpr int kMaxDays = 365;
 
-// Splits "--folder DIR" (or "--folder=DIR") from the other arguments.
-bool parseOptions(const QStringList &args, const QString &defaultFolder, Options &opt, QString &error)
+QString native(const QString &p)
 {
-    opt.folder = defaultFolder;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args.at(i);
-        if (a == u"--folder") {
-            if (i + 1 >= args.size() || args.at(i + 1).isEmpty()) {
-                error = QStringLiteral("--folder の後にフォルダーを指定してください");
-                return false;
-            }
-            opt.folder = args.at(++i);
-        } else if (a.startsWith(u"--folder=")) {
-            opt.folder = a.mid(9);
-            if (opt.folder.isEmpty()) {
-                error = QStringLiteral("--folder の後にフォルダーを指定してください");
-                return false;
-            }
-        } else if (a.startsWith(u"-")) {
-            error = QStringLiteral("不明なオプションです: %1").arg(a);
-            return false;
-        } else {
-            opt.positional << a;
-        }
-    }
-    opt.folder = QDir(opt.folder).absolutePath();
-    return true;
+    return QDir::toNativeSeparators(p);
 }
 
-int commandInit(const Options &opt, QTextStream &out, QTextStream &err)
+QString initUsage()
 {
-    if (!opt.positional.isEmpty()) {
-        err << QStringLiteral("init に余分な引数があります: %1\n").arg(opt.positional.join(u' '));
-        return 2;
+    return QStringLiteral(
+        "使い方: sorvane-admin init [--force] [--folder DIR]\n"
+        "\n"
+        "データフォルダーを用意します。無いファイルだけを書きます:\n"
+        "  inidata.mdx     初期状態のデータベース (初期化で使います)\n"
+        "  tegata.mdb      データベース (無いときだけ inidata.mdx から作ります)\n"
+        "  yubin.mdb       都道府県・郵便番号・市町村\n"
+        "  祝日2000.mdb〜祝日2060.mdb  祝日ファイル\n"
+        "既にあるファイルはそのままにし、そのことを表示します (祝日ファイルに加えた\n"
+        "自社の休業日も消えません)。\n"
+        "\n"
+        "オプション:\n"
+        "  --force       inidata.mdx、yubin.mdb と祝日ファイルを書き直します。\n"
+        "                tegata.mdb はどんなときも書き換えません。\n"
+        "  --folder DIR  データフォルダー (省略時はプログラムのフォルダー)。無ければ作ります。\n"
+        "                作るのは最後のフォルダーだけで、その上のフォルダーは既にある必要があります。\n"
+        "\n"
+        "tegata.mdb が無く temp.mdb があるとき (最適化が途中で止まったとき) は、何もせずに\n"
+        "終わります。データは temp.mdb にあり、その名前を tegata.mdb に変えると戻ります。\n");
+}
+
+QString holidaysUsage()
+{
+    return QStringLiteral("使い方: sorvane-admin holidays FROM TO [--force] [--folder DIR]\n"
+                          "\n"
+                          "FROM 年から TO 年までの祝日ファイル 祝日<年>.mdb を書きます (1955〜2099 年。\n"
+                          "国民の祝日・振替休日・国民の休日と、銀行休業日の 12/31・1/2・1/3)。\n"
+                          "既にある祝日ファイルはそのままにし、そのことを表示します。\n"
+                          "\n"
+                          "オプション:\n"
+                          "  --force       既にある祝日ファイルも書き直します (加えた休業日は消えます)\n"
+                          "  --folder DIR  データフォルダー (既にあるフォルダー。省略時はプログラムのフォルダー)\n");
+}
+
+QString daysUsage()
+{
+    return QStringLiteral("使い方: sorvane-admin days [N] [--folder DIR]\n"
+                          "\n"
+                          "期日の近い手形の一覧に、今日から何日先までに期日が来る手形を出すかを\n"
+                          "N 日 (%1〜%2) に設定します。N を省くと今の設定を表示します。\n"
+                          "プログラムは起動したときに読みます。起動中なら起動し直してください。\n"
+                          "\n"
+                          "オプション:\n"
+                          "  --folder DIR  データフォルダー (tegata.mdb のあるフォルダー)\n")
+        .arg(kMinDays)
+        .arg(kMaxDays);
+}
+
+QString usageOf(const QString &command)
+{
+    if (command == u"init")
+        return initUsage();
+    if (command == u"holidays")
+        return holidaysUsage();
+    if (command == u"days")
+        return daysUsage();
+    if (command == u"account")
+        return accountUsage();
+    return {};
+}
+
+// "祝日2000.mdb〜祝日2060.mdb (61 ファイル)", runs of years joined by "、".
+QString holidayFiles(const QList<int> &years)
+{
+    QStringList runs;
+    for (qsizetype i = 0; i < years.size();) {
+        qsizetype j = i;
+        while (j + 1 < years.size() && years.at(j + 1) == years.at(j) + 1)
+            ++j;
+        runs << (i == j ? files::holidayFileName(years.at(i))
+                        : files::holidayFileName(years.at(i)) + u'〜' + files::holidayFileName(years.at(j)));
+        i = j + 1;
     }
+    QString text = runs.join(u'、');
+    if (years.size() > 1)
+        text += QStringLiteral(" (%1 ファイル)").arg(years.size());
+    return text;
+}
+
+// An existing folder for holidays; init may create the last folder itself.
+int checkFolder(const QString &folder, bool mayCreate, QTextStream &err)
+{
+    const QFileInfo info(folder);
+    if (info.isDir())
+        return kExitOk;
+    if (info.exists()) {
+        err << QStringLiteral("フォルダーではありません: %1\n").arg(native(folder));
+        return kExitBadArguments;
+    }
+    if (!mayCreate) {
+        err << QStringLiteral("フォルダーがありません: %1\n").arg(native(folder));
+        return kExitBadArguments;
+    }
+    const QString parent = info.absolutePath();
+    if (!QFileInfo(parent).isDir()) {
+        err << QStringLiteral("フォルダー %1 を作れません: その上のフォルダー %2 がありません。\n"
+                              "作るのは最後のフォルダーだけです。パスを確かめてください。\n")
+                   .arg(native(folder), native(parent));
+        return kExitBadArguments;
+    }
+    return kExitOk;
+}
+
+int commandInit(const ParsedArgs &args, const QString &folder, QTextStream &out, QTextStream &err)
+{
+    if (!args.positional.isEmpty())
+        return badArguments(err, QStringLiteral("init に余分な引数があります: %1").arg(args.positional.join(u' ')),
+                            QStringLiteral("init"));
+    if (const int rc = checkFolder(folder, true, err))
+        return rc;
+    const bool force = args.has(QStringLiteral("--force"));
     try {
-        const datafolder::InitResult r = datafolder::init(opt.folder);
-        out << QStringLiteral("データフォルダー: %1\n").arg(QDir::toNativeSeparators(opt.folder));
+        const datafolder::InitResult r = datafolder::init(folder, force);
+        out << QStringLiteral("データフォルダー: %1\n").arg(native(folder));
         for (const QString &f : r.written)
             out << QStringLiteral("  書き込み: %1\n").arg(f);
+        if (!r.writtenHolidayYears.isEmpty())
+            out << QStringLiteral("  書き込み: %1\n").arg(holidayFiles(r.writtenHolidayYears));
+        if (!r.kept.isEmpty())
+            out << QStringLiteral("  既にあるため、そのままにしました: %1\n").arg(r.kept.join(QStringLiteral("、")));
+        if (!r.keptHolidayYears.isEmpty())
+            out << QStringLiteral("  既にあるため、そのままにしました: %1\n").arg(holidayFiles(r.keptHolidayYears));
         if (!r.mainDbCreated)
             out << QStringLiteral("  tegata.mdb は既にあるため、そのままにしました\n");
-        return 0;
+        if (!r.kept.isEmpty() || !r.keptHolidayYears.isEmpty())
+            out << QStringLiteral("  (書き直すには --force を付けてください。tegata.mdb は書き換えません)\n");
+        if (r.compactWorkFileLeft)
+            err << QStringLiteral("注意: temp.mdb が残っています。最適化が途中で止まった作業ファイルです。\n"
+                                  "tegata.mdb のデータを確かめてから削除してください。\n");
+        return kExitOk;
     } catch (const DbError &e) {
+        out.flush();
         err << e.description() << u'\n';
-        return 1;
+        return kExitFailed;
     }
 }
 
-// A year as typed on the command line: plain digits only.
+// A year as typed on the command line: digits only, or a negative number
+// that the range check then refuses.
 bool readYear(const QString &text, int &year)
 {
-    if (text.isEmpty() || text.size() > 4)
+    QString digits = text;
+    if (digits.startsWith(u'-'))
+        digits.remove(0, 1);
+    if (digits.isEmpty() || digits.size() > 4)
         return false;
-    for (QChar c : text)
+    for (QChar c : digits)
         if (c < u'0' || c > u'9')
             return false;
     year = text.toInt();
     return true;
 }
 
-int commandHolidays(const Options &opt, QTextStream &out, QTextStream &err)
+int commandHolidays(const ParsedArgs &args, const QString &folder, QTextStream &out, QTextStream &err)
 {
-    if (opt.positional.size() != 2) {
-        err << QStringLiteral("holidays には開始年と終了年を指定してください (例: holidays 2025 2030)\n");
-        return 2;
-    }
+    const QString command = QStringLiteral("holidays");
+    if (args.positional.size() != 2)
+        return badArguments(
+            err, QStringLiteral("holidays には開始年と終了年を指定してください (例: holidays 2025 2030)"), command);
     int from = 0, to = 0;
-    for (int i = 0; i < 2; ++i) {
-        if (!readYear(opt.positional.at(i), i == 0 ? from : to)) {
-            err << QStringLiteral("年は数字で指定してください (例: 2026): %1\n").arg(opt.positional.at(i));
-            return 2;
+    for (int i = 0; i < 2; ++i)
+        if (!readYear(args.positional.at(i), i == 0 ? from : to))
+            return badArguments(
+                err, QStringLiteral("年は数字で指定してください (例: 2026): %1").arg(args.positional.at(i)), command);
+    if (!holidays::supportedYear(from) || !holidays::supportedYear(to))
+        return badArguments(err,
+                            QStringLiteral("祝日を作れるのは %1 年から %2 年までです: %3〜%4")
+                                .arg(holidays::kFirstYear)
+                                .arg(holidays::kLastYear)
+                                .arg(from)
+                                .arg(to),
+                            command);
+    if (from > to)
+        return badArguments(err, QStringLiteral("開始年が終了年より後です: %1〜%2").arg(from).arg(to), command);
+    if (const int rc = checkFolder(folder, false, err))
+        return rc;
+
+    out << QStringLiteral("データフォルダー: %1\n").arg(native(folder));
+    QList<int> kept;
+    try {
+        // Each file is reported as it is done, so a failure midway shows which are complete.
+        datafolder::prepareHolidayFiles(
+            folder, from, to, args.has(QStringLiteral("--force")), [&](int year, bool written) {
+                if (written) {
+                    out << QStringLiteral("  書き込み: %1\n").arg(files::holidayFileName(year));
+                    out.flush();
+                } else {
+                    kept << year;
+                }
+            });
+    } catch (const DbError &e) {
+        out.flush();
+        err << e.description() << u'\n';
+        return kExitFailed;
+    }
+    if (!kept.isEmpty())
+        out << QStringLiteral("  既にあるため、そのままにしました: %1\n"
+                              "  (書き直すには --force を付けてください)\n")
+                   .arg(holidayFiles(kept));
+    return kExitOk;
+}
+
+int commandDays(const ParsedArgs &args, const QString &folder, QTextStream &out, QTextStream &err)
+{
+    const QString command = QStringLiteral("days");
+    if (args.positional.size() > 1)
+        return badArguments(err, QStringLiteral("days に指定できる日数は 1 つです: %1").arg(args.positional.join(u' ')),
+                            command);
+    std::optional<qint64> days;
+    if (!args.positional.isEmpty()) {
+        days = fmt::parseWholeNumber(args.positional.first());
+        if (!days || *days < kMinDays || *days > kMaxDays)
+            return badArguments(err,
+                                QStringLiteral("日数は %1〜%2 の数字で指定してください: %3")
+                                    .arg(kMinDays)
+                                    .arg(kMaxDays)
+                                    .arg(args.positional.first()),
+                                command);
+    }
+    if (const int rc = checkDataFolder(folder, err))
+        return rc;
+    try {
+        DataFile data(folder);
+        const int before = schema::readDueWindowDays(data.db());
+        if (!days) {
+            out << QStringLiteral("期日の近い手形の一覧の日数: %1 日\n").arg(before);
+            return kExitOk;
         }
+        schema::writeDueWindowDays(data.db(), int(*days));
+        out << QStringLiteral("期日の近い手形の一覧の日数を %1 日にしました (これまで %2 日)\n").arg(*days).arg(before);
+        return kExitOk;
+    } catch (const DbError &e) {
+        err << e.description() << u'\n';
+        return kExitFailed;
     }
-    if (!holidays::supportedYear(from) || !holidays::supportedYear(to)) {
-        err << QStringLiteral("祝日を作れるのは %1 年から %2 年までです: %3〜%4\n")
-                   .arg(holidays::kFirstYear)
-                   .arg(holidays::kLastYear)
-                   .arg(from)
-                   .arg(to);
-        return 2;
-    }
-    if (from > to) {
-        err << QStringLiteral("開始年が終了年より後です: %1〜%2\n").arg(from).arg(to);
-        return 2;
-    }
-    const QString folder = QDir::toNativeSeparators(opt.folder);
-    if (!QDir().mkpath(opt.folder)) {
-        err << QStringLiteral("フォルダーを作れません: %1\n").arg(folder);
-        return 1;
-    }
-    if (!file::folderWritable(opt.folder)) {
-        err << QStringLiteral("フォルダーに書き込めません: %1\n").arg(folder);
-        return 1;
-    }
-    out << QStringLiteral("データフォルダー: %1\n").arg(folder);
-    // Each file is reported as it is done, so a failure midway shows which are complete.
-    for (int year = from; year <= to; ++year) {
-        try {
-            holidays::writeHolidayFiles(opt.folder, year, year);
-        } catch (const DbError &e) {
-            out.flush();
-            err << e.description() << u'\n';
-            return 1;
-        }
-        out << QStringLiteral("  書き込み: %1\n").arg(files::holidayFileName(year));
-    }
-    return 0;
 }
 
 } // namespace
 
+QString dataFolderPath(const ParsedArgs &args, const QString &defaultFolder)
+{
+    return QDir::cleanPath(QDir(args.folder.isEmpty() ? defaultFolder : args.folder).absolutePath());
+}
+
+int checkDataFolder(const QString &folder, QTextStream &err)
+{
+    const QFileInfo info(folder);
+    if (!info.isDir()) {
+        err << QStringLiteral("データフォルダーがありません: %1\n").arg(native(folder));
+        return kExitBadArguments;
+    }
+    if (datafolder::dataOnlyInCompactWorkFile(folder)) {
+        err << datafolder::compactWorkFileMessage(folder) << u'\n';
+        return kExitFailed;
+    }
+    if (!QFileInfo::exists(files::path(folder, files::kMainDb))) {
+        err << QStringLiteral("%1 に tegata.mdb がありません。\n"
+                              "--folder でデータフォルダーを指定するか、sorvane-admin init で用意してください。\n")
+                   .arg(native(folder));
+        return kExitBadArguments;
+    }
+    return kExitOk;
+}
+
+int badArguments(QTextStream &err, const QString &message, const QString &command)
+{
+    err << message << u'\n'
+        << QStringLiteral("使い方は sorvane-admin %1--help で表示します。\n")
+               .arg(command.isEmpty() ? QString() : command + u' ');
+    return kExitBadArguments;
+}
+
+DataFile::DataFile(const QString &folder)
+    : m_ws(AppContext::kWorkspaceName, AppContext::kUserName, {}), m_db(m_ws, files::path(folder, files::kMainDb))
+{
+    schema::prepareMainDatabase(*m_db);
+}
+
 QString usage()
 {
-    return QStringLiteral("使い方: sorvane-admin <コマンド> [引数] [--folder DIR]\n"
+    return QStringLiteral("使い方: sorvane-admin <コマンド> [引数] [オプション]\n"
                           "\n"
                           "コマンド:\n"
-                          "  init       データフォルダーを用意します。inidata.mdx、yubin.mdb と\n"
-                          "             祝日2000.mdb〜祝日2060.mdb を書き、tegata.mdb が無いときだけ\n"
-                          "             inidata.mdx から作ります (既存のデータは上書きしません)。\n"
-                          "  holidays FROM TO\n"
-                          "             FROM 年から TO 年までの祝日ファイル 祝日<年>.mdb を書きます\n"
-                          "             (1955〜2099 年。国民の祝日・振替休日・国民の休日と 12/31・1/2・1/3)。\n"
-                          "  --help     この説明を表示します。\n"
+                          "  init [--force]        データフォルダーを用意します (無いファイルだけを書きます)\n"
+                          "  holidays FROM TO [--force]\n"
+                          "                        FROM 年から TO 年までの祝日ファイル 祝日<年>.mdb を書きます\n"
+                          "                        (1955〜2099 年。既にあるファイルは --force のときだけ書き直します)\n"
+                          "  days [N]              期日の近い手形の一覧の日数を表示・設定します\n"
+                          "  account list|add|set|remove|import\n"
+                          "                        自社の口座 (口座データ) を表示・登録・変更・削除・取り込みします\n"
+                          "  help [コマンド]       使い方を表示します\n"
                           "\n"
-                          "オプション:\n"
-                          "  --folder DIR  データフォルダー (省略時はプログラムのフォルダー)\n");
+                          "どのコマンドでも使えるオプション:\n"
+                          "  --folder DIR  データフォルダー (省略時はプログラムのフォルダー)\n"
+                          "  --help        そのコマンドの使い方を表示します (例: sorvane-admin account --help)\n"
+                          "\n"
+                          "終了コード: 0 成功、1 処理中の失敗、2 コマンドや引数の誤り\n"
+                          "メッセージは標準エラー出力に、結果は標準出力に書きます。\n");
 }
 
 int run(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err)
 {
     if (args.isEmpty()) {
         err << QStringLiteral("コマンドを指定してください\n\n") << usage();
-        return 2;
+        return kExitBadArguments;
     }
     const QString command = args.first();
-    if (command == u"--help" || command == u"-h" || command == u"help") {
+    if (command == u"--help" || command == u"-h") {
         out << usage();
-        return 0;
+        return kExitOk;
     }
-    Options opt;
+    if (command == u"help") {
+        if (args.size() == 1) {
+            out << usage();
+            return kExitOk;
+        }
+        const QString text = usageOf(args.at(1));
+        if (text.isEmpty() || args.size() > 2)
+            return badArguments(
+                err, QStringLiteral("help の後にはコマンドを 1 つ指定してください: %1").arg(args.mid(1).join(u' ')),
+                {});
+        out << text;
+        return kExitOk;
+    }
+    if (command == u"account")
+        return accountCommand(args.mid(1), defaultFolder, out, err);
+
+    OptionSet accepted;
+    if (command == u"init" || command == u"holidays")
+        accepted.flags << QStringLiteral("--force");
+    else if (command != u"days") {
+        err << QStringLiteral("不明なコマンドです: %1\n\n").arg(command) << usage();
+        return kExitBadArguments;
+    }
+    ParsedArgs parsed;
     QString error;
-    if (!parseOptions(args.mid(1), defaultFolder, opt, error)) {
-        err << error << u'\n';
-        return 2;
+    if (!parseArguments(args.mid(1), accepted, parsed, error))
+        return badArguments(err, error, command);
+    if (parsed.help) {
+        out << usageOf(command);
+        return kExitOk;
     }
+    const QString folder = dataFolderPath(parsed, defaultFolder);
     if (command == u"init")
-        return commandInit(opt, out, err);
+        return commandInit(parsed, folder, out, err);
     if (command == u"holidays")
-        return commandHolidays(opt, out, err);
-    err << QStringLiteral("不明なコマンドです: %1\n\n").arg(command) << usage();
-    return 2;
+        return commandHolidays(parsed, folder, out, err);
+    return commandDays(parsed, folder, out, err);
 }
 
 } // namespace sorvane::admin

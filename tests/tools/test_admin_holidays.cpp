@@ -1,37 +1,18 @@
 #include "data/Engine.h"
 #include "data/Files.h"
 
+#include "AdminRun.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace sorvane;
 
-namespace {
-
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run runAdmin(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(SORVANE_ADMIN_EXE), args);
-    Run r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
-
-} // namespace
+using test::runAdmin;
+using Run = test::AdminRun;
 
 class TestAdminHolidays : public QObject {
     Q_OBJECT
@@ -40,7 +21,8 @@ private slots:
     void writesTheRange();
     void badArguments_data();
     void badArguments();
-    void unwritableFolder();
+    void missingFolder_data();
+    void missingFolder();
     void usageMentionsHolidays();
 };
 
@@ -48,9 +30,10 @@ void TestAdminHolidays::writesTheRange()
 {
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("new folder"));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("new folder")));
     const Run r = runAdmin({QStringLiteral("holidays"), QStringLiteral("2025"), QStringLiteral("2027"),
                             QStringLiteral("--folder"), folder});
-    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.code, 0);
     QVERIFY(r.err.isEmpty());
     for (int y = 2025; y <= 2027; ++y) {
         QVERIFY2(QFileInfo::exists(QDir(folder).filePath(files::holidayFileName(y))), qPrintable(QString::number(y)));
@@ -65,11 +48,30 @@ void TestAdminHolidays::writesTheRange()
     QCOMPARE(db->scalar(QStringLiteral("select 祝日名 from 祝日 where 日付=?"), {QDate(2026, 12, 31)}).toString(),
              QStringLiteral("銀行休業日"));
 
-    // Running again replaces the files.
-    const Run again = runAdmin({QStringLiteral("holidays"), QStringLiteral("2026"), QStringLiteral("2026"),
+    // Running again keeps a file a user may have changed, and says so; --force rewrites it.
+    db->execute(QStringLiteral("delete from 祝日 where 日付=?"), {QDate(2026, 9, 22)});
+    // Opened anew each time: a rewritten file is a new file under the old name.
+    const auto holidays2026 = [&] {
+        Workspace w(QStringLiteral("count"), {}, {});
+        ScopedDatabase file(w, QDir(folder).filePath(files::holidayFileName(2026)));
+        return file->scalar(QStringLiteral("select count(*) from 祝日")).toInt();
+    };
+    const int changed = holidays2026();
+    const Run again = runAdmin({QStringLiteral("holidays"), QStringLiteral("2026"), QStringLiteral("2028"),
                                 QStringLiteral("--folder=") + folder});
-    QCOMPARE(again.exitCode, 0);
-    QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 3);
+    QCOMPARE(again.code, 0);
+    QCOMPARE(holidays2026(), changed);
+    QVERIFY2(again.out.contains(QStringLiteral("そのままにしました: 祝日2026.mdb〜祝日2027.mdb")),
+             qPrintable(again.out));
+    QVERIFY(again.out.contains(QStringLiteral("書き込み: 祝日2028.mdb")));
+    QVERIFY(!again.out.contains(QStringLiteral("書き込み: 祝日2026.mdb")));
+
+    const Run forced = runAdmin({QStringLiteral("holidays"), QStringLiteral("2026"), QStringLiteral("2026"),
+                                 QStringLiteral("--force"), QStringLiteral("--folder"), folder});
+    QCOMPARE(forced.code, 0);
+    QVERIFY(forced.out.contains(QStringLiteral("書き込み: 祝日2026.mdb")));
+    QCOMPARE(holidays2026(), changed + 1);
+    QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 4);
 }
 
 void TestAdminHolidays::badArguments_data()
@@ -91,8 +93,10 @@ void TestAdminHolidays::badArguments_data()
                                  << QStringLiteral("1955 年から 2099 年まで");
     QTest::newRow("after 2099") << QStringList{QStringLiteral("2098"), QStringLiteral("2100")}
                                 << QStringLiteral("1955 年から 2099 年まで");
-    QTest::newRow("negative") << QStringList{QStringLiteral("-5"), QStringLiteral("2026")}
-                              << QStringLiteral("不明なオプション");
+    QTest::newRow("negative") << QStringList{QStringLiteral("-5"), QStringLiteral("3")}
+                              << QStringLiteral("1955 年から 2099 年までです: -5〜3");
+    QTest::newRow("unknown option") << QStringList{QStringLiteral("2026"), QStringLiteral("2026"), QStringLiteral("-f")}
+                                    << QStringLiteral("不明なオプションです: -f");
 }
 
 void TestAdminHolidays::badArguments()
@@ -103,31 +107,40 @@ void TestAdminHolidays::badArguments()
     QTemporaryDir dir;
     const Run r =
         runAdmin(QStringList{QStringLiteral("holidays")} + args + QStringList{QStringLiteral("--folder"), dir.path()});
-    QVERIFY(r.exitCode > 0);
+    QVERIFY(r.code > 0);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
     QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
 }
 
-void TestAdminHolidays::unwritableFolder()
+void TestAdminHolidays::missingFolder_data()
 {
+    QTest::addColumn<QString>("relative");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("missing") << QStringLiteral("missing") << QStringLiteral("フォルダーがありません");
+    QTest::newRow("below a plain file") << QStringLiteral("file/sub") << QStringLiteral("フォルダーがありません");
+    QTest::newRow("a plain file") << QStringLiteral("file") << QStringLiteral("フォルダーではありません");
+}
+
+void TestAdminHolidays::missingFolder()
+{
+    QFETCH(QString, relative);
+    QFETCH(QString, message);
     QTemporaryDir dir;
-    // A plain file where the folder should be: nothing can be created in it.
-    const QString blocker = dir.filePath(QStringLiteral("file"));
-    QFile f(blocker);
+    QFile f(dir.filePath(QStringLiteral("file")));
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.close();
-    for (const QString &folder : {blocker, blocker + QStringLiteral("/sub")}) {
-        const Run r = runAdmin({QStringLiteral("holidays"), QStringLiteral("2026"), QStringLiteral("2026"),
-                                QStringLiteral("--folder"), folder});
-        QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.err.contains(QStringLiteral("フォルダー")), qPrintable(r.err));
-    }
+    const auto before = test::snapshot(dir.path());
+    const Run r = runAdmin({QStringLiteral("holidays"), QStringLiteral("2026"), QStringLiteral("2026"),
+                            QStringLiteral("--folder"), dir.filePath(relative)});
+    QCOMPARE(r.code, 2);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QCOMPARE(test::snapshot(dir.path()), before);
 }
 
 void TestAdminHolidays::usageMentionsHolidays()
 {
     const Run r = runAdmin({QStringLiteral("--help")});
-    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.code, 0);
     QVERIFY(r.out.contains(QStringLiteral("holidays FROM TO")));
     QVERIFY(r.out.contains(QStringLiteral("1955")));
 }

@@ -5,38 +5,35 @@
 #include "data/Files.h"
 #include "data/Postal.h"
 
-#include <QCryptographicHash>
+#include "AdminRun.h"
+
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace sorvane;
 
+using test::hashOf;
+using test::runAdmin;
+using Run = test::AdminRun;
+
 namespace {
 
-struct Run {
-    int code;
-    QString out;
-    QString err;
-};
-
-Run runAdmin(const QStringList &args)
+// Adds a company closing day to a holiday file, as a user may.
+void addClosingDay(const QString &file)
 {
-    QProcess p;
-    p.start(QStringLiteral(SORVANE_ADMIN_EXE), args);
-    p.waitForFinished(120000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    Workspace ws(QStringLiteral("t"), {}, {});
+    ScopedDatabase db(ws, file);
+    db->execute(QStringLiteral("insert into 祝日(日付, 祝日名) values(?, ?)"),
+                {QDate(2026, 8, 14), QStringLiteral("夏季休業")});
 }
 
-QByteArray hashOf(const QString &file)
+int closingDays(const QString &file)
 {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+    Workspace ws(QStringLiteral("t"), {}, {});
+    ScopedDatabase db(ws, file);
+    return db->scalar(QStringLiteral("select count(*) from 祝日 where 祝日名=?"), {QStringLiteral("夏季休業")}).toInt();
 }
 
 } // namespace
@@ -48,7 +45,7 @@ private slots:
     void initPreparesFolderAndKeepsData()
     {
         QTemporaryDir dir;
-        const QString folder = dir.filePath(QStringLiteral("データ"));  // created when missing
+        const QString folder = dir.filePath(QStringLiteral("データ")); // created when missing
         Run r = runAdmin({QStringLiteral("init"), QStringLiteral("--folder"), folder});
         QVERIFY2(r.code == 0, qPrintable(r.err));
         for (const QString &name : {files::kMainDb, files::kInitialDb, files::kPostalDb})
@@ -98,7 +95,7 @@ private slots:
             for (; !rs.eof(); rs.moveNext()) {
                 const QString code = rs.text(QStringLiteral("郵便番号"));
                 QCOMPARE(code.size(), 7);
-                QVERIFY2(previous <= code, qPrintable(p + u' ' + code));  // stored in code order
+                QVERIFY2(previous <= code, qPrintable(p + u' ' + code)); // stored in code order
                 previous = code;
                 ++towns;
             }
@@ -142,9 +139,9 @@ private slots:
         QTest::newRow("no command") << QStringList{} << 2 << QStringLiteral("コマンドを指定してください");
         QTest::newRow("unknown command") << QStringList{QStringLiteral("frobnicate")} << 2
                                          << QStringLiteral("不明なコマンドです");
-        QTest::newRow("folder without value") << QStringList{QStringLiteral("init"), QStringLiteral("--folder")}
-                                              << 2 << QStringLiteral("--folder");
-        QTest::newRow("unknown option") << QStringList{QStringLiteral("init"), QStringLiteral("--force")} << 2
+        QTest::newRow("folder without value")
+            << QStringList{QStringLiteral("init"), QStringLiteral("--folder")} << 2 << QStringLiteral("--folder");
+        QTest::newRow("unknown option") << QStringList{QStringLiteral("init"), QStringLiteral("--forse")} << 2
                                         << QStringLiteral("不明なオプション");
         QTest::newRow("extra argument") << QStringList{QStringLiteral("init"), QStringLiteral("x")} << 2
                                         << QStringLiteral("余分な引数");
@@ -160,17 +157,101 @@ private slots:
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
     }
 
-    void unwritableFolder()
+    void runAgainKeepsWhatTheUserChanged()
     {
-        // A folder below a plain file can be neither created nor written, even by root.
         QTemporaryDir dir;
-        const QString plain = dir.filePath(QStringLiteral("plain"));
-        QFile f(plain);
+        const QString folder = dir.path();
+        QCOMPARE(runAdmin({QStringLiteral("init"), QStringLiteral("--folder"), folder}).code, 0);
+        const QString holidays2026 = files::path(folder, files::holidayFileName(2026));
+        addClosingDay(holidays2026);
+        QFile::remove(files::path(folder, files::holidayFileName(2031)));
+        {
+            Workspace ws(QStringLiteral("t"), {}, {});
+            ScopedDatabase db(ws, files::path(folder, files::kMainDb));
+            db->execute(QStringLiteral("insert into D_手形(手形番号) values(?)"), {QStringLiteral("B0001")});
+        }
+        const QByteArray mainDb = hashOf(files::path(folder, files::kMainDb));
+        const QByteArray initial = hashOf(files::path(folder, files::kInitialDb));
+        const QByteArray postal = hashOf(files::path(folder, files::kPostalDb));
+
+        // Run again: only the missing file is written, and the output says what was kept.
+        Run r = runAdmin({QStringLiteral("init"), QStringLiteral("--folder"), folder});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QCOMPARE(closingDays(holidays2026), 1);
+        QVERIFY(QFile::exists(files::path(folder, files::holidayFileName(2031))));
+        QVERIFY2(r.out.contains(QStringLiteral("書き込み: 祝日2031.mdb")), qPrintable(r.out));
+        QVERIFY2(r.out.contains(
+                     QStringLiteral("そのままにしました: 祝日2000.mdb〜祝日2030.mdb、祝日2032.mdb〜祝日2060.mdb")),
+                 qPrintable(r.out));
+        QVERIFY2(r.out.contains(QStringLiteral("inidata.mdx、yubin.mdb")), qPrintable(r.out));
+        QVERIFY(r.out.contains(QStringLiteral("--force")));
+        QCOMPARE(hashOf(files::path(folder, files::kInitialDb)), initial);
+        QCOMPARE(hashOf(files::path(folder, files::kPostalDb)), postal);
+
+        // --force rewrites the prepared files but never the data.
+        QFile::remove(files::path(folder, files::kPostalDb));
+        r = runAdmin({QStringLiteral("init"), QStringLiteral("--force"), QStringLiteral("--folder"), folder});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QCOMPARE(closingDays(holidays2026), 0);
+        QVERIFY(QFile::exists(files::path(folder, files::kPostalDb)));
+        QVERIFY2(r.out.contains(QStringLiteral("書き込み: 祝日2000.mdb〜祝日2060.mdb (61 ファイル)")),
+                 qPrintable(r.out));
+        QVERIFY(r.out.contains(QStringLiteral("書き込み: inidata.mdx")));
+        QVERIFY(!r.out.contains(QStringLiteral("書き込み: tegata.mdb")));
+        QCOMPARE(hashOf(files::path(folder, files::kMainDb)), mainDb);
+    }
+
+    void refusesBesideLeftoverCompactWorkFile()
+    {
+        // An interrupted compaction left the only copy of the data in temp.mdb.
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("d")));
+        const QString folder = dir.filePath(QStringLiteral("d"));
+        QCOMPARE(runAdmin({QStringLiteral("init"), QStringLiteral("--folder"), folder}).code, 0);
+        for (const QString &name : QDir(folder).entryList(QDir::Files))
+            if (name != files::kMainDb)
+                QVERIFY(QFile::remove(QDir(folder).filePath(name)));
+        QVERIFY(QFile::rename(files::path(folder, files::kMainDb), files::path(folder, files::kCompactWork)));
+        const auto before = test::snapshot(dir.path());
+
+        // The other commands point there too rather than saying only that tegata.mdb is missing.
+        for (const QStringList &command :
+             {QStringList{QStringLiteral("init"), QStringLiteral("--force")}, QStringList{QStringLiteral("init")},
+              QStringList{QStringLiteral("account"), QStringLiteral("list")},
+              QStringList{QStringLiteral("days"), QStringLiteral("30")}}) {
+            const Run r = runAdmin(command + QStringList{QStringLiteral("--folder"), folder});
+            QCOMPARE(r.code, 1);
+            QVERIFY2(r.err.contains(QStringLiteral("temp.mdb の名前を tegata.mdb に変える")), qPrintable(r.err));
+            QCOMPARE(test::snapshot(dir.path()), before);
+        }
+        QVERIFY(!QFile::exists(files::path(folder, files::kMainDb)));
+    }
+
+    void createsOnlyTheLastFolder_data()
+    {
+        QTest::addColumn<QString>("relative");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("chain of missing folders")
+            << QStringLiteral("tpyo/data/sorvane") << 2 << QStringLiteral("その上のフォルダー");
+        QTest::newRow("below a plain file") << QStringLiteral("plain/sub") << 2 << QStringLiteral("その上のフォルダー");
+        QTest::newRow("a plain file") << QStringLiteral("plain") << 2 << QStringLiteral("フォルダーではありません");
+    }
+
+    void createsOnlyTheLastFolder()
+    {
+        QFETCH(QString, relative);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        QFile f(dir.filePath(QStringLiteral("plain")));
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.close();
-        const Run r = runAdmin({QStringLiteral("init"), QStringLiteral("--folder"), plain + QStringLiteral("/sub")});
-        QCOMPARE(r.code, 1);
-        QVERIFY2(r.err.contains(QStringLiteral("フォルダー")), qPrintable(r.err));
+        const auto before = test::snapshot(dir.path());
+        const Run r = runAdmin({QStringLiteral("init"), QStringLiteral("--folder"), dir.filePath(relative)});
+        QCOMPARE(r.code, code);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QCOMPARE(test::snapshot(dir.path()), before);
     }
 
     void help()
