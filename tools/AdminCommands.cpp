@@ -18,7 +18,8 @@ namespace sorvane::admin {
 
 namespace {
 
-constexpr int kMinDays = 1;
+// 0 is a window of today alone, which the approaching-due list supports.
+constexpr int kMinDays = 0;
 constexpr int kMaxDays = 365;
 
 QString native(const QString &p)

@@ -134,16 +134,13 @@ private slots:
             << QStringList{QStringLiteral("help"), QStringLiteral("frob")} << 2 << QStringLiteral("help の後には");
         QTest::newRow("days not a number") << QStringList{QStringLiteral("days"), QStringLiteral("三十"),
                                                           QStringLiteral("--folder"), QStringLiteral("DATA")}
-                                           << 2 << QStringLiteral("日数は 1〜365 の数字で指定してください: 三十");
+                                           << 2 << QStringLiteral("日数は 0〜365 の数字で指定してください: 三十");
         QTest::newRow("days negative") << QStringList{QStringLiteral("days"), QStringLiteral("-5"),
                                                       QStringLiteral("--folder"), QStringLiteral("DATA")}
-                                       << 2 << QStringLiteral("日数は 1〜365");
-        QTest::newRow("days zero") << QStringList{QStringLiteral("days"), QStringLiteral("0"),
-                                                  QStringLiteral("--folder"), QStringLiteral("DATA")}
-                                   << 2 << QStringLiteral("日数は 1〜365");
+                                       << 2 << QStringLiteral("日数は 0〜365");
         QTest::newRow("days too many") << QStringList{QStringLiteral("days"), QStringLiteral("366"),
                                                       QStringLiteral("--folder"), QStringLiteral("DATA")}
-                                       << 2 << QStringLiteral("日数は 1〜365");
+                                       << 2 << QStringLiteral("日数は 0〜365");
         QTest::newRow("days two numbers")
             << QStringList{QStringLiteral("days"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("--folder"),
                            QStringLiteral("DATA")}
@@ -177,6 +174,7 @@ private slots:
         QTest::newRow("30") << QStringLiteral("30") << 30;
         QTest::newRow("full-width digits") << QStringLiteral("６０") << 60;
         QTest::newRow("one") << QStringLiteral("1") << 1;
+        QTest::newRow("today alone") << QStringLiteral("0") << 0;
         QTest::newRow("a year") << QStringLiteral("365") << 365;
     }
 
