@@ -49,6 +49,9 @@ ReceivableEntryWindow::ReceivableEntryWindow(AppContext &ctx, UiService &ui, con
     m_code = ui::typedCombo(this, QStringLiteral("Tcode"));
     m_name = ui::named<QLabel>(this, QStringLiteral("TNAME"));
     auto *newCustomer = ui::button(this, QStringLiteral("得意先登録ボタン"), QStringLiteral("新規"));
+    // Out of the Tab and Enter path from the code to the drawer: Enter through
+    // the fields must not open the register on the way.
+    newCustomer->setFocusPolicy(Qt::ClickFocus);
     m_drawer = ui::typedCombo(this, QStringLiteral("振出人"));
     m_placeOfIssue = ui::named<QLineEdit>(this, QStringLiteral("振出地"));
     m_prefecture = ui::typedCombo(this, QStringLiteral("支払県"));

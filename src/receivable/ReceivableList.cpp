@@ -49,6 +49,9 @@ ReceivableListWindow::ReceivableListWindow(AppContext &ctx, UiService &ui, const
     m_name = ui::named<QLabel>(this, QStringLiteral("TNAME"));
     // Customers are registered from the entry window; here the button stays inert.
     auto *newCustomer = ui::button(this, QStringLiteral("得意先登録ボタン"), QStringLiteral("新規"));
+    // Out of the Tab and Enter path from the code to the drawer: Enter through
+    // the fields must not open the register on the way.
+    newCustomer->setFocusPolicy(Qt::ClickFocus);
     m_placeOfIssue = ui::named<QLineEdit>(this, QStringLiteral("振出地"));
     m_drawer = ui::named<QLineEdit>(this, QStringLiteral("振出人"));
     m_prefecture = ui::typedCombo(this, QStringLiteral("支払県"));
