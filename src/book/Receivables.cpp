@@ -1,0 +1,247 @@
+#include "book/Receivables.h"
+
+#include "data/Engine.h"
+#include "data/Formats.h"
+#include "data/MessageService.h"
+
+namespace sorvane::book {
+
+namespace {
+
+const QString kRequisiteTitle = QStringLiteral("手形要件の欠落");
+
+// The engine stores a date as ISO text and an invalid one as NULL.
+QVariant dateValue(const QDate &d)
+{
+    return QVariant(d);
+}
+
+// The columns of a received bill in the order both the insert and the update name them.
+QVariantList billValues(const ReceivableBill &b)
+{
+    return {dateValue(b.日付),
+            b.手形番号,
+            b.取引先コード,
+            b.取引先,
+            b.振出地,
+            b.振出人,
+            b.支払県,
+            b.支払市,
+            b.支払場所コード,
+            b.支払場所,
+            b.支払場所支店コード,
+            b.支払場所支店,
+            dateValue(b.振出日),
+            dateValue(b.手形期日),
+            b.手形期間,
+            b.金額,
+            b.保管場所,
+            b.注意フラグ ? 1 : 0};
+}
+
+ReceivableBill billOf(const Recordset &rs)
+{
+    ReceivableBill b;
+    b.日付 = rs.date(QStringLiteral("日付"));
+    b.手形番号 = rs.text(QStringLiteral("手形番号"));
+    b.取引先コード = rs.text(QStringLiteral("取引先コード"));
+    b.取引先 = rs.text(QStringLiteral("取引先"));
+    if (rs.hasColumn(QStringLiteral("振出地")))
+        b.振出地 = rs.text(QStringLiteral("振出地"));
+    b.振出人 = rs.text(QStringLiteral("振出人"));
+    b.支払県 = rs.text(QStringLiteral("支払県"));
+    b.支払市 = rs.text(QStringLiteral("支払市"));
+    b.支払場所コード = rs.text(QStringLiteral("支払場所コード"));
+    b.支払場所 = rs.text(QStringLiteral("支払場所"));
+    b.支払場所支店コード = rs.text(QStringLiteral("支払場所支店コード"));
+    b.支払場所支店 = rs.text(QStringLiteral("支払場所支店"));
+    b.振出日 = rs.date(QStringLiteral("振出日"));
+    b.手形期日 = rs.date(QStringLiteral("手形期日"));
+    b.手形期間 = rs.number(QStringLiteral("手形期間"));
+    b.金額 = rs.number(QStringLiteral("金額"));
+    b.保管場所 = rs.text(QStringLiteral("保管場所"));
+    b.注意フラグ = rs.number(QStringLiteral("注意フラグ")) != 0;
+    return b;
+}
+
+std::vector<ReceivableRow> rowsOf(Recordset rs, const QString &keyColumn)
+{
+    std::vector<ReceivableRow> rows;
+    rows.reserve(std::size_t(rs.rowCount()));
+    for (; !rs.eof(); rs.moveNext())
+        rows.push_back({rs.number(keyColumn), rs.text(QStringLiteral("手形番号")), rs.date(QStringLiteral("手形期日")),
+                        rs.number(QStringLiteral("金額")), rs.text(QStringLiteral("取引先"))});
+    return rows;
+}
+
+const QString kBillColumns = QStringLiteral("日付,取引先コード,取引先,保管場所,手形番号,振出人,支払県,支払市,"
+                                            "支払場所コード,支払場所,支払場所支店コード,支払場所支店,振出日,手形期日,"
+                                            "手形期間,金額,注意フラグ");
+
+} // namespace
+
+std::optional<ReceivableBill> readTypedBill(const TypedBill &typed, const QDate &today, MessageService &messages)
+{
+    const std::optional<qint64> amount = fmt::parseAmount(typed.金額);
+    if (!amount) {
+        messages.information(QStringLiteral("金額は数字で入力してください\n（例: 1,234,567）"));
+        return std::nullopt;
+    }
+    if (*amount > kMaxAmount || *amount < -kMaxAmount - 1) {
+        messages.information(QStringLiteral("金額が大きすぎます\n2,147,483,647円までの金額を入力してください"));
+        return std::nullopt;
+    }
+    const QDate due = fmt::parseDate(typed.手形期日, today);
+    const QDate issue = fmt::parseDate(typed.振出日, today);
+
+    // The law lets a bill lack these; the clerk decides each time.
+    if (*amount == 0 && !messages.confirm(QStringLiteral("金額が未記入です"), kRequisiteTitle))
+        return std::nullopt;
+    if (!due.isValid() && !messages.confirm(QStringLiteral("満期が未記入です\n一覧払となります"), kRequisiteTitle))
+        return std::nullopt;
+    if (!issue.isValid() &&
+        !messages.confirm(QStringLiteral("振出日が未記入です\n白地手形となります"), kRequisiteTitle))
+        return std::nullopt;
+    if (typed.振出地.trimmed().isEmpty() && !messages.confirm(QStringLiteral("振出地が未記入です"), kRequisiteTitle))
+        return std::nullopt;
+    if (typed.振出人.trimmed().isEmpty() && !messages.confirm(QStringLiteral("振出人が未記入です"), kRequisiteTitle))
+        return std::nullopt;
+
+    const QDate booked = fmt::parseDate(typed.日付, today);
+    if (!booked.isValid()) {
+        messages.information(QStringLiteral("日付がありません"));
+        return std::nullopt;
+    }
+
+    ReceivableBill b;
+    b.日付 = booked;
+    b.手形番号 = typed.手形番号;
+    b.取引先コード = fmt::normalizeCode(typed.取引先コード);
+    b.取引先 = typed.取引先;
+    b.振出地 = typed.振出地;
+    // A drawer picked from the template list reads "drawer:bank".
+    const qsizetype colon = typed.振出人.indexOf(u':');
+    b.振出人 = colon < 0 ? typed.振出人 : typed.振出人.left(colon);
+    b.支払県 = typed.支払県.trimmed();
+    b.支払市 = typed.支払市;
+    b.支払場所コード = typed.支払場所コード;
+    b.支払場所 = typed.支払場所;
+    b.支払場所支店コード = typed.支払場所支店コード;
+    b.支払場所支店 = typed.支払場所支店;
+    b.振出日 = issue;
+    b.手形期日 = due;
+    b.手形期間 = issue.isValid() && due.isValid() ? issue.daysTo(due) : 0;
+    b.金額 = *amount;
+    b.保管場所 = typed.保管場所;
+    b.注意フラグ = typed.注意フラグ;
+    return b;
+}
+
+QStringList customerCodes(Database &db)
+{
+    Recordset rs = db.openRecordset(QStringLiteral("select distinct tc from T0 order by tc"));
+    QStringList codes;
+    codes.reserve(rs.rowCount());
+    for (; !rs.eof(); rs.moveNext())
+        codes << rs.text(QStringLiteral("tc"));
+    return codes;
+}
+
+std::optional<Customer> findCustomer(Database &db, const QString &code)
+{
+    Recordset rs = db.openRecordset(QStringLiteral("select id,tn from T0 where tc=?"), {fmt::normalizeCode(code)});
+    if (rs.eof())
+        return std::nullopt;
+    return Customer{rs.number(QStringLiteral("id")), rs.text(QStringLiteral("tn"))};
+}
+
+qint64 registerReceivableBill(Database &db, const ReceivableBill &bill, const std::optional<EndorserSlots> &endorsers)
+{
+    Transaction t(db);
+    db.execute(QStringLiteral("insert into D_手形(処理,日付,手形番号,取引先コード,取引先,振出地,振出人,支払県,支払市,"
+                              "支払場所コード,支払場所,支払場所支店コード,支払場所支店,振出日,手形期日,手形期間,金額,"
+                              "保管場所,注意フラグ) values(0,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+               billValues(bill));
+    // The endorsers belong to this row, never to an older bill with the same number.
+    const qint64 id = db.lastInsertId();
+    if (const std::optional<Customer> customer = findCustomer(db, bill.取引先コード))
+        db.execute(QStringLiteral("update T1 set 最終手形番号=? where idoft=? and 支払場所=? and 支払場所支店=?"),
+                   {bill.手形番号, customer->id, bill.支払場所, bill.支払場所支店});
+    if (endorsers)
+        insertEndorserRows(db, id, *endorsers);
+    t.commit();
+    return id;
+}
+
+void saveReceivableBill(Database &db, const ReceivableBill &bill, const std::optional<EndorserSlots> &endorsers)
+{
+    Transaction t(db);
+    const int changed = db.execute(
+        QStringLiteral("update D_手形 set 処理=0,日付=?,手形番号=?,取引先コード=?,取引先=?,振出地=?,振出人=?,支払県=?,"
+                       "支払市=?,支払場所コード=?,支払場所=?,支払場所支店コード=?,支払場所支店=?,振出日=?,手形期日=?,"
+                       "手形期間=?,金額=?,保管場所=?,注意フラグ=? where id=?"),
+        billValues(bill) + QVariantList{bill.id});
+    if (changed == 0)
+        throw DbError(QStringLiteral("登録に失敗しました"));
+    if (endorsers) {
+        db.execute(QStringLiteral("delete from 裏書人 where 手形id=?"), {bill.id});
+        insertEndorserRows(db, bill.id, *endorsers);
+    }
+    t.commit();
+}
+
+void deleteReceivableBill(Database &db, qint64 id)
+{
+    if (db.execute(QStringLiteral("delete from D_手形 where id=?"), {id}) == 0)
+        throw DbError(QStringLiteral("この手形はすでに削除されています"));
+}
+
+std::optional<ReceivableBill> receivableBill(Database &db, qint64 id)
+{
+    Recordset rs =
+        db.openRecordset(QStringLiteral("select id,振出地,%1 from D_手形 where id=?").arg(kBillColumns), {id});
+    if (rs.eof())
+        return std::nullopt;
+    ReceivableBill b = billOf(rs);
+    b.id = id;
+    return b;
+}
+
+std::vector<ReceivableRow> receivableList(Database &db)
+{
+    return rowsOf(db.openRecordset(QStringLiteral("select id,手形番号,手形期日,金額,取引先 from D_手形 "
+                                                  "where 処理=0 and not 予約フラグ and not 終了フラグ "
+                                                  "order by 手形期日,id")),
+                  QStringLiteral("id"));
+}
+
+std::vector<ReceivableRow> receivableResultRows(Database &db)
+{
+    return rowsOf(db.openRecordset(QStringLiteral("select id,手形id,手形番号,手形期日,金額,取引先 from 検索結果 "
+                                                  "where 処理=0 and not 予約フラグ and not 終了フラグ "
+                                                  "order by 手形期日,id")),
+                  QStringLiteral("手形id"));
+}
+
+std::optional<ReceivableBill> receivableResult(Database &db, qint64 billId)
+{
+    Recordset rs = db.openRecordset(
+        QStringLiteral("select %1 from 検索結果 where 手形id=? order by id limit 1").arg(kBillColumns), {billId});
+    if (rs.eof())
+        return std::nullopt;
+    ReceivableBill b = billOf(rs);
+    b.id = billId;
+    return b;
+}
+
+QString ReceivableListLine(const ReceivableRow &row, ListLayout layout)
+{
+    const bool atLoad = layout == ListLayout::AtLoad;
+    const QString due = atLoad ? fmt::ymd(row.手形期日) : fmt::mmdd(row.手形期日);
+    const int width = atLoad ? 14 : 12;
+    const QString amount = fmt::amount(row.金額);
+    const QString aligned = amount.size() >= width ? amount : QString(width - amount.size(), u' ') + amount;
+    return row.手形番号 + QStringLiteral("  ") + due + u' ' + aligned + QStringLiteral("  ") + row.取引先;
+}
+
+} // namespace sorvane::book

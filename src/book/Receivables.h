@@ -1,0 +1,136 @@
+#pragma once
+
+// The received bills (処理 = 0) as the receivable windows read and write them:
+// registering a new bill with its templates advanced and its endorsers,
+// saving a corrected bill, deleting one, the working list, and the
+// receivable rows of the last search.
+
+#include "book/Endorsers.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace sorvane {
+
+class Database;
+class MessageService;
+
+namespace book {
+
+// One received bill as it is stored.
+struct ReceivableBill {
+    qint64 id = 0;
+    QDate 日付;
+    QString 手形番号;
+    QString 取引先コード;
+    QString 取引先;
+    QString 振出地;
+    QString 振出人;
+    QString 支払県;
+    QString 支払市;
+    QString 支払場所コード;
+    QString 支払場所;
+    QString 支払場所支店コード;
+    QString 支払場所支店;
+    QDate 振出日;   // invalid: none
+    QDate 手形期日; // invalid: none
+    qint64 手形期間 = 0;
+    qint64 金額 = 0;
+    QString 保管場所;
+    bool 注意フラグ = false;
+};
+
+// The fields of a bill window as the user typed them.
+struct TypedBill {
+    QString 日付;
+    QString 手形番号;
+    QString 取引先コード;
+    QString 取引先;
+    QString 振出地;
+    QString 振出人;
+    QString 支払県;
+    QString 支払市;
+    QString 支払場所コード;
+    QString 支払場所;
+    QString 支払場所支店コード;
+    QString 支払場所支店;
+    QString 振出日;
+    QString 手形期日;
+    QString 金額;
+    QString 保管場所;
+    bool 注意フラグ = false;
+};
+
+// Reads the typed fields the way registering and saving do. An amount that
+// is not a number or does not fit a whole number of yen is refused with a
+// message; then the requisites of a bill (amount, due date, issue date,
+// place of issue, drawer) are asked about in that order, each under the
+// title "手形要件の欠落"; a booking date that is not a date is refused with
+// "日付がありません". Nothing when the user cancelled or was refused.
+// The drawer is cut at its first ":", the code read in half-width, the term
+// counted from the two dates, a date "m/d" read in the year of `today`.
+std::optional<ReceivableBill> readTypedBill(const TypedBill &typed, const QDate &today, MessageService &messages);
+
+// The largest amount a bill may carry: what fits a 32-bit whole number.
+constexpr qint64 kMaxAmount = 2147483647;
+
+// Every customer code, in code order.
+QStringList customerCodes(Database &db);
+
+struct Customer {
+    qint64 id = 0;
+    QString name;
+};
+std::optional<Customer> findCustomer(Database &db, const QString &code);
+
+// Stores a new received bill; in one transaction with it, every template of
+// its customer with the same bank and branch gets its number as the last
+// one, and the endorsers (when given) are written to the new bill. Returns
+// the new bill's id. Throws DbError; nothing is stored then.
+qint64 registerReceivableBill(Database &db, const ReceivableBill &bill, const std::optional<EndorserSlots> &endorsers);
+
+// Writes the bill over the row bill.id; when endorsers are given they
+// replace the bill's endorser rows, in the same transaction. Throws DbError
+// ("登録に失敗しました" when the row is gone); nothing changes then.
+void saveReceivableBill(Database &db, const ReceivableBill &bill, const std::optional<EndorserSlots> &endorsers);
+
+// Deletes the bill; its endorser rows stay, so the search still offers the
+// names. Throws DbError when the bill no longer exists.
+void deleteReceivableBill(Database &db, qint64 id);
+
+std::optional<ReceivableBill> receivableBill(Database &db, qint64 id);
+
+// One line of a receivable list: the bill's key and what the line shows.
+struct ReceivableRow {
+    qint64 id = 0; // D_手形.id
+    QString 手形番号;
+    QDate 手形期日;
+    qint64 金額 = 0;
+    QString 取引先;
+};
+
+// Received bills still to handle: neither handed on, reserved nor finished
+// (dishonoured ones included), by due date with the bills without one first.
+std::vector<ReceivableRow> receivableList(Database &db);
+
+// The receivable rows of the last search, in the same order; the key of a
+// row is the found bill's id.
+std::vector<ReceivableRow> receivableResultRows(Database &db);
+// The copy the search made of that bill (no place of issue is copied).
+std::optional<ReceivableBill> receivableResult(Database &db, qint64 billId);
+
+// The two layouts of the receivable list lines: the list as the window
+// opens it, and as it is rebuilt after a save or a deletion.
+enum class ListLayout { AtLoad, AfterChange };
+
+// Bill number, two spaces, the due date ("yyyy/mm/dd" or "mm/dd"), a space,
+// the amount "#,##0" right-aligned in 14 or 12 characters (a wider amount is
+// kept whole), two spaces, the customer.
+QString ReceivableListLine(const ReceivableRow &row, ListLayout layout);
+
+} // namespace book
+} // namespace sorvane

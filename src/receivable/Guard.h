@@ -1,0 +1,24 @@
+#pragma once
+
+// The error trap of the receivable windows' handlers: an exception never
+// leaves a handler into Qt's event loop; its text is shown instead.
+
+#include "data/Engine.h"
+#include "data/MessageService.h"
+
+#include <exception>
+
+namespace sorvane {
+
+template <typename Action> void guard(MessageService &messages, Action &&action)
+{
+    try {
+        action();
+    } catch (const DbError &e) {
+        messages.information(e.description());
+    } catch (const std::exception &e) {
+        messages.information(QString::fromUtf8(e.what()));
+    }
+}
+
+} // namespace sorvane
