@@ -59,7 +59,7 @@ DueListWindow::DueListWindow(AppContext &ctx, QWidget *parent) : QDialog(parent)
     QList<QWidget *> order;
     for (const Part &p : parts) {
         auto *list = ui::named<ui::LineList>(this, QString::fromUtf16(p.list));
-        list->setMinimumSize(list->fontMetrics().horizontalAdvance(QString(64, u'0')), 130);
+        list->setMinimumSize(list->fontMetrics().horizontalAdvance(QString(84, u'0')), 130);
         auto *check = ui::named<QCheckBox>(this, QString::fromUtf16(p.check));
         check->setText(QStringLiteral("印刷する"));
         auto *heading = ui::label(this, QString::fromUtf16(p.label), QString::fromUtf16(p.caption), list);
