@@ -9,6 +9,8 @@
 #include "master/SupplierRegister.h"
 #include "receivable/ReceivableEntry.h"
 #include "receivable/ReceivableList.h"
+#include "search/BillSearch.h"
+#include "search/DueList.h"
 #include "ui/EndorsementDialog.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
@@ -305,8 +307,17 @@ void MainMenu::onCommand(const QString &command)
             openModal(new ReceivableEntryWindow(m_ctx, m_ui, m_kit, this));
         else if (command == u"受取修正")
             openModal(new ReceivableListWindow(m_ctx, m_ui, m_kit, this));
-        // "操作方法" has no action; the bill windows, the search, the
-        // approaching-due list and the tools are wired as they are built.
+        else if (command == u"検索")
+            openModal(new BillSearchWindow(m_ctx, m_ui, m_kit));
+        else if (command == u"期日接近")
+            openModal(new DueListWindow(m_ctx));
+        else if (command == u"期日接近一覧")
+            showDueListModeless();
+        else if (command == u"最適化")
+            afterTool(runCompaction(m_ctx, m_ui, m_tools, this));
+        else if (command == u"初期化")
+            afterTool(runReset(m_ctx, m_ui, m_tools, this));
+        // "操作方法" has no action; the payable windows are wired as they are built.
     } catch (const DbError &e) {
         m_ui.information(e.description());
     } catch (const std::exception &e) {
@@ -334,6 +345,49 @@ void MainMenu::openSupplierRegister()
 void MainMenu::openStorageRegister()
 {
     openModal(new StorageRegister(m_ctx, m_ui));
+}
+
+DueListWindow *MainMenu::dueList() const
+{
+    return m_dueList;
+}
+
+void MainMenu::showDueListModeless()
+{
+    // One list at a time: choosing it again reads it anew and brings it up.
+    if (m_dueList) {
+        m_dueList->reload();
+        m_dueList->raise();
+        m_dueList->activateWindow();
+        return;
+    }
+    auto *list = new DueListWindow(m_ctx, this);
+    list->setAttribute(Qt::WA_DeleteOnClose);
+    m_dueList = list;
+    list->show();
+}
+
+void MainMenu::afterTool(const std::optional<book::ToolResult> &result)
+{
+    if (!result)
+        return;
+    switch (*result) {
+    case book::ToolResult::MainDbMissing:
+        m_ui.information(QStringLiteral("システムが異常です\n再インストールしてください"));
+        exitProgram();
+        return;
+    case book::ToolResult::CannotOpen:
+        m_ui.information(QStringLiteral("データが壊れています\n再インストールしてください"));
+        exitProgram();
+        return;
+    case book::ToolResult::Done:
+    case book::ToolResult::NotDone:
+        break;
+    }
+    // An open approaching-due list would show bills of the data before.
+    if (m_dueList)
+        m_dueList->reload();
+    activate();
 }
 
 bool MainMenu::startUp()
@@ -413,6 +467,8 @@ void MainMenu::showVersion()
 
 void MainMenu::exitProgram()
 {
+    if (m_dueList)
+        m_dueList->close();
     m_ctx.CloseDataDatabase();
     hide();
     emit exitRequested();

@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include "app/Tools.h"
 #include "ui/WindowKit.h"
 
 #include <functional>
@@ -16,6 +17,7 @@ class QTimer;
 namespace sorvane {
 
 class AppContext;
+class DueListWindow;
 class EndorsementDialog;
 class Logo;
 class UiService;
@@ -44,6 +46,11 @@ public:
     // Opens a window modally under the main window's error trap.
     void openModal(QDialog *window);
 
+    // Timings and the compaction step of the two maintenance tools.
+    ToolSettings &toolSettings() { return m_tools; }
+    // The approaching-due list opened from the menu, while it is open.
+    DueListWindow *dueList() const;
+
 signals:
     // Exit was chosen; the program ends at once.
     void exitRequested();
@@ -65,6 +72,8 @@ private:
     void openCustomerRegister();
     void openSupplierRegister();
     void openStorageRegister();
+    void showDueListModeless();
+    void afterTool(const std::optional<book::ToolResult> &result);
 
     AppContext &m_ctx;
     UiService &m_ui;
@@ -76,6 +85,8 @@ private:
     // Not a child: its controls share names with the main window's own.
     std::unique_ptr<EndorsementDialog> m_endorsements;
     WindowKit m_kit;
+    ToolSettings m_tools;
+    QPointer<DueListWindow> m_dueList;
 };
 
 } // namespace sorvane

@@ -8,6 +8,34 @@
 
 namespace sorvane {
 
+namespace {
+
+// Opening succeeds on a file that cannot be written (SQLite then opens it
+// read-only), and every save would fail later. A real write, rolled back,
+// finds that out now: it needs the file and, for its journal, the folder.
+void checkWritable(Database &db)
+{
+    try {
+        Transaction t(db);
+        db.execute(QStringLiteral("create table 書込確認 (x)"));
+    } catch (const DbError &e) {
+        const QString d = e.description();
+        const qsizetype nl = d.indexOf(u'\n');
+        const QString detail = nl < 0 ? d : d.mid(nl + 1);
+        QString what;
+        if (detail.contains(QLatin1String("locked"), Qt::CaseInsensitive) ||
+            detail.contains(QLatin1String("busy"), Qt::CaseInsensitive))
+            what = QStringLiteral("%1 はほかのプログラムが使用中のため、書き込めません。"
+                                  "ほかのプログラムを終了してから、もう一度起動してください。");
+        else
+            what = QStringLiteral("%1 に書き込めません。ファイルかそのフォルダーが読み取り専用になっています。"
+                                  "書き込めるようにしてから、もう一度起動してください。");
+        throw DbError(what.arg(files::kMainDb) + u'\n' + detail);
+    }
+}
+
+} // namespace
+
 const QString AppContext::kWorkspaceName = QStringLiteral("Varnostel");
 const QString AppContext::kUserName = QStringLiteral("admin");
 
@@ -53,6 +81,7 @@ bool AppContext::OpenDataDatabase()
             Database *db = DataWorkspace->openDatabase(filePath(files::kMainDb));
             try {
                 schema::prepareMainDatabase(*db);
+                checkWritable(*db);
             } catch (...) {
                 DataWorkspace->releaseDatabase(db);
                 throw;

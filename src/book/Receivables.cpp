@@ -137,16 +137,6 @@ std::optional<ReceivableBill> readTypedBill(const TypedBill &typed, const QDate 
     return b;
 }
 
-QStringList customerCodes(Database &db)
-{
-    Recordset rs = db.openRecordset(QStringLiteral("select distinct tc from T0 order by tc"));
-    QStringList codes;
-    codes.reserve(rs.rowCount());
-    for (; !rs.eof(); rs.moveNext())
-        codes << rs.text(QStringLiteral("tc"));
-    return codes;
-}
-
 std::optional<Customer> findCustomer(Database &db, const QString &code)
 {
     Recordset rs = db.openRecordset(QStringLiteral("select id,tn from T0 where tc=?"), {fmt::normalizeCode(code)});

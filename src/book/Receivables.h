@@ -78,8 +78,6 @@ std::optional<ReceivableBill> readTypedBill(const TypedBill &typed, const QDate 
 // The largest amount a bill may carry: what fits a 32-bit whole number.
 constexpr qint64 kMaxAmount = 2147483647;
 
-// Every customer code, in code order.
-QStringList customerCodes(Database &db);
 
 struct Customer {
     qint64 id = 0;

@@ -71,6 +71,30 @@ int deleteParty(Database &db, const PartyTable &t, const QString &code)
     return db.execute(QStringLiteral("delete from %1 where %2=?").arg(t.table, t.codeColumn), {code});
 }
 
+namespace {
+
+QStringList codes(Database &db, const PartyTable &t)
+{
+    Recordset rs = db.openRecordset(QStringLiteral("select %1 from %2 order by %1").arg(t.codeColumn, t.table));
+    QStringList list;
+    list.reserve(rs.rowCount());
+    for (; !rs.eof(); rs.moveNext())
+        list << rs.text(t.codeColumn);
+    return list;
+}
+
+} // namespace
+
+QStringList customerCodes(Database &db)
+{
+    return codes(db, customerTable());
+}
+
+QStringList supplierCodes(Database &db)
+{
+    return codes(db, supplierTable());
+}
+
 std::optional<qint64> customerId(Database &db, const QString &code)
 {
     const QVariant id = db.scalar(QStringLiteral("select id from T0 where tc=?"), {code});

@@ -37,6 +37,9 @@ QList<PartyRow> readParties(Database &db, const PartyTable &t);
 void saveParty(Database &db, const PartyTable &t, const QString &code, const QString &name, bool existing);
 // Number of rows removed.
 int deleteParty(Database &db, const PartyTable &t, const QString &code);
+// Every customer or supplier code, ordered as text, for the pick lists.
+QStringList customerCodes(Database &db);
+QStringList supplierCodes(Database &db);
 // The customer's key, or nothing when no customer has the code.
 std::optional<qint64> customerId(Database &db, const QString &code);
 

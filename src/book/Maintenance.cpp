@@ -1,0 +1,226 @@
+#include "book/Maintenance.h"
+
+#include "book/AppContext.h"
+#include "data/Engine.h"
+#include "data/Files.h"
+#include "data/MessageService.h"
+#include "data/Schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <filesystem>
+#include <system_error>
+
+namespace sorvane::book {
+
+namespace {
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// The detail lines of an error (the English of the engine or the system),
+// without the first line that said what was being done.
+QString detailOf(const DbError &e)
+{
+    const QString d = e.description();
+    const qsizetype nl = d.indexOf(u'\n');
+    return nl < 0 ? d : d.mid(nl + 1);
+}
+
+// A rename within the folder: the target, when it is a file, is replaced in
+// one step, so there is never a moment without either file.
+void moveOver(const QString &from, const QString &to)
+{
+    std::error_code ec;
+    std::filesystem::rename(std::filesystem::path(from.toStdU16String()), std::filesystem::path(to.toStdU16String()),
+                            ec);
+    if (ec)
+        throw DbError(
+            QStringLiteral("%1 → %2\n%3").arg(native(from), native(to), QString::fromLocal8Bit(ec.message().c_str())));
+}
+
+void removeFile(const QString &path)
+{
+    if (QFileInfo::exists(path) && !QFile::remove(path))
+        throw DbError(QStringLiteral("%1 を削除できません").arg(native(path)));
+}
+
+// Opens the file as a main database (and, when asked, checks its pages) and
+// closes it again. Throws DbError when it is not a sound main database.
+void checkMainDatabase(const QString &path, bool checkPages)
+{
+    Workspace ws(QStringLiteral("maintenance"), AppContext::kUserName, QString());
+    ScopedDatabase db(ws, path);
+    schema::prepareMainDatabase(*db);
+    if (checkPages) {
+        const QString result = db->scalar(QStringLiteral("pragma quick_check")).toString();
+        if (result != u"ok")
+            throw DbError(QStringLiteral("%1 が正しく書けていません\n%2").arg(native(path), result));
+    }
+}
+
+// The initial database copied to a work file beside tegata.mdb, with the
+// window length carried over: complete before anything else is touched.
+void prepareInitialCopy(const QString &initial, const QString &work, int days)
+{
+    removeFile(work);
+    if (!QFile::copy(initial, work))
+        throw DbError(QStringLiteral("%1 を %2 にコピーできません").arg(native(initial), native(work)));
+    // The copy keeps the source's permissions; the data file must be writable.
+    QFile(work).setPermissions(QFile(work).permissions() | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    Workspace ws(QStringLiteral("maintenance"), AppContext::kUserName, QString());
+    ScopedDatabase db(ws, work);
+    schema::prepareMainDatabase(*db);
+    schema::writeDueWindowDays(*db, days);
+}
+
+} // namespace
+
+bool hasInitialData(const AppContext &ctx)
+{
+    return QFileInfo(files::path(ctx.programFolder(), files::kInitialDb)).isFile();
+}
+
+ToolResult reopenData(AppContext &ctx)
+{
+    if (!ctx.CheckDataFiles())
+        return ToolResult::MainDbMissing;
+    if (!ctx.OpenDataDatabase())
+        return ToolResult::CannotOpen;
+    ctx.LoadSettings();
+    return ToolResult::Done;
+}
+
+ToolResult resetData(AppContext &ctx)
+{
+    // The length of the approaching-due window survives the reset.
+    const int days = ctx.DueWindowDays;
+    ctx.CloseDataDatabase();
+
+    const QString folder = ctx.programFolder();
+    const QString main = files::path(folder, files::kMainDb);
+    const QString initial = files::path(folder, files::kInitialDb);
+    const QString backup = files::path(folder, files::kBackupDb);
+    const QString work = main + QStringLiteral(".new");
+
+    QString problem;
+    if (!QFileInfo(initial).isFile()) {
+        problem = QStringLiteral("システムが不正です\n再インストールしてください");
+    } else {
+        try {
+            try {
+                prepareInitialCopy(initial, work, days);
+            } catch (const DbError &e) {
+                QFile::remove(work);
+                throw DbError(QStringLiteral("初期データ（%1）を準備できないため、初期化を中止しました。"
+                                             "データは変わっていません。\n再インストールしてください。\n%2")
+                                  .arg(files::kInitialDb, detailOf(e)));
+            }
+            if (QFileInfo::exists(main)) {
+                try {
+                    // Replaces the backup of the reset before: one generation is kept.
+                    moveOver(main, backup);
+                } catch (const DbError &e) {
+                    QFile::remove(work);
+                    throw DbError(QStringLiteral("今のデータを %1 として残せないため、初期化を中止しました。"
+                                                 "データは変わっていません。\n"
+                                                 "%1 という名前のファイルやフォルダーを移すか消してから、"
+                                                 "もう一度初期化してください。\n%2")
+                                      .arg(files::kBackupDb, detailOf(e)));
+                }
+            }
+            try {
+                moveOver(work, main);
+            } catch (const DbError &e) {
+                // Put the old data back where the program looks for them.
+                bool restored = false;
+                try {
+                    moveOver(backup, main);
+                    restored = true;
+                } catch (const DbError &) {
+                }
+                QFile::remove(work);
+                throw DbError(restored ? QStringLiteral("新しいデータを置けないため、初期化を中止しました。"
+                                                        "データは変わっていません。\n%1")
+                                             .arg(detailOf(e))
+                                       : QStringLiteral("新しいデータを置けないため、初期化を中止しました。"
+                                                        "今までのデータは %1 にあります。\n%2")
+                                             .arg(files::kBackupDb, detailOf(e)));
+            }
+        } catch (const DbError &e) {
+            problem = e.description();
+        }
+    }
+    if (!problem.isEmpty())
+        ctx.messages().information(problem);
+
+    const ToolResult reopened = reopenData(ctx);
+    if (reopened != ToolResult::Done)
+        return reopened;
+    return problem.isEmpty() ? ToolResult::Done : ToolResult::NotDone;
+}
+
+ToolResult compactData(AppContext &ctx, const CompactStep &compactStep)
+{
+    const CompactStep compact = compactStep ? compactStep : CompactStep(&Engine::compact);
+    ctx.CloseDataDatabase();
+
+    const QString folder = ctx.programFolder();
+    const QString main = files::path(folder, files::kMainDb);
+    const QString temp = files::path(folder, files::kCompactWork);
+
+    // Without tegata.mdb a temp.mdb may hold the only copy of the data: leave
+    // it, and let the reopen say that the data are missing.
+    if (!QFileInfo::exists(main))
+        return reopenData(ctx);
+
+    QString problem;
+    bool compacting = false;
+    try {
+        try {
+            checkMainDatabase(main, false);
+        } catch (const DbError &e) {
+            throw DbError(QStringLiteral("%1 を開けないため、最適化できません。\n%2").arg(files::kMainDb, detailOf(e)));
+        }
+        // tegata.mdb opens, so a temp.mdb beside it is only a leftover.
+        try {
+            removeFile(temp);
+        } catch (const DbError &e) {
+            throw DbError(QStringLiteral("前回の作業ファイル %1 を削除できないため、最適化できません。"
+                                         "データは変わっていません。\n%2")
+                              .arg(files::kCompactWork, e.description()));
+        }
+        compacting = true;
+        try {
+            compact(main, temp);
+            checkMainDatabase(temp, true);
+            // Only a complete copy replaces the data, in one rename.
+            moveOver(temp, main);
+        } catch (const DbError &e) {
+            // tegata.mdb was never touched; what is in temp.mdb is a half copy.
+            QFile::remove(temp);
+            throw DbError(QStringLiteral("最適化できませんでした。データは最適化する前のまま残っています。\n%1")
+                              .arg(detailOf(e)));
+        }
+    } catch (const DbError &e) {
+        problem = e.description();
+    } catch (const std::exception &e) {
+        if (compacting)
+            QFile::remove(temp);
+        problem = QStringLiteral("最適化できませんでした。データは最適化する前のまま残っています。\n%1")
+                      .arg(QString::fromUtf8(e.what()));
+    }
+    if (!problem.isEmpty())
+        ctx.messages().information(problem);
+
+    const ToolResult reopened = reopenData(ctx);
+    if (reopened != ToolResult::Done)
+        return reopened;
+    return problem.isEmpty() ? ToolResult::Done : ToolResult::NotDone;
+}
+
+} // namespace sorvane::book

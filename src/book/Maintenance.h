@@ -1,0 +1,45 @@
+#pragma once
+
+// The two tools that work on the main database file as a whole: the reset
+// (初期化) and the compaction (最適化). Each closes the open database, works
+// on the files, and opens the database again with the start-up routines.
+// Whatever fails on the way, the data that were there stay there: the old
+// file is replaced only by a complete new one.
+
+#include <QString>
+
+#include <functional>
+
+namespace sorvane {
+
+class AppContext;
+
+namespace book {
+
+enum class ToolResult {
+    Done,          // the work was done and the database is open again
+    NotDone,       // nothing was changed (the reason was shown); the database is open again
+    MainDbMissing, // tegata.mdb is not there (shown): the program must end
+    CannotOpen     // tegata.mdb cannot be opened for work (shown): the program must end
+};
+
+// Writes a compacted copy of a database file into a new file.
+using CompactStep = std::function<void(const QString &source, const QString &newFile)>;
+
+// Whether inidata.mdx, the database in its initial state, is there.
+bool hasInitialData(const AppContext &ctx);
+
+// Replaces tegata.mdb by a copy of inidata.mdx and keeps the old file as
+// tegata.bak (one previous generation). The window length `days` held in
+// memory is carried into the new file.
+ToolResult resetData(AppContext &ctx);
+
+// Compacts tegata.mdb through temp.mdb. A temp.mdb left by an interrupted
+// run is removed first, but only once tegata.mdb is known to open.
+ToolResult compactData(AppContext &ctx, const CompactStep &compact = {});
+
+// CheckDataFiles, OpenDataDatabase and LoadSettings, as at start-up.
+ToolResult reopenData(AppContext &ctx);
+
+} // namespace book
+} // namespace sorvane

@@ -1,0 +1,167 @@
+#include "book/Search.h"
+
+#include "data/Engine.h"
+
+namespace sorvane::book {
+
+namespace {
+
+// The columns each kind copies into the work table, besides 手形id from id.
+// A handed-on bill keeps its receiver, so the payable view can show it.
+const QString kReceivableColumns =
+    QStringLiteral("処理,日付,手形番号,取引先コード,取引先,振出人,支払県,支払市,支払場所コード,支払場所,"
+                   "支払場所支店コード,支払場所支店,振出日,手形期日,手形期間,金額,保管場所,注意フラグ");
+const QString kPayableColumns =
+    QStringLiteral("処理,日付,kozano,手形番号,取引先コード,取引先,振出人,支払県,支払市,支払場所コード,支払場所,"
+                   "支払場所支店コード,支払場所支店,振出日,手形期日,手形期間,金額,予約口座id,譲渡先コード,譲渡先");
+
+// Conditions joined with "and", every value bound.
+struct Where {
+    QStringList parts;
+    QVariantList values;
+    void add(const QString &condition, const QVariantList &bound = {})
+    {
+        parts << condition;
+        values << bound;
+    }
+    QString text() const { return parts.join(QStringLiteral(" and ")); }
+};
+
+QStringList column(Database &db, const QString &sql)
+{
+    Recordset rs = db.openRecordset(sql);
+    QStringList items;
+    items.reserve(rs.rowCount());
+    const QString name = rs.columns().value(0);
+    for (; !rs.eof(); rs.moveNext())
+        items << rs.text(name);
+    return items;
+}
+
+} // namespace
+
+bool isNumberPattern(const QString &number)
+{
+    return number.contains(u'*') || number.contains(u'?');
+}
+
+QString likePattern(const QString &pattern)
+{
+    QString like;
+    like.reserve(pattern.size() + 8);
+    for (const QChar c : pattern) {
+        if (c == u'*')
+            like += u'%';
+        else if (c == u'?')
+            like += u'_';
+        else if (c == u'%' || c == u'_' || c == u'\\')
+            like += QStringLiteral("\\") + c;
+        else
+            like += c;
+    }
+    return like;
+}
+
+int searchBills(Database &db, const SearchCriteria &c, const QDate &today)
+{
+    Where w;
+    const QString number = c.number.trimmed();
+    bool dateApplies = true;
+    if (!number.isEmpty()) {
+        if (isNumberPattern(number)) {
+            w.add(QStringLiteral("手形番号 like ? escape '\\'"), {likePattern(number)});
+        } else {
+            w.add(QStringLiteral("手形番号 = ?"), {number});
+            dateApplies = false;
+        }
+    }
+    if (dateApplies) {
+        // NULL due dates meet neither side; "both" includes them.
+        if (c.side == DueSide::PastDue)
+            w.add(QStringLiteral("手形期日 < ?"), {today});
+        else if (c.side == DueSide::NotYetDue)
+            w.add(QStringLiteral("手形期日 >= ?"), {today});
+    }
+    const bool receivable = c.kind == BillKind::Receivable;
+    w.add(receivable ? QStringLiteral("処理 = 0") : QStringLiteral("(処理 = 1 or 処理 = 2)"));
+    if (!c.partyCode.trimmed().isEmpty())
+        w.add(QStringLiteral("取引先コード = ?"), {c.partyCode.trimmed()});
+    if (receivable && !c.storagePlace.trimmed().isEmpty())
+        w.add(QStringLiteral("保管場所 = ?"), {c.storagePlace.trimmed()});
+    if (!c.drawer.trimmed().isEmpty())
+        w.add(QStringLiteral("振出人 = ?"), {c.drawer.trimmed()});
+    // One look-up through the endorser index; a bill endorsed twice by the
+    // same name is still one bill.
+    if (!c.endorser.trimmed().isEmpty())
+        w.add(QStringLiteral("id in (select 手形id from 裏書人 where 裏書人 = ?)"), {c.endorser.trimmed()});
+
+    const QString &columns = receivable ? kReceivableColumns : kPayableColumns;
+    Transaction t(db);
+    db.execute(QStringLiteral("delete from 検索結果"));
+    const int found = db.execute(
+        QStringLiteral("insert into 検索結果(手形id,%1) select id,%1 from D_手形 where %2").arg(columns, w.text()),
+        w.values);
+    t.commit();
+    return found;
+}
+
+QStringList storagePlaceNames(Database &db)
+{
+    return column(db, QStringLiteral("select 保管場所 from 保管場所 order by 保管場所"));
+}
+
+QStringList receivableDrawers(Database &db)
+{
+    return column(db,
+                  QStringLiteral("select distinct 振出人 from D_手形 where 処理 = 0 and 振出人 <> '' order by 振出人"));
+}
+
+QStringList endorserNames(Database &db)
+{
+    return column(db, QStringLiteral("select distinct 裏書人 from 裏書人 where 裏書人 <> '' order by 裏書人"));
+}
+
+std::optional<QString> partyName(Database &db, const PartyTable &t, const QString &code)
+{
+    Recordset rs = db.openRecordset(
+        QStringLiteral("select %1 from %2 where %3 = ?").arg(t.nameColumn, t.table, t.codeColumn), {code});
+    if (rs.eof())
+        return std::nullopt;
+    return rs.text(t.nameColumn);
+}
+
+QVector<DueBill> billsDue(Database &db, DueList list, const QDate &from, const QDate &to)
+{
+    QString kind;
+    switch (list) {
+    case DueList::InHand:
+        kind = QStringLiteral("処理 = 0 and 状態 = 0");
+        break;
+    case DueList::Issued:
+        kind = QStringLiteral("処理 = 1");
+        break;
+    case DueList::Dishonoured:
+        kind = QStringLiteral("処理 = 0 and 状態 = 2");
+        break;
+    }
+    Recordset rs = db.openRecordset(QStringLiteral("select 手形期日,手形番号,保管場所,金額,取引先 from D_手形 "
+                                                   "where %1 and 手形期日 >= ? and 手形期日 <= ? "
+                                                   "order by 手形期日, id")
+                                        .arg(kind),
+                                    {from, to});
+    QVector<DueBill> bills;
+    bills.reserve(rs.rowCount());
+    for (; !rs.eof(); rs.moveNext()) {
+        DueBill b;
+        b.due = rs.date(QStringLiteral("手形期日"));
+        b.number = rs.text(QStringLiteral("手形番号"));
+        if (!rs.isNull(QStringLiteral("保管場所")))
+            b.place = rs.text(QStringLiteral("保管場所"));
+        b.amount = rs.number(QStringLiteral("金額"));
+        b.party = rs.text(QStringLiteral("取引先"));
+        bills << b;
+    }
+    return bills;
+}
+
+} // namespace sorvane::book

@@ -1,0 +1,118 @@
+#include "search/DueList.h"
+
+#include "book/AppContext.h"
+#include "data/Formats.h"
+#include "ui/LineList.h"
+#include "ui/Widgets.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <exception>
+
+namespace sorvane {
+
+QString dueListLine(book::DueList list, const book::DueBill &b)
+{
+    const QString head = fmt::mmdd(b.due) + QStringLiteral("  ") + b.number;
+    if (list == book::DueList::Issued)
+        return head + QString(14, u' ') + fmt::amount(b.amount);
+    // A bill without storage place (NULL or empty) keeps the columns of the
+    // others, and its amount stays apart from the party's name.
+    const QString place = b.place.value_or(QString());
+    return head + QStringLiteral("  ") + place.rightJustified(10, u' ') + b.party + QStringLiteral("  ") +
+           fmt::amount(b.amount);
+}
+
+DueListWindow::DueListWindow(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx)
+{
+    setObjectName(QStringLiteral("接近手形一覧"));
+    setWindowTitle(QStringLiteral("手形一覧"));
+    setFont(ui::gothicFont());
+
+    m_title = ui::named<QLabel>(this, QStringLiteral("Title"));
+    QFont titleFont = ui::gothicFont(12);
+    titleFont.setBold(true);
+    m_title->setFont(titleFont);
+
+    struct Part {
+        book::DueList kind;
+        const char16_t *label, *caption, *list, *check;
+    };
+    const Part parts[] = {
+        {book::DueList::InHand, u"Label1", u"手形一覧", u"List1", u"Check1"},
+        {book::DueList::Issued, u"Label2", u"支払手形一覧", u"List2", u"Check2"},
+        {book::DueList::Dishonoured, u"Label4", u"不渡手形一覧", u"List4", u"Check5"},
+    };
+
+    auto *print = ui::button(this, QStringLiteral("印刷ボタン"), QStringLiteral("印刷"));
+    print->setEnabled(false); // nothing is printed
+    auto *close = ui::button(this, QStringLiteral("終了ボタン"), QStringLiteral("終　了"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_title);
+    QList<QWidget *> order;
+    for (const Part &p : parts) {
+        auto *list = ui::named<ui::LineList>(this, QString::fromUtf16(p.list));
+        list->setMinimumSize(list->fontMetrics().horizontalAdvance(QString(84, u'0')), 130);
+        auto *check = ui::named<QCheckBox>(this, QString::fromUtf16(p.check));
+        check->setText(QStringLiteral("印刷する"));
+        auto *heading = ui::label(this, QString::fromUtf16(p.label), QString::fromUtf16(p.caption), list);
+        heading->setFont(ui::gothicFont(10));
+        auto *row = new QHBoxLayout;
+        row->addWidget(heading);
+        row->addStretch(1);
+        row->addWidget(check);
+        layout->addLayout(row);
+        layout->addWidget(list, 1);
+        m_lists.append(Shown{p.kind, list, {}});
+        order << list << check;
+    }
+    layout->addLayout(ui::buttonRow({print, close}));
+
+    auto *bar = new QMenuBar(this);
+    bar->setObjectName(QStringLiteral("MenuBar"));
+    QMenu *file = ui::addMenu(bar, QStringLiteral("MF"), QStringLiteral("ファイル"));
+    ui::addItem(file, QStringLiteral("MP1"), QStringLiteral("印刷")); // no action
+    connect(ui::addItem(file, QStringLiteral("ME1"), QStringLiteral("終了")), &QAction::triggered, this,
+            &QWidget::close);
+    layout->setMenuBar(bar);
+
+    QWidget *previous = nullptr;
+    for (QWidget *w : order + QList<QWidget *>{print, close}) {
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+
+    ui::finishWindow(this);
+    reload();
+    resize(sizeHint().width(), 600);
+}
+
+void DueListWindow::reload()
+{
+    const QDate today = m_ctx.clock.today();
+    const int days = m_ctx.DueWindowDays;
+    m_title->setText(QStringLiteral("%1 から %2日以内の手形").arg(fmt::mmdd(today)).arg(days));
+    const QDate to = today.addDays(days);
+    for (int i = 0; i < m_lists.size(); ++i) {
+        Shown &s = m_lists[i];
+        // A list that cannot be read stays empty; the others still fill.
+        try {
+            s.bills = book::billsDue(m_ctx.db(), s.kind, today, to);
+        } catch (const std::exception &) {
+            s.bills.clear();
+        }
+        s.list->setLines(int(s.bills.size()),
+                         [this, i](int row) { return dueListLine(m_lists[i].kind, m_lists[i].bills[row]); });
+    }
+}
+
+} // namespace sorvane
