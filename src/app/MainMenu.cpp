@@ -7,6 +7,8 @@
 #include "master/CustomerRegister.h"
 #include "master/StorageRegister.h"
 #include "master/SupplierRegister.h"
+#include "payable/PayableEntry.h"
+#include "payable/PayableList.h"
 #include "ui/EndorsementDialog.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
@@ -299,6 +301,10 @@ void MainMenu::onCommand(const QString &command)
             openSupplierRegister();
         else if (command == u"保管場所")
             openStorageRegister();
+        else if (command == u"支払入力")
+            openModal(new PayableEntryWindow(m_ctx, m_ui, m_kit, this));
+        else if (command == u"支払修正")
+            openModal(new PayableListWindow(m_ctx, m_ui, m_kit, this));
         // "操作方法" has no action; the bill windows, the search, the
         // approaching-due list and the tools are wired as they are built.
     } catch (const DbError &e) {
