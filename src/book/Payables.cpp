@@ -153,12 +153,12 @@ QStringList supplierCodes(Database &db)
     return codes;
 }
 
-std::optional<QString> supplierName(Database &db, const QString &code)
+std::optional<PartyRow> findSupplier(Database &db, const QString &code)
 {
-    Recordset rs = db.openRecordset(QStringLiteral("select sn from S0 where sc=? order by id limit 1"), {code});
+    Recordset rs = db.openRecordset(QStringLiteral("select sc,sn from S0 where sc=? order by id limit 1"), {code});
     if (rs.eof())
         return std::nullopt;
-    return rs.text(QStringLiteral("sn"));
+    return PartyRow{rs.text(QStringLiteral("sc")), rs.text(QStringLiteral("sn"))};
 }
 
 std::optional<PreviousIssue> previousIssue(Database &db, const QString &supplierCode)
@@ -225,17 +225,25 @@ bool cancelHandOn(Database &db, qint64 billId)
 bool correctIssuedBill(Database &db, const IssuedCorrection &c)
 {
     Transaction t(db);
-    const Account a = requireAccount(db, c.accountId);
-    const int changed = db.execute(
-        QStringLiteral("update D_手形 set 取引先コード=?,取引先=?,日付=?,手形番号=?,支払県=?,支払市=?,"
-                       "支払場所コード=?,支払場所=?,支払場所支店コード=?,支払場所支店=?,振出日=?,手形期日=?,"
-                       "手形期間=?,金額=?,予約口座id=?,kozano=? where id=? and 処理=1"),
-        {c.取引先コード, c.取引先, c.日付, c.手形番号, c.支払県, c.支払市, c.支払場所コード, c.支払場所,
-         c.支払場所支店コード, c.支払場所支店, c.振出日, c.手形期日, termOf(c.振出日, c.手形期日), c.金額, a.id,
-         a.kozano, c.billId});
-    if (changed == 0)
+    Recordset was =
+        db.openRecordset(QStringLiteral("select 手形番号,予約口座id from D_手形 where id=? and 処理=1"), {c.billId});
+    if (was.eof())
         return false;
-    setLastNumber(db, a.id, c.手形番号);
+    const Account a = requireAccount(db, c.accountId);
+    db.execute(QStringLiteral("update D_手形 set 取引先コード=?,取引先=?,日付=?,手形番号=?,支払県=?,支払市=?,"
+                              "支払場所コード=?,支払場所=?,支払場所支店コード=?,支払場所支店=?,振出日=?,手形期日=?,"
+                              "手形期間=?,金額=?,予約口座id=?,kozano=? where id=?"),
+               {c.取引先コード, c.取引先, c.日付, c.手形番号, c.支払県, c.支払市, c.支払場所コード, c.支払場所,
+                c.支払場所支店コード, c.支払場所支店, c.振出日, c.手形期日, termOf(c.振出日, c.手形期日), c.金額, a.id,
+                a.kozano, c.billId});
+    // The account's last number follows the bill when the bill moves to the
+    // account or was the last one issued on it. Correcting an older bill
+    // must not turn the number back, or the next issue would propose a
+    // number already used.
+    const bool moved = was.number(QStringLiteral("予約口座id")) != a.id;
+    const bool wasLast = was.text(QStringLiteral("手形番号")) == a.最終手形番号;
+    if (moved || wasLast)
+        setLastNumber(db, a.id, c.手形番号);
     t.commit();
     return true;
 }

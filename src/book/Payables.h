@@ -4,6 +4,8 @@
 // checking accounts (処理 1) and received bills handed on to a supplier
 // (処理 2), with the account reads the payable windows need.
 
+#include "book/Registers.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -63,8 +65,9 @@ std::vector<Candidate> candidates(Database &db);
 
 // The supplier codes in code order.
 QStringList supplierCodes(Database &db);
-// The supplier's name, or nothing when no supplier has the code.
-std::optional<QString> supplierName(Database &db, const QString &code);
+// The supplier with the code (letters in either case), as registered, or
+// nothing when no supplier has it.
+std::optional<PartyRow> findSupplier(Database &db, const QString &code);
 
 // The most recent bill issued to the supplier: the latest issue date, and of
 // bills issued on one day the one booked last.
@@ -154,8 +157,9 @@ struct IssuedCorrection {
     qint64 金額 = 0;
 };
 
-// Rewrites the issued bill and makes its number the account's last one, in
-// one transaction. False (nothing written) when the bill is no longer an
+// Rewrites the issued bill, in one transaction. Its number becomes the
+// account's last one when the bill moves to that account or was the last
+// bill issued on it. False (nothing written) when the bill is no longer an
 // issued bill; a DbError when the account is gone.
 bool correctIssuedBill(Database &db, const IssuedCorrection &c);
 

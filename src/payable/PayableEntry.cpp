@@ -390,8 +390,8 @@ void PayableEntryWindow::lookUpSupplier()
             showPreviousIssue(QString());
             return;
         }
-        const std::optional<QString> name = book::supplierName(m_ctx.db(), code);
-        if (!name) {
+        const std::optional<book::PartyRow> supplier = book::findSupplier(m_ctx.db(), code);
+        if (!supplier) {
             m_scode->setEditText(QString());
             m_lookedUpCode.clear();
             m_sname->clear();
@@ -399,8 +399,12 @@ void PayableEntryWindow::lookUpSupplier()
             m_ui.information(QStringLiteral("仕入先コード「%1」は登録されていません").arg(code));
             return;
         }
-        m_sname->setText(*name);
-        showPreviousIssue(code);
+        // The code as registered, whatever case it was typed in.
+        if (supplier->code != code)
+            m_scode->setEditText(supplier->code);
+        m_lookedUpCode = supplier->code;
+        m_sname->setText(supplier->name);
+        showPreviousIssue(supplier->code);
     } catch (const std::exception &e) {
         fail(e);
     }

@@ -59,7 +59,7 @@ std::optional<qint64> readAmount(const QString &text, Problem &problem)
         return std::nullopt;
     }
     if (*value > std::numeric_limits<qint32>::max() || *value < std::numeric_limits<qint32>::min()) {
-        problem.message = QStringLiteral("金額が大きすぎます\n%1円までの金額を入力してください")
+        problem.message = QStringLiteral("金額が扱える範囲を超えています\n%1円までの金額を入力してください")
                               .arg(fmt::amount(std::numeric_limits<qint32>::max()));
         return std::nullopt;
     }

@@ -420,15 +420,19 @@ void PayableListWindow::lookUpSupplier()
         return;
     }
     try {
-        const std::optional<QString> name = book::supplierName(m_ctx.db(), code);
-        if (!name) {
+        const std::optional<book::PartyRow> supplier = book::findSupplier(m_ctx.db(), code);
+        if (!supplier) {
             setComboText(m_scode, QString());
             m_lookedUpCode.clear();
             m_sname->clear();
             m_ui.information(QStringLiteral("仕入先コード「%1」は登録されていません").arg(code));
             return;
         }
-        m_sname->setText(*name);
+        // The code as registered, whatever case it was typed in.
+        if (supplier->code != code)
+            setComboText(m_scode, supplier->code);
+        m_lookedUpCode = supplier->code;
+        m_sname->setText(supplier->name);
     } catch (const std::exception &e) {
         fail(e);
     }
