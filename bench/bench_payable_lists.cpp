@@ -54,13 +54,15 @@ int main(int argc, char **argv)
         return 1;
     Database &db = ctx.db();
     db.beginTransaction();
-    db.execute(QStringLiteral("insert into 口座データ(kozano,銀行名,支店名,口座番号,口座種別) values(1,'東西銀行','本店','1','当座')"));
+    db.execute(QStringLiteral(
+        "insert into 口座データ(kozano,銀行名,支店名,口座番号,口座種別) values(1,'東西銀行','本店','1','当座')"));
     for (int i = 0; i < rows; ++i) {
         const QDate due = QDate(2004, 1, 1).addDays(i % 3650);
         for (int kind = 0; kind < 2; ++kind)
-            db.execute(QStringLiteral("insert into D_手形(処理,手形番号,取引先,振出人,手形期日,金額) values(?,?,?,?,?,?)"),
-                       {kind, QStringLiteral("N%1").arg(i), QStringLiteral("取引先 %1").arg(i % 500),
-                        QStringLiteral("振出人 %1 株式会社").arg(i % 700), due, 1000 + i});
+            db.execute(
+                QStringLiteral("insert into D_手形(処理,手形番号,取引先,振出人,手形期日,金額) values(?,?,?,?,?,?)"),
+                {kind, QStringLiteral("N%1").arg(i), QStringLiteral("取引先 %1").arg(i % 500),
+                 QStringLiteral("振出人 %1 株式会社").arg(i % 700), due, 1000 + i});
     }
     db.commit();
 

@@ -13,8 +13,7 @@ const QString kAccountColumns =
                    "手形期間,最終手形番号");
 
 // What makes a received bill a candidate for handing on.
-const QString kCandidate =
-    QStringLiteral("処理=0 and 状態=0 and not 予約フラグ and not 終了フラグ");
+const QString kCandidate = QStringLiteral("処理=0 and 状態=0 and not 予約フラグ and not 終了フラグ");
 
 const QString kBillColumns = QStringLiteral(
     "処理,日付,手形番号,取引先コード,取引先,振出人,支払県,支払市,支払場所コード,支払場所,支払場所支店コード,"
@@ -181,8 +180,8 @@ std::optional<PreviousIssue> previousIssue(Database &db, const QString &supplier
 
 std::optional<PayableBill> candidateBill(Database &db, qint64 id)
 {
-    Recordset rs = db.openRecordset(
-        QStringLiteral("select %1 from D_手形 where id=? and %2").arg(kBillColumns, kCandidate), {id});
+    Recordset rs =
+        db.openRecordset(QStringLiteral("select %1 from D_手形 where id=? and %2").arg(kBillColumns, kCandidate), {id});
     if (rs.eof())
         return std::nullopt;
     return billOf(rs, id);

@@ -171,7 +171,7 @@ bool deleteIssuedBill(Database &db, qint64 billId);
 
 // A line of the payable list.
 struct PayableLine {
-    qint64 id = 0;  // D_手形.id
+    qint64 id = 0; // D_手形.id
     int 処理 = 0;
     QString 手形番号;
     QDate 手形期日;

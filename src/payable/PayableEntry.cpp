@@ -469,8 +469,7 @@ void PayableEntryWindow::onIssueDateLeft()
     const QString issue = m_issueDate->text();
     // Only a term can turn the issue date into a due date: without one there
     // is nothing to say about what was typed yet.
-    if (!issue.trimmed().isEmpty() && !m_term->text().trimmed().isEmpty() &&
-        !fmt::parseDate(issue, today).isValid()) {
+    if (!issue.trimmed().isEmpty() && !m_term->text().trimmed().isEmpty() && !fmt::parseDate(issue, today).isValid()) {
         payable::Problem problem;
         payable::readIssueDate(issue, today, problem);
         m_ui.information(problem.message);

@@ -70,8 +70,8 @@ private:
     QString m_lookedUpCode;
 
     QLineEdit *m_date = nullptr;
-    QCheckBox *m_handOn = nullptr;  // Check1
-    QCheckBox *m_issue = nullptr;   // Check2
+    QCheckBox *m_handOn = nullptr; // Check1
+    QCheckBox *m_issue = nullptr;  // Check2
     QComboBox *m_account = nullptr;
     QLineEdit *m_billNumber = nullptr;
     QComboBox *m_scode = nullptr;

@@ -54,8 +54,8 @@ std::optional<qint64> readAmount(const QString &text, Problem &problem)
 {
     const std::optional<qint64> value = fmt::parseAmount(text);
     if (!value) {
-        problem.message = QStringLiteral("金額「%1」は数字ではありません\n数字で入力してください（例 2,500）")
-                              .arg(text.trimmed());
+        problem.message =
+            QStringLiteral("金額「%1」は数字ではありません\n数字で入力してください（例 2,500）").arg(text.trimmed());
         return std::nullopt;
     }
     if (*value > std::numeric_limits<qint32>::max() || *value < std::numeric_limits<qint32>::min()) {

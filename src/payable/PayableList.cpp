@@ -145,7 +145,8 @@ PayableListWindow::PayableListWindow(AppContext &ctx, UiService &ui, const Windo
     auto *supplierRow = rowOf({m_scode, m_sname, newSupplier}, false);
     supplierRow->setStretch(1, 1);
     addRow(QStringLiteral("Label3"), QStringLiteral("仕入先コード"), m_scode, supplierRow);
-    addRow(QStringLiteral("Label10"), QStringLiteral("口座"), m_account, rowOf({m_account, m_accountId, m_accountKozano}));
+    addRow(QStringLiteral("Label10"), QStringLiteral("口座"), m_account,
+           rowOf({m_account, m_accountId, m_accountKozano}));
     addRow(QStringLiteral("Label11"), QStringLiteral("振出人"), m_drawer, rowOf({m_drawer}));
     auto *townRow = rowOf({m_prefecture, m_city}, false);
     townRow->setStretch(1, 1);
@@ -181,9 +182,10 @@ PayableListWindow::PayableListWindow(AppContext &ctx, UiService &ui, const Windo
                 &PayableListWindow::ClearForm);
     }
 
-    ui::chainTabOrder({m_list, m_date, m_handOn, m_issue, m_billNumber, m_scode, newSupplier, m_account, m_drawer,
-                       m_prefecture, m_city, m_bankCode, m_bank, m_branchCode, m_branch, m_issueDate, m_dueDate,
-                       m_amount, save, remove, clear, close});
+    ui::chainTabOrder({m_list,      m_date,       m_handOn, m_issue,      m_billNumber, m_scode,
+                       newSupplier, m_account,    m_drawer, m_prefecture, m_city,       m_bankCode,
+                       m_bank,      m_branchCode, m_branch, m_issueDate,  m_dueDate,    m_amount,
+                       save,        remove,       clear,    close});
 
     connect(save, &QPushButton::clicked, this, &PayableListWindow::onSave);
     connect(remove, &QPushButton::clicked, this, &PayableListWindow::onDelete);
@@ -240,9 +242,8 @@ void PayableListWindow::ClearForm()
     m_amount->setText(QStringLiteral("0"));
     m_endorsers->clear();
     for (QWidget *w : std::initializer_list<QWidget *>{m_account, m_accountId, m_accountKozano, m_scode, m_billNumber,
-                                                       m_prefecture, m_city, m_bankCode, m_bank, m_branchCode,
-                                                       m_branch, m_issueDate, m_drawer, m_dueDate, m_amount,
-                                                       m_handOn, m_issue})
+                                                       m_prefecture, m_city, m_bankCode, m_bank, m_branchCode, m_branch,
+                                                       m_issueDate, m_drawer, m_dueDate, m_amount, m_handOn, m_issue})
         w->setEnabled(true);
     m_list->clearRowSelection();
 }
@@ -325,9 +326,9 @@ void PayableListWindow::showBill(const book::PayableBill &b)
     m_amount->setText(fmt::amount(b.金額));
 
     // A handed-on bill shows as it was received; only its kind may change.
-    for (QWidget *w : std::initializer_list<QWidget *>{m_scode, m_billNumber, m_prefecture, m_city, m_bankCode, m_bank,
-                                                       m_branchCode, m_branch, m_issueDate, m_drawer, m_dueDate,
-                                                       m_amount})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{m_scode, m_billNumber, m_prefecture, m_city, m_bankCode, m_bank, m_branchCode,
+                                          m_branch, m_issueDate, m_drawer, m_dueDate, m_amount})
         w->setEnabled(issued);
     m_handOn->setEnabled(!issued);
     m_issue->setEnabled(!issued);
@@ -454,12 +455,14 @@ bool PayableListWindow::saveIssued(const book::PayableBill &shown)
         if (ok && s.kozano == kozano && !account)
             account = &s;
     if (!account) {
-        m_ui.information(QStringLiteral("口座「%1」は登録されていません\n一覧から口座を選んでください").arg(accountText));
+        m_ui.information(
+            QStringLiteral("口座「%1」は登録されていません\n一覧から口座を選んでください").arg(accountText));
         return false;
     }
     payable::Problem problem;
     const std::optional<QDate> booked = payable::readBookingDate(m_date->text(), today, problem);
-    const std::optional<QDate> issue = booked ? payable::readIssueDate(m_issueDate->text(), today, problem) : std::nullopt;
+    const std::optional<QDate> issue =
+        booked ? payable::readIssueDate(m_issueDate->text(), today, problem) : std::nullopt;
     const std::optional<QDate> due = issue ? payable::readDueDate(m_dueDate->text(), today, problem) : std::nullopt;
     const std::optional<qint64> amount = due ? payable::readAmount(m_amount->text(), problem) : std::nullopt;
     if (!amount) {

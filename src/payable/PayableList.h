@@ -60,7 +60,7 @@ private:
 
     ui::LineIds m_lineIds;
     std::vector<book::PayableLine> m_rows;
-    std::optional<book::PayableBill> m_shown;  // the bill of the picked line
+    std::optional<book::PayableBill> m_shown; // the bill of the picked line
     QVector<int> m_accountSlots;
     QString m_lookedUpCode;
 
@@ -83,8 +83,8 @@ private:
     QLineEdit *m_dueDate = nullptr;
     QLineEdit *m_amount = nullptr;
     QListWidget *m_endorsers = nullptr;
-    QCheckBox *m_handOn = nullptr;  // Check1
-    QCheckBox *m_issue = nullptr;   // Check2
+    QCheckBox *m_handOn = nullptr; // Check1
+    QCheckBox *m_issue = nullptr;  // Check2
 };
 
 } // namespace sorvane

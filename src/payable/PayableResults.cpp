@@ -170,9 +170,9 @@ void PayableResultWindow::ClearForm()
     m_drawer->setText(QStringLiteral("自社"));
     m_amount->setText(QStringLiteral("0"));
     m_endorsers->clear();
-    for (QWidget *w : std::initializer_list<QWidget *>{m_date, m_scode, m_account, m_billNumber, m_prefecture, m_city,
-                                                       m_bank, m_branch, m_issueDate, m_drawer, m_dueDate, m_amount,
-                                                       m_handOn, m_issue})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{m_date, m_scode, m_account, m_billNumber, m_prefecture, m_city, m_bank,
+                                          m_branch, m_issueDate, m_drawer, m_dueDate, m_amount, m_handOn, m_issue})
         w->setEnabled(true);
     m_list->clearRowSelection();
 }

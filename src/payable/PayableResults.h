@@ -61,8 +61,8 @@ private:
     QLineEdit *m_dueDate = nullptr;
     QLineEdit *m_amount = nullptr;
     QListWidget *m_endorsers = nullptr;
-    QCheckBox *m_handOn = nullptr;  // Check1
-    QCheckBox *m_issue = nullptr;   // Check2
+    QCheckBox *m_handOn = nullptr; // Check1
+    QCheckBox *m_issue = nullptr;  // Check2
 };
 
 } // namespace sorvane

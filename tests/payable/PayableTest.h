@@ -53,7 +53,7 @@ struct ReceivedRow {
     int state = 0;
     bool reserved = false;
     bool finished = false;
-    int kind = 0;  // 処理
+    int kind = 0; // 処理
 };
 
 // A received bill with every column of its own filled; returns its id.
@@ -63,11 +63,27 @@ inline qint64 addReceived(Database &db, const ReceivedRow &r)
                               "手形期日,手形期間,金額,支払県,支払市,支払場所コード,支払場所,支払場所支店コード,"
                               "支払場所支店,保管場所,注意フラグ,予約フラグ,終了フラグ) "
                               "values(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,1,?,?)"),
-               {r.kind, r.state, QDate(2004, 8, 3), r.number, QStringLiteral("C1"), QStringLiteral("得意先商事"),
-                r.drawer, QStringLiteral("大阪市"), r.issue, r.due, r.issue.isValid() ? r.issue.daysTo(r.due) : 0,
-                r.amount, QStringLiteral("大阪府"), QStringLiteral("大阪市"), QStringLiteral("0005"),
-                QStringLiteral("南北銀行"), QStringLiteral("201"), QStringLiteral("難波支店"), QStringLiteral("金庫"),
-                r.reserved ? 1 : 0, r.finished ? 1 : 0});
+               {r.kind,
+                r.state,
+                QDate(2004, 8, 3),
+                r.number,
+                QStringLiteral("C1"),
+                QStringLiteral("得意先商事"),
+                r.drawer,
+                QStringLiteral("大阪市"),
+                r.issue,
+                r.due,
+                r.issue.isValid() ? r.issue.daysTo(r.due) : 0,
+                r.amount,
+                QStringLiteral("大阪府"),
+                QStringLiteral("大阪市"),
+                QStringLiteral("0005"),
+                QStringLiteral("南北銀行"),
+                QStringLiteral("201"),
+                QStringLiteral("難波支店"),
+                QStringLiteral("金庫"),
+                r.reserved ? 1 : 0,
+                r.finished ? 1 : 0});
     return db.lastInsertId();
 }
 

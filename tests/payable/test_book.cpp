@@ -21,8 +21,10 @@ QList<qint64> candidateIds(Database &db)
 // Makes any statement that writes the value into the column fail.
 void failOn(Database &db, const QString &table, const QString &event, const QString &condition)
 {
-    db.execute(QStringLiteral("create trigger fail_%1 before %2 on %3 when %4 begin select raise(abort,'書き込みに失敗しました'); end")
-                   .arg(QString::number(qHash(table + event + condition)), event, table, condition));
+    db.execute(
+        QStringLiteral(
+            "create trigger fail_%1 before %2 on %3 when %4 begin select raise(abort,'書き込みに失敗しました'); end")
+            .arg(QString::number(qHash(table + event + condition)), event, table, condition));
 }
 
 } // namespace
@@ -97,8 +99,7 @@ void TestPayables::handOnOnlyOfCandidates()
     QFETCH(bool, finished);
     QFETCH(bool, changes);
     AppFixture f;
-    const qint64 id =
-        addReceived(f.db(), {.state = state, .reserved = reserved, .finished = finished, .kind = kind});
+    const qint64 id = addReceived(f.db(), {.state = state, .reserved = reserved, .finished = finished, .kind = kind});
     const auto before = billRow(f.db(), id);
     QCOMPARE(candidateIds(f.db()).contains(id), changes);
     QCOMPARE(book::candidateBill(f.db(), id).has_value(), changes);
@@ -117,7 +118,7 @@ void TestPayables::cancelHandOnRestoresReceivedBill()
     QVERIFY(book::cancelHandOn(f.db(), id));
 
     auto expected = received;
-    expected[QStringLiteral("保管場所")] = QString();  // the place it was kept in is not known any more
+    expected[QStringLiteral("保管場所")] = QString(); // the place it was kept in is not known any more
     expected[QStringLiteral("予約日")] = QStringLiteral("<null>");
     expected[QStringLiteral("譲渡先コード")] = QStringLiteral("<null>");
     expected[QStringLiteral("譲渡先")] = QStringLiteral("<null>");
@@ -149,8 +150,9 @@ void TestPayables::candidatesAndListsReadTheirRows()
     QCOMPARE(listed, (QList<qint64>{issued, handed}));
 
     // The search's work table: only payable rows that are not finished, by the found bill's id.
-    const QString insert = QStringLiteral(
-        "insert into 検索結果(手形id,処理,手形番号,手形期日,金額,取引先,終了フラグ,譲渡先コード,譲渡先) values(?,?,?,?,?,?,?,?,?)");
+    const QString insert =
+        QStringLiteral("insert into 検索結果(手形id,処理,手形番号,手形期日,金額,取引先,終了フラグ,譲渡先コード,譲渡先) "
+                       "values(?,?,?,?,?,?,?,?,?)");
     f.db().execute(insert, {501, 0, u"A"_qs, QDate(2004, 1, 1), 1, u"x"_qs, 0, QVariant(), QVariant()});
     f.db().execute(insert, {502, 2, u"B"_qs, QDate(2004, 3, 1), 2, u"y"_qs, 0, u"S9"_qs, u"受取人"_qs});
     f.db().execute(insert, {503, 1, u"C"_qs, QDate(2004, 2, 1), 3, u"z"_qs, 0, QVariant(), QVariant()});
@@ -189,13 +191,27 @@ void TestPayables::issueWritesBillAndLastNumber()
 
     const auto row = billRow(f.db(), id);
     QCOMPARE(row.value(u"id"_qs), QString::number(id));
-    const QStringList wanted = {u"処理=1"_qs, u"状態=0"_qs, u"日付=2026-10-05"_qs, u"kozano=7"_qs,
-                                u"手形番号=A0100"_qs, u"取引先コード=S1"_qs, u"取引先=仕入商事"_qs,
-                                u"振出人=<null>"_qs, u"支払県=神奈川県"_qs, u"支払市=横浜市"_qs,
-                                u"支払場所コード=0007"_qs, u"支払場所=東西銀行"_qs, u"支払場所支店コード=17"_qs,
-                                u"支払場所支店=本店"_qs, u"振出日=2026-10-05"_qs, u"手形期日=2027-01-04"_qs,
-                                u"手形期間=91"_qs, u"金額=2500"_qs, u"予約口座id=%1"_qs.arg(account),
-                                u"予約フラグ=0"_qs, u"終了フラグ=0"_qs};
+    const QStringList wanted = {u"処理=1"_qs,
+                                u"状態=0"_qs,
+                                u"日付=2026-10-05"_qs,
+                                u"kozano=7"_qs,
+                                u"手形番号=A0100"_qs,
+                                u"取引先コード=S1"_qs,
+                                u"取引先=仕入商事"_qs,
+                                u"振出人=<null>"_qs,
+                                u"支払県=神奈川県"_qs,
+                                u"支払市=横浜市"_qs,
+                                u"支払場所コード=0007"_qs,
+                                u"支払場所=東西銀行"_qs,
+                                u"支払場所支店コード=17"_qs,
+                                u"支払場所支店=本店"_qs,
+                                u"振出日=2026-10-05"_qs,
+                                u"手形期日=2027-01-04"_qs,
+                                u"手形期間=91"_qs,
+                                u"金額=2500"_qs,
+                                u"予約口座id=%1"_qs.arg(account),
+                                u"予約フラグ=0"_qs,
+                                u"終了フラグ=0"_qs};
     for (const QString &w : wanted) {
         const QString column = w.section(u'=', 0, 0);
         QCOMPARE(column + u'=' + row.value(column), w);
@@ -235,15 +251,15 @@ void TestPayables::deleteInvalidatesPlan_data()
     QTest::addColumn<QDate>("due");
     QTest::addColumn<bool>("failDelete");
     QTest::addColumn<bool>("deleted");
-    QTest::addColumn<QString>("plan");          // 計画済年月 of account id 5 afterwards
-    QTest::addColumn<QStringList>("balances");  // 口座残高 rows left, "口座id|月末日付"
+    QTest::addColumn<QString>("plan");         // 計画済年月 of account id 5 afterwards
+    QTest::addColumn<QStringList>("balances"); // 口座残高 rows left, "口座id|月末日付"
     const QStringList all = {u"4|2004-11-30"_qs, u"5|2004-09-30"_qs, u"5|2004-10-31"_qs, u"5|2004-11-30"_qs};
     QTest::newRow("issued bill") << 1 << QDate(2004, 10, 31) << false << true << u"2004-10-31"_qs
                                  << QStringList{u"4|2004-11-30"_qs, u"5|2004-09-30"_qs};
     QTest::newRow("no due date") << 1 << QDate() << false << true << u"2004-06-30"_qs << all;
     QTest::newRow("handed-on bill is refused") << 2 << QDate(2004, 10, 31) << false << false << u"2004-06-30"_qs << all;
-    QTest::newRow("failing delete keeps the plan") << 1 << QDate(2004, 10, 31) << true << false << u"2004-06-30"_qs
-                                                   << all;
+    QTest::newRow("failing delete keeps the plan")
+        << 1 << QDate(2004, 10, 31) << true << false << u"2004-06-30"_qs << all;
 }
 
 void TestPayables::deleteInvalidatesPlan()
@@ -287,10 +303,10 @@ void TestPayables::previousIssueIsTheLatest()
     };
     issued(u"N1"_qs, u"S1"_qs, QDate(2004, 5, 1));
     issued(u"N2"_qs, u"S1"_qs, QDate(2004, 7, 1));
-    issued(u"N3"_qs, u"S1"_qs, QDate(2004, 7, 1));  // the same day, booked later
+    issued(u"N3"_qs, u"S1"_qs, QDate(2004, 7, 1)); // the same day, booked later
     issued(u"N4"_qs, u"S1"_qs, QDate());           // no issue date says nothing about recency
     issued(u"N5"_qs, u"S2"_qs, QDate(2005, 1, 1));
-    addReceived(f.db(), {.number = u"N6"_qs, .issue = QDate(2006, 1, 1)});  // a received bill
+    addReceived(f.db(), {.number = u"N6"_qs, .issue = QDate(2006, 1, 1)}); // a received bill
 
     QCOMPARE(book::previousIssue(f.db(), u"S1"_qs)->手形番号, u"N3"_qs);
     QCOMPARE(book::previousIssue(f.db(), u"s2"_qs)->手形番号, u"N5"_qs);
@@ -298,4 +314,4 @@ void TestPayables::previousIssueIsTheLatest()
 }
 
 QTEST_MAIN(TestPayables)
-#include "test_payables.moc"
+#include "test_book.moc"

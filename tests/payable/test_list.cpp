@@ -34,8 +34,8 @@ struct ListWindow {
 };
 
 // An issued bill on the account, to the supplier; returns its id.
-qint64 addIssued(Database &db, const QString &number, qint64 accountId, qint64 kozano, const QDate &due,
-                 qint64 amount, const QString &supplierCode = u"S1"_qs, const QString &supplier = u"仕入一"_qs)
+qint64 addIssued(Database &db, const QString &number, qint64 accountId, qint64 kozano, const QDate &due, qint64 amount,
+                 const QString &supplierCode = u"S1"_qs, const QString &supplier = u"仕入一"_qs)
 {
     const qint64 id = addReceived(db, {.number = number, .due = due, .amount = amount, .kind = 1});
     db.execute(u"update D_手形 set 取引先コード=?,取引先=?,kozano=?,予約口座id=?,振出人=null,保管場所=null "
@@ -75,13 +75,12 @@ void TestPayableList::lines_data()
                             << u" \u3000A0100  10/31        2,500  仕入一"_qs;
     QTest::newRow("handed on") << 2 << u"R1"_qs << QDate(2004, 11, 30) << qint64(10000)
                                << u"譲R1  11/30       10,000  仕入一"_qs;
-    QTest::newRow("twelve characters fill the field") << 1 << u"B"_qs << QDate(2004, 1, 5) << qint64(999999999)
-                                                        << u" \u3000B  01/05  999,999,999  仕入一"_qs;
-    QTest::newRow("a billion is not padded") << 1 << u"C"_qs << QDate(2004, 1, 5) << qint64(1000000000)
-                                             << u" \u3000C  01/05 1,000,000,000  仕入一"_qs;
-    QTest::newRow("beyond the 32-bit range of new bills") << 2 << u"D"_qs << QDate(2004, 1, 5)
-                                                          << qint64(12345678901)
-                                                          << u"譲D  01/05 12,345,678,901  仕入一"_qs;
+    QTest::newRow("twelve characters fill the field")
+        << 1 << u"B"_qs << QDate(2004, 1, 5) << qint64(999999999) << u" \u3000B  01/05  999,999,999  仕入一"_qs;
+    QTest::newRow("a billion is not padded")
+        << 1 << u"C"_qs << QDate(2004, 1, 5) << qint64(1000000000) << u" \u3000C  01/05 1,000,000,000  仕入一"_qs;
+    QTest::newRow("beyond the 32-bit range of new bills")
+        << 2 << u"D"_qs << QDate(2004, 1, 5) << qint64(12345678901) << u"譲D  01/05 12,345,678,901  仕入一"_qs;
     QTest::newRow("no due date") << 1 << u"E"_qs << QDate() << qint64(5)
                                  << u" \u3000E"_qs + QString(19, u' ') + u"5  仕入一"_qs;
 }
@@ -96,8 +95,8 @@ void TestPayableList::lines()
     WindowFixture f;
     const qint64 id = addIssued(f.db(), number, 0, 0, due, amount);
     f.db().execute(u"update D_手形 set 処理=? where id=?"_qs, {kind, id});
-    addReceived(f.db(), {});                                  // a received bill is not listed
-    addIssued(f.db(), u"F"_qs, 0, 0, QDate(2003, 1, 1), 1);  // nor a finished one
+    addReceived(f.db(), {});                                // a received bill is not listed
+    addIssued(f.db(), u"F"_qs, 0, 0, QDate(2003, 1, 1), 1); // nor a finished one
     f.db().execute(u"update D_手形 set 終了フラグ=1 where 手形番号='F'"_qs);
     ListWindow l(f);
     QCOMPARE(l.list()->lines(), QStringList{line});
@@ -105,7 +104,7 @@ void TestPayableList::lines()
 
 void TestPayableList::handOnTakenBack_data()
 {
-    QTest::addColumn<bool>("checkIssue");  // "振出し" checked before saving
+    QTest::addColumn<bool>("checkIssue"); // "振出し" checked before saving
     QTest::newRow("振出し takes the hand-on back") << true;
     QTest::newRow("譲渡 left checked writes nothing") << false;
 }
@@ -189,8 +188,8 @@ void TestPayableList::saveIssuedBill_data()
 {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("row");        // the bill afterwards
-    QTest::addColumn<QStringList>("lasts");  // 最終手形番号 of the accounts in kozano order
+    QTest::addColumn<QString>("row");       // the bill afterwards
+    QTest::addColumn<QStringList>("lasts"); // 最終手形番号 of the accounts in kozano order
     QTest::addColumn<QString>("message");
     const QString unchanged = u"A0005|S1|仕入一|1|1|2500|2004-08-03|2004-10-31|90"_qs;
     const QStringList untouchedLasts = {u"A0009"_qs, u"X"_qs, u"B0041"_qs};
@@ -205,11 +204,11 @@ void TestPayableList::saveIssuedBill_data()
     QTest::newRow("the same account again proposes nothing")
         << u"account"_qs << u"1: 東西銀行/本店/1234567"_qs << u"A0005|S1|仕入一|1|1|3000|2004-08-03|2004-10-31|90"_qs
         << untouchedLasts << QString();
-    QTest::newRow("supplier typed full-width") << u"supplier"_qs << u"ｓ２"_qs
-                                               << u"A0005|S2|仕入二|1|1|2500|2004-08-03|2004-10-31|90"_qs
-                                               << untouchedLasts << QString();
-    QTest::newRow("a click into the supplier code keeps it") << u"supplier"_qs << u"S1"_qs << unchanged
-                                                             << untouchedLasts << QString();
+    QTest::newRow("supplier typed full-width")
+        << u"supplier"_qs << u"ｓ２"_qs << u"A0005|S2|仕入二|1|1|2500|2004-08-03|2004-10-31|90"_qs << untouchedLasts
+        << QString();
+    QTest::newRow("a click into the supplier code keeps it")
+        << u"supplier"_qs << u"S1"_qs << unchanged << untouchedLasts << QString();
     QTest::newRow("new dates and term") << u"dates"_qs << u"2004/12/1"_qs
                                         << u"A0005|S1|仕入一|1|1|2500|2004-08-03|2004-12-01|121"_qs << untouchedLasts
                                         << QString();
@@ -217,8 +216,9 @@ void TestPayableList::saveIssuedBill_data()
                                 << u"口座が選ばれていません\n手形を振り出した口座を選んでください"_qs;
     QTest::newRow("account text without colon") << u"accountText"_qs << u"東西銀行"_qs << unchanged << untouchedLasts
                                                 << u"口座が選ばれていません\n手形を振り出した口座を選んでください"_qs;
-    QTest::newRow("account not registered") << u"accountText"_qs << u"9: 無い銀行"_qs << unchanged << untouchedLasts
-                                            << u"口座「9: 無い銀行」は登録されていません\n一覧から口座を選んでください"_qs;
+    QTest::newRow("account not registered")
+        << u"accountText"_qs << u"9: 無い銀行"_qs << unchanged << untouchedLasts
+        << u"口座「9: 無い銀行」は登録されていません\n一覧から口座を選んでください"_qs;
     QTest::newRow("due date not a date") << u"dates"_qs << u"2004/13/1"_qs << unchanged << untouchedLasts
                                          << u"手形期日「2004/13/1」は日付ではありません\n"
                                             "年/月/日の形で入力してください（例 2026/12/7）"_qs;
@@ -226,8 +226,8 @@ void TestPayableList::saveIssuedBill_data()
                                          << u"金額「三千」は数字ではありません\n数字で入力してください（例 2,500）"_qs;
     QTest::newRow("no line picked") << u"nothing picked"_qs << QString() << unchanged << untouchedLasts
                                     << u"ここでは修正のみ可能です"_qs;
-    QTest::newRow("no line picked, from the menu") << u"nothing picked, menu"_qs << QString() << unchanged
-                                                   << untouchedLasts << u"ここでは修正のみ可能です"_qs;
+    QTest::newRow("no line picked, from the menu")
+        << u"nothing picked, menu"_qs << QString() << unchanged << untouchedLasts << u"ここでは修正のみ可能です"_qs;
 }
 
 void TestPayableList::saveIssuedBill()
@@ -249,7 +249,8 @@ void TestPayableList::saveIssuedBill()
 
     ListWindow l(f);
     QVERIFY(showActive(l.w.get()));
-    QCOMPARE(itemsOf(l.combo(u"口座名"_qs)), (QStringList{u"1: 東西銀行/本店/1234567"_qs, u"3: 南北銀行/本店/1234567"_qs}));
+    QCOMPARE(itemsOf(l.combo(u"口座名"_qs)),
+             (QStringList{u"1: 東西銀行/本店/1234567"_qs, u"3: 南北銀行/本店/1234567"_qs}));
     if (!action.startsWith(u"nothing picked")) {
         clickRow(l.list(), 0);
         QVERIFY(l.check(u"Check2"_qs)->isChecked());
@@ -274,7 +275,7 @@ void TestPayableList::saveIssuedBill()
         QComboBox *scode = l.combo(u"Scode"_qs);
         scode->setFocus();
         QApplication::processEvents();
-        QCOMPARE(scode->currentText(), u"S1"_qs);  // the click into the field keeps the code
+        QCOMPARE(scode->currentText(), u"S1"_qs); // the click into the field keeps the code
         scode->setEditText(typed);
         l.edit(u"振出人"_qs)->setFocus();
         QApplication::processEvents();
@@ -303,7 +304,7 @@ void TestPayableList::saveIssuedBill()
 
 void TestPayableList::deleteBill_data()
 {
-    QTest::addColumn<int>("picked");  // -1: none
+    QTest::addColumn<int>("picked"); // -1: none
     QTest::addColumn<bool>("viaMenu");
     QTest::addColumn<bool>("answer");
     QTest::addColumn<QStringList>("texts");
@@ -363,4 +364,4 @@ void TestPayableList::deleteBill()
 }
 
 QTEST_MAIN(TestPayableList)
-#include "test_payable_list.moc"
+#include "test_list.moc"

@@ -22,12 +22,13 @@ namespace {
 void addFound(Database &db, qint64 billId, int kind, const QString &number, const QDate &due, qint64 amount,
               const QString &party, bool finished = false)
 {
-    db.execute(u"insert into 検索結果(手形id,処理,日付,kozano,手形番号,取引先コード,取引先,振出人,支払県,支払市,"
-               "支払場所,支払場所支店,振出日,手形期日,金額,予約口座id,終了フラグ,譲渡先コード,譲渡先) "
-               "values(?,?,'2004-08-03',?,?,?,?,'振出商事','大阪府','大阪市','南北銀行','難波支店','2004-08-02',?,?,?,?,?,?)"_qs,
-               {billId, kind, kind == 1 ? 3 : 0, number, kind == 1 ? u"S1"_qs : u"C1"_qs, party, due, amount,
-                kind == 1 ? 2 : 0, finished ? 1 : 0, kind == 2 ? QVariant(u"S2"_qs) : QVariant(),
-                kind == 2 ? QVariant(u"受取人商店"_qs) : QVariant()});
+    db.execute(
+        u"insert into 検索結果(手形id,処理,日付,kozano,手形番号,取引先コード,取引先,振出人,支払県,支払市,"
+        "支払場所,支払場所支店,振出日,手形期日,金額,予約口座id,終了フラグ,譲渡先コード,譲渡先) "
+        "values(?,?,'2004-08-03',?,?,?,?,'振出商事','大阪府','大阪市','南北銀行','難波支店','2004-08-02',?,?,?,?,?,?)"_qs,
+        {billId, kind, kind == 1 ? 3 : 0, number, kind == 1 ? u"S1"_qs : u"C1"_qs, party, due, amount,
+         kind == 1 ? 2 : 0, finished ? 1 : 0, kind == 2 ? QVariant(u"S2"_qs) : QVariant(),
+         kind == 2 ? QVariant(u"受取人商店"_qs) : QVariant()});
 }
 
 struct Results {
@@ -48,7 +49,7 @@ struct Results {
     QStringList endorsers() const { return linesOf(child<QListWidget>(w.get(), u"裏書"_qs)); }
 };
 
-const QStringList kFields = {u"日付"_qs,   u"手形番号"_qs, u"Scode"_qs,  u"SNAME"_qs,  u"口座名"_qs,
+const QStringList kFields = {u"日付"_qs,   u"手形番号"_qs, u"Scode"_qs,      u"SNAME"_qs,    u"口座名"_qs,
                              u"振出人"_qs, u"支払県"_qs,   u"支払市町村"_qs, u"支払場所"_qs, u"支払場所支店"_qs,
                              u"振出日"_qs, u"手形期日"_qs, u"金額"_qs};
 
@@ -86,17 +87,18 @@ void TestPayableResults::pickedBill_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QStringList>("fields");
     QTest::addColumn<QStringList>("endorsers");
-    QTest::newRow("issued") << 1
-                            << QStringList{u"2004/08/03"_qs, u"P1"_qs, u"S1"_qs, u"仕入一"_qs,
-                                           u"3: 東西銀行/本店/1234567"_qs, u"自社"_qs, u"大阪府"_qs, u"大阪市"_qs,
-                                           u"南北銀行"_qs, u"難波支店"_qs, u"2004/08/02"_qs, u"2004/10/31"_qs,
-                                           u"2,500"_qs}
-                            << QStringList();
+    QTest::newRow("issued")
+        << 1
+        << QStringList{u"2004/08/03"_qs, u"P1"_qs,         u"S1"_qs,     u"仕入一"_qs,   u"3: 東西銀行/本店/1234567"_qs,
+                       u"自社"_qs,       u"大阪府"_qs,     u"大阪市"_qs, u"南北銀行"_qs, u"難波支店"_qs,
+                       u"2004/08/02"_qs, u"2004/10/31"_qs, u"2,500"_qs}
+        << QStringList();
     // The receiver the search now copies shows; the drawer field names the customer it came from.
     QTest::newRow("handed on") << 2
-                               << QStringList{u"2004/08/03"_qs, u"P1"_qs, u"S2"_qs, u"受取人商店"_qs, QString(),
-                                              u"得意先商事"_qs, u"大阪府"_qs, u"大阪市"_qs, u"南北銀行"_qs,
-                                              u"難波支店"_qs, u"2004/08/02"_qs, u"2004/10/31"_qs, u"2,500"_qs}
+                               << QStringList{u"2004/08/03"_qs, u"P1"_qs,         u"S2"_qs,         u"受取人商店"_qs,
+                                              QString(),        u"得意先商事"_qs, u"大阪府"_qs,     u"大阪市"_qs,
+                                              u"南北銀行"_qs,   u"難波支店"_qs,   u"2004/08/02"_qs, u"2004/10/31"_qs,
+                                              u"2,500"_qs}
                                << QStringList{u"一番"_qs, u"二番"_qs, u"五番"_qs};
 }
 
@@ -107,10 +109,11 @@ void TestPayableResults::pickedBill()
     QFETCH(QStringList, endorsers);
     WindowFixture f;
     addAccount(f.db(), {.kozano = 1});
-    addAccount(f.db(), {.kozano = 3});  // id 2, the account the issued bill is drawn on
+    addAccount(f.db(), {.kozano = 3}); // id 2, the account the issued bill is drawn on
     addFound(f.db(), 40, kind, u"P1"_qs, QDate(2004, 10, 31), 2500, kind == 1 ? u"仕入一"_qs : u"得意先商事"_qs);
     for (const auto &[order, name] : {std::pair{5, u"五番"}, std::pair{1, u"一番"}, std::pair{2, u"二番"}})
-        f.db().execute(u"insert into 裏書人(手形id,表示順,裏書人) values(40,?,?)"_qs, {order, QString::fromUtf16(name)});
+        f.db().execute(u"insert into 裏書人(手形id,表示順,裏書人) values(40,?,?)"_qs,
+                       {order, QString::fromUtf16(name)});
     Results r(f);
     QVERIFY(showActive(r.w.get()));
     clickRow(r.list(), 0);
@@ -130,10 +133,9 @@ void TestPayableResults::pickedBill()
 void TestPayableResults::endorsementsAreOnlyShown_data()
 {
     QTest::addColumn<bool>("pick");
-    QTest::addColumn<QStringList>("dialogSlots");  // number, then name|address of the four slots
-    QTest::newRow("first four by position") << true
-                                            << QStringList{u"P1"_qs, u"一番|東京"_qs, u"二番|"_qs, u"四番|横浜"_qs,
-                                                           u"五番|"_qs};
+    QTest::addColumn<QStringList>("dialogSlots"); // number, then name|address of the four slots
+    QTest::newRow("first four by position")
+        << true << QStringList{u"P1"_qs, u"一番|東京"_qs, u"二番|"_qs, u"四番|横浜"_qs, u"五番|"_qs};
     QTest::newRow("no bill picked") << false << QStringList{QString(), u"|"_qs, u"|"_qs, u"|"_qs, u"|"_qs};
 }
 
@@ -206,4 +208,4 @@ void TestPayableResults::commands()
 }
 
 QTEST_MAIN(TestPayableResults)
-#include "test_payable_results.moc"
+#include "test_results.moc"

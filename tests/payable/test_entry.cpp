@@ -49,7 +49,8 @@ struct Entry {
 };
 
 const QString kNoPick = u"譲渡する手形が選ばれていません\n「使用する手形」の一覧から選んでください"_qs;
-const QString kGone = u"選んだ手形はもう使えません（譲渡済みか削除されています）\n一覧を読み直しました。手形を選び直してください"_qs;
+const QString kGone =
+    u"選んだ手形はもう使えません（譲渡済みか削除されています）\n一覧を読み直しました。手形を選び直してください"_qs;
 
 int issuedCount(WindowFixture &f)
 {
@@ -107,7 +108,7 @@ void TestPayableEntry::handOnChangesOnlyThePickedBill()
     for (const QString &locked : {u"振出日"_qs, u"手形期日"_qs, u"金額"_qs})
         QVERIFY2(!e.edit(locked)->isEnabled(), qPrintable(locked));
     e.edit(u"日付"_qs)->setText(u"10/5"_qs);
-    e.supplier(u"Ｓ１"_qs);  // typed full-width
+    e.supplier(u"Ｓ１"_qs); // typed full-width
     QCOMPARE(e.combo(u"Scode"_qs)->currentText(), u"S1"_qs);
     QCOMPARE(e.sname(), u"仕入商事"_qs);
     e.click(u"登録ボタン"_qs);
@@ -139,8 +140,8 @@ void TestPayableEntry::handOnChangesOnlyThePickedBill()
 void TestPayableEntry::handOnRefused_data()
 {
     QTest::addColumn<int>("bills");
-    QTest::addColumn<int>("picked");          // -1: none clicked
-    QTest::addColumn<QString>("meanwhile");   // what happens to the clicked bill elsewhere
+    QTest::addColumn<int>("picked");        // -1: none clicked
+    QTest::addColumn<QString>("meanwhile"); // what happens to the clicked bill elsewhere
     QTest::addColumn<QString>("message");
     QTest::addColumn<int>("linesAfter");
     QTest::newRow("no candidate clicked") << 2 << -1 << QString() << kNoPick << 2;
@@ -194,10 +195,18 @@ void TestPayableEntry::issueProposesTheNextNumber()
 {
     WindowFixture f;
     addSupplier(f.db(), u"S1"_qs, u"仕入商事"_qs);
-    addAccount(f.db(), {.kozano = 1, .kind = u"普通"_qs, .last = u"X9"_qs, .term = 30, .bank = u"普通銀行"_qs,
+    addAccount(f.db(), {.kozano = 1,
+                        .kind = u"普通"_qs,
+                        .last = u"X9"_qs,
+                        .term = 30,
+                        .bank = u"普通銀行"_qs,
                         .holder = u"普通の名義"_qs});
-    const qint64 account = addAccount(f.db(), {.kozano = 2, .last = u"A0098"_qs, .term = 90, .bank = u"東西銀行"_qs,
-                                               .branch = u"丸の内支店"_qs, .number = u"77"_qs,
+    const qint64 account = addAccount(f.db(), {.kozano = 2,
+                                               .last = u"A0098"_qs,
+                                               .term = 90,
+                                               .bank = u"東西銀行"_qs,
+                                               .branch = u"丸の内支店"_qs,
+                                               .number = u"77"_qs,
                                                .holder = u"株式会社ソルヴァン"_qs});
     addAccount(f.db(), {.kozano = 3, .last = u"41"_qs, .holder = u"三番の名義"_qs});
 
@@ -243,24 +252,29 @@ void TestPayableEntry::issueProposesTheNextNumber()
 
 void TestPayableEntry::issueRefusesBadInput_data()
 {
-    QTest::addColumn<QString>("field");  // empty: no account picked
+    QTest::addColumn<QString>("field"); // empty: no account picked
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("message");  // empty: stored
-    QTest::newRow("no account") << QString() << QString() << u"口座が選ばれていません\n手形を振り出す口座を選んでください"_qs;
+    QTest::addColumn<QString>("message"); // empty: stored
+    QTest::newRow("no account") << QString() << QString()
+                                << u"口座が選ばれていません\n手形を振り出す口座を選んでください"_qs;
     QTest::newRow("empty due date") << u"手形期日"_qs << QString() << u"手形期日が入っていません"_qs;
-    QTest::newRow("due date not a date") << u"手形期日"_qs << u"2027/2/30"_qs
-                                         << u"手形期日「2027/2/30」は日付ではありません\n年/月/日の形で入力してください（例 2026/12/7）"_qs;
+    QTest::newRow("due date not a date")
+        << u"手形期日"_qs << u"2027/2/30"_qs
+        << u"手形期日「2027/2/30」は日付ではありません\n年/月/日の形で入力してください（例 2026/12/7）"_qs;
     QTest::newRow("empty issue date") << u"振出日"_qs << QString() << u"振出日が入っていません"_qs;
-    QTest::newRow("issue date not a date") << u"振出日"_qs << u"12月"_qs
-                                           << u"振出日「12月」は日付ではありません\n年/月/日の形で入力してください（例 2026/12/7）"_qs;
-    QTest::newRow("booking date not a date") << u"日付"_qs << u"13/1"_qs
-                                             << u"日付「13/1」が正しくありません\n月/日の形で入力してください（例 12/7）"_qs;
+    QTest::newRow("issue date not a date")
+        << u"振出日"_qs << u"12月"_qs
+        << u"振出日「12月」は日付ではありません\n年/月/日の形で入力してください（例 2026/12/7）"_qs;
+    QTest::newRow("booking date not a date")
+        << u"日付"_qs << u"13/1"_qs << u"日付「13/1」が正しくありません\n月/日の形で入力してください（例 12/7）"_qs;
     QTest::newRow("amount not a number") << u"金額"_qs << u"12a"_qs
                                          << u"金額「12a」は数字ではありません\n数字で入力してください（例 2,500）"_qs;
-    QTest::newRow("amount beyond 32 bits") << u"金額"_qs << u"2,147,483,648"_qs
-                                           << u"金額が扱える範囲を超えています\n2,147,483,647円までの金額を入力してください"_qs;
-    QTest::newRow("amount far below") << u"金額"_qs << u"-9999999999"_qs
-                                      << u"金額が扱える範囲を超えています\n2,147,483,647円までの金額を入力してください"_qs;
+    QTest::newRow("amount beyond 32 bits")
+        << u"金額"_qs << u"2,147,483,648"_qs
+        << u"金額が扱える範囲を超えています\n2,147,483,647円までの金額を入力してください"_qs;
+    QTest::newRow("amount far below")
+        << u"金額"_qs << u"-9999999999"_qs
+        << u"金額が扱える範囲を超えています\n2,147,483,647円までの金額を入力してください"_qs;
     QTest::newRow("largest amount is stored") << u"金額"_qs << u"2,147,483,647"_qs << QString();
     QTest::newRow("booking date in era form is stored") << u"日付"_qs << u"R8/10/5"_qs << QString();
 }
@@ -302,20 +316,19 @@ void TestPayableEntry::amountsAndCandidateLines_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<qint64>("stored");
     QTest::addColumn<QDate>("due");
-    QTest::addColumn<QString>("line");  // the candidate line of a received bill of the stored amount
+    QTest::addColumn<QString>("line"); // the candidate line of a received bill of the stored amount
     QTest::newRow("separators") << u"2,500"_qs << qint64(2500) << QDate(2004, 10, 31)
                                 << u"         2,500  04/10/31  振出商事"_qs;
-    QTest::newRow("half rounds to even, down") << u"2,500.5"_qs << qint64(2500) << QDate(2004, 10, 31)
-                                               << u"         2,500  04/10/31  振出商事"_qs;
-    QTest::newRow("half rounds to even, up") << u"2,501.5"_qs << qint64(2502) << QDate(2005, 1, 2)
-                                             << u"         2,502  05/01/02  振出商事"_qs;
+    QTest::newRow("half rounds to even, down")
+        << u"2,500.5"_qs << qint64(2500) << QDate(2004, 10, 31) << u"         2,500  04/10/31  振出商事"_qs;
+    QTest::newRow("half rounds to even, up")
+        << u"2,501.5"_qs << qint64(2502) << QDate(2005, 1, 2) << u"         2,502  05/01/02  振出商事"_qs;
     QTest::newRow("full-width digits") << u"１２３４５"_qs << qint64(12345) << QDate(2004, 10, 31)
                                        << u"        12,345  04/10/31  振出商事"_qs;
-    QTest::newRow("fourteen characters fill the field") << u"2,147,483,647"_qs << qint64(2147483647)
-                                                        << QDate(2004, 10, 31)
-                                                        << u" 2,147,483,647  04/10/31  振出商事"_qs;
-    QTest::newRow("no due date keeps the drawer's column") << u"0"_qs << qint64(0) << QDate()
-                                                            << u"             0            振出商事"_qs;
+    QTest::newRow("fourteen characters fill the field")
+        << u"2,147,483,647"_qs << qint64(2147483647) << QDate(2004, 10, 31) << u" 2,147,483,647  04/10/31  振出商事"_qs;
+    QTest::newRow("no due date keeps the drawer's column")
+        << u"0"_qs << qint64(0) << QDate() << u"             0            振出商事"_qs;
 }
 
 void TestPayableEntry::amountsAndCandidateLines()
@@ -341,20 +354,20 @@ void TestPayableEntry::amountsAndCandidateLines()
 
 void TestPayableEntry::modes_data()
 {
-    QTest::addColumn<QString>("first");     // box clicked to enter the hand-on mode
-    QTest::addColumn<QString>("second");    // box clicked next, empty: none
-    QTest::addColumn<QString>("drawer");    // typed before the first click
-    QTest::addColumn<bool>("cleared");      // the form is back at its start
+    QTest::addColumn<QString>("first");  // box clicked to enter the hand-on mode
+    QTest::addColumn<QString>("second"); // box clicked next, empty: none
+    QTest::addColumn<QString>("drawer"); // typed before the first click
+    QTest::addColumn<bool>("cleared");   // the form is back at its start
     QTest::addColumn<QString>("drawerAfter");
-    QTest::newRow("譲渡 keeps what was typed, empties 自社") << u"Check1"_qs << QString() << u"自社"_qs << false
-                                                            << QString();
-    QTest::newRow("unchecking 振出し is the hand-on mode") << u"Check2"_qs << QString() << u"自社"_qs << false
-                                                            << QString();
-    QTest::newRow("a drawer other than 自社 stays") << u"Check1"_qs << QString() << u"自社商事"_qs << false
-                                                    << u"自社商事"_qs;
+    QTest::newRow("譲渡 keeps what was typed, empties 自社")
+        << u"Check1"_qs << QString() << u"自社"_qs << false << QString();
+    QTest::newRow("unchecking 振出し is the hand-on mode")
+        << u"Check2"_qs << QString() << u"自社"_qs << false << QString();
+    QTest::newRow("a drawer other than 自社 stays")
+        << u"Check1"_qs << QString() << u"自社商事"_qs << false << u"自社商事"_qs;
     QTest::newRow("振出し clears everything") << u"Check1"_qs << u"Check2"_qs << u"山田"_qs << true << u"自社"_qs;
-    QTest::newRow("unchecking 譲渡 clears everything") << u"Check1"_qs << u"Check1"_qs << u"山田"_qs << true
-                                                      << u"自社"_qs;
+    QTest::newRow("unchecking 譲渡 clears everything")
+        << u"Check1"_qs << u"Check1"_qs << u"山田"_qs << true << u"自社"_qs;
 }
 
 void TestPayableEntry::modes()
@@ -394,14 +407,14 @@ void TestPayableEntry::modes()
     QCOMPARE(e.check(u"Check1"_qs)->isChecked(), !cleared);
     QCOMPARE(e.list()->isEnabled(), !cleared);
     QCOMPARE(e.edit(u"振出人"_qs)->text(), drawerAfter);
-    const QStringList shown = {e.edit(u"日付"_qs)->text(),      e.combo(u"口座名"_qs)->currentText(),
+    const QStringList shown = {e.edit(u"日付"_qs)->text(),          e.combo(u"口座名"_qs)->currentText(),
                                e.combo(u"Scode"_qs)->currentText(), e.sname(),
-                               e.edit(u"手形番号"_qs)->text(),  e.edit(u"支払場所"_qs)->text(),
-                               e.edit(u"振出日"_qs)->text(),    e.edit(u"手形期日"_qs)->text(),
-                               e.edit(u"金額"_qs)->text(),      e.edit(u"過去日付"_qs)->text()};
+                               e.edit(u"手形番号"_qs)->text(),      e.edit(u"支払場所"_qs)->text(),
+                               e.edit(u"振出日"_qs)->text(),        e.edit(u"手形期日"_qs)->text(),
+                               e.edit(u"金額"_qs)->text(),          e.edit(u"過去日付"_qs)->text()};
     if (cleared) {
-        QCOMPARE(shown, (QStringList{u"12/7"_qs, QString(), QString(), QString(), QString(), QString(),
-                                     u"2026/12/7"_qs, QString(), u"0"_qs, QString()}));
+        QCOMPARE(shown, (QStringList{u"12/7"_qs, QString(), QString(), QString(), QString(), QString(), u"2026/12/7"_qs,
+                                     QString(), u"0"_qs, QString()}));
         for (const QString &name : {u"振出日"_qs, u"手形期日"_qs, u"金額"_qs})
             QVERIFY(e.edit(name)->isEnabled());
     } else {
@@ -416,9 +429,12 @@ void TestPayableEntry::everyCheckingAccountIsOffered()
     WindowFixture f;
     QStringList expected;
     for (int k = 1; k <= 28; ++k) {
-        const bool checking = k % 9 != 0;  // three savings accounts in between
-        addAccount(f.db(), {.kozano = k, .kind = checking ? u"当座"_qs : u"普通"_qs, .last = u"N%1"_qs.arg(k),
-                            .number = u"%1"_qs.arg(1000 + k), .holder = u"名義%1"_qs.arg(k)});
+        const bool checking = k % 9 != 0; // three savings accounts in between
+        addAccount(f.db(), {.kozano = k,
+                            .kind = checking ? u"当座"_qs : u"普通"_qs,
+                            .last = u"N%1"_qs.arg(k),
+                            .number = u"%1"_qs.arg(1000 + k),
+                            .holder = u"名義%1"_qs.arg(k)});
         if (checking)
             expected << u"%1: 東西銀行/本店/%2"_qs.arg(k).arg(1000 + k);
     }
@@ -436,20 +452,17 @@ void TestPayableEntry::everyCheckingAccountIsOffered()
 void TestPayableEntry::previousRecord_data()
 {
     QTest::addColumn<QString>("code");
-    QTest::addColumn<QStringList>("shown");  // 過去日付, 手形番号, 金額, 手形期日, 口座
+    QTest::addColumn<QStringList>("shown"); // 過去日付, 手形番号, 金額, 手形期日, 口座
     QTest::addColumn<QString>("message");
     QTest::newRow("most recent issue") << u"S1"_qs
                                        << QStringList{u"2004/08/03"_qs, u"NEW"_qs, u"30,000"_qs, u"2004/12/01"_qs,
                                                       u"3: 東西銀行/本店/555"_qs}
                                        << QString();
-    QTest::newRow("account of the bill not known") << u"S2"_qs
-                                                   << QStringList{u"2004/08/03"_qs, u"Z"_qs, u"10,000"_qs,
-                                                                  u"2004/10/31"_qs, u"不明"_qs}
-                                                   << QString();
-    QTest::newRow("account removed since") << u"S3"_qs
-                                           << QStringList{u"2004/08/03"_qs, u"Y"_qs, u"10,000"_qs,
-                                                          u"2004/10/31"_qs, u"該当なし"_qs}
-                                           << QString();
+    QTest::newRow("account of the bill not known")
+        << u"S2"_qs << QStringList{u"2004/08/03"_qs, u"Z"_qs, u"10,000"_qs, u"2004/10/31"_qs, u"不明"_qs} << QString();
+    QTest::newRow("account removed since")
+        << u"S3"_qs << QStringList{u"2004/08/03"_qs, u"Y"_qs, u"10,000"_qs, u"2004/10/31"_qs, u"該当なし"_qs}
+        << QString();
     QTest::newRow("no bill issued yet") << u"S4"_qs << QStringList{u"なし"_qs, {}, {}, {}, {}} << QString();
     QTest::newRow("unknown code") << u"S9"_qs << QStringList{u"なし"_qs, {}, {}, {}, {}}
                                   << u"仕入先コード「S9」は登録されていません"_qs;
@@ -466,8 +479,8 @@ void TestPayableEntry::previousRecord()
     addAccount(f.db(), {.kozano = 3, .number = u"555"_qs});
     auto issued = [&](const QString &number, const QString &supplier, const QDate &issue, qint64 amount, int kozano,
                       const QDate &due) {
-        const qint64 id = addReceived(f.db(), {.number = number, .issue = issue, .due = due, .amount = amount,
-                                               .kind = 1});
+        const qint64 id =
+            addReceived(f.db(), {.number = number, .issue = issue, .due = due, .amount = amount, .kind = 1});
         f.db().execute(u"update D_手形 set 取引先コード=?,kozano=? where id=?"_qs, {supplier, kozano, id});
     };
     issued(u"OLD"_qs, u"S1"_qs, QDate(2004, 1, 5), 20000, 3, QDate(2004, 4, 5));
@@ -479,10 +492,10 @@ void TestPayableEntry::previousRecord()
     Entry e(f);
     QVERIFY(showActive(e.w.get()));
     e.supplier(code);
-    QCOMPARE((QStringList{e.edit(u"過去日付"_qs)->text(), e.edit(u"過去手形番号"_qs)->text(),
-                          e.edit(u"過去金額"_qs)->text(), e.edit(u"過去手形期日"_qs)->text(),
-                          e.edit(u"過去口座"_qs)->text()}),
-             shown);
+    QCOMPARE(
+        (QStringList{e.edit(u"過去日付"_qs)->text(), e.edit(u"過去手形番号"_qs)->text(), e.edit(u"過去金額"_qs)->text(),
+                     e.edit(u"過去手形期日"_qs)->text(), e.edit(u"過去口座"_qs)->text()}),
+        shown);
     QCOMPARE(f.ui.texts(), message.isEmpty() ? QStringList() : QStringList{message});
     QCOMPARE(e.combo(u"Scode"_qs)->currentText(), message.isEmpty() ? code : QString());
 }
@@ -588,7 +601,7 @@ void TestPayableEntry::keyboardAlone()
     QCOMPARE(focused(), u"Scode"_qs);
     QTest::keyClicks(QApplication::focusWidget(), u"s1"_qs);
     key(Qt::Key_Tab);
-    key(Qt::Key_Tab);  // past the register button
+    key(Qt::Key_Tab); // past the register button
     QCOMPARE(focused(), u"振出人"_qs);
     QCOMPARE(e.sname(), u"仕入商事"_qs);
     for (int i = 0; i < 5; ++i)
@@ -600,7 +613,7 @@ void TestPayableEntry::keyboardAlone()
     key(Qt::Key_Return);
     QCOMPARE(focused(), u"金額"_qs);
     typeOver("12,000");
-    key(Qt::Key_Return);  // the candidates are closed in the issue mode
+    key(Qt::Key_Return); // the candidates are closed in the issue mode
     QCOMPARE(focused(), u"登録ボタン"_qs);
     key(Qt::Key_Return);
 
@@ -655,4 +668,4 @@ void TestPayableEntry::opensSupplierRegisterAndFromMainWindow()
 }
 
 QTEST_MAIN(TestPayableEntry)
-#include "test_payable_entry.moc"
+#include "test_entry.moc"
