@@ -32,10 +32,8 @@ void failOn(Database &db, const QString &table, const QString &event, const QStr
 class TestPayables : public QObject {
     Q_OBJECT
 private slots:
-    void handOnChangesExactlyItsColumns();
     void handOnOnlyOfCandidates_data();
     void handOnOnlyOfCandidates();
-    void cancelHandOnRestoresReceivedBill();
     void candidatesAndListsReadTheirRows();
     void issueWritesBillAndLastNumber();
     void issueIsOneTransaction_data();
@@ -44,37 +42,6 @@ private slots:
     void deleteInvalidatesPlan();
     void previousIssueIsTheLatest();
 };
-
-void TestPayables::handOnChangesExactlyItsColumns()
-{
-    AppFixture f;
-    const qint64 id = addReceived(f.db(), {});
-    const qint64 other = addReceived(f.db(), {.number = QStringLiteral("R002")});
-    const auto before = billRow(f.db(), id);
-    const auto otherBefore = billRow(f.db(), other);
-
-    QVERIFY(book::handOnBill(f.db(), id, QDate(2026, 10, 5), QStringLiteral("S1"), QStringLiteral("仕入商事")));
-
-    auto expected = before;
-    expected[QStringLiteral("処理")] = QStringLiteral("2");
-    expected[QStringLiteral("状態")] = QStringLiteral("-2");
-    expected[QStringLiteral("kozano")] = QStringLiteral("0");
-    expected[QStringLiteral("保管場所")] = QString();
-    expected[QStringLiteral("予約フラグ")] = QStringLiteral("1");
-    expected[QStringLiteral("予約処理")] = QStringLiteral("1");
-    expected[QStringLiteral("予約口座id")] = QStringLiteral("0");
-    expected[QStringLiteral("予約日")] = QStringLiteral("2026-10-05");
-    expected[QStringLiteral("譲渡先コード")] = QStringLiteral("S1");
-    expected[QStringLiteral("譲渡先")] = QStringLiteral("仕入商事");
-    QCOMPARE(billRow(f.db(), id), expected);
-    QCOMPARE(billRow(f.db(), other), otherBefore);
-
-    QCOMPARE(candidateIds(f.db()), QList<qint64>{other});
-    const auto lines = book::payableLines(f.db());
-    QCOMPARE(lines.size(), size_t(1));
-    QCOMPARE(lines.front().id, id);
-    QCOMPARE(lines.front().処理, 2);
-}
 
 void TestPayables::handOnOnlyOfCandidates_data()
 {
@@ -107,27 +74,6 @@ void TestPayables::handOnOnlyOfCandidates()
     QCOMPARE(billRow(f.db(), id) == before, !changes);
     // A bill that is gone is no candidate either.
     QVERIFY(!book::handOnBill(f.db(), id + 100, QDate(2026, 12, 7), QStringLiteral("S1"), QStringLiteral("仕入")));
-}
-
-void TestPayables::cancelHandOnRestoresReceivedBill()
-{
-    AppFixture f;
-    const qint64 id = addReceived(f.db(), {});
-    const auto received = billRow(f.db(), id);
-    QVERIFY(book::handOnBill(f.db(), id, QDate(2026, 10, 5), QStringLiteral("S1"), QStringLiteral("仕入商事")));
-    QVERIFY(book::cancelHandOn(f.db(), id));
-
-    auto expected = received;
-    expected[QStringLiteral("保管場所")] = QString(); // the place it was kept in is not known any more
-    expected[QStringLiteral("予約日")] = QStringLiteral("<null>");
-    expected[QStringLiteral("譲渡先コード")] = QStringLiteral("<null>");
-    expected[QStringLiteral("譲渡先")] = QStringLiteral("<null>");
-    QCOMPARE(billRow(f.db(), id), expected);
-    QCOMPARE(candidateIds(f.db()), QList<qint64>{id});
-    QVERIFY(book::payableLines(f.db()).empty());
-    // Only a handed-on bill can be taken back.
-    QVERIFY(!book::cancelHandOn(f.db(), id));
-    QCOMPARE(billRow(f.db(), id), expected);
 }
 
 void TestPayables::candidatesAndListsReadTheirRows()
