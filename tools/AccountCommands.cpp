@@ -65,7 +65,7 @@ QString withCode(const QString &name, const QString &code)
     return QStringLiteral("%1 (%2)").arg(name, code);
 }
 
-void printTable(const QList<book::Account> &accounts, QTextStream &out)
+void printTable(const QList<book::AccountRecord> &accounts, QTextStream &out)
 {
     struct Column {
         QString title;
@@ -76,7 +76,7 @@ void printTable(const QList<book::Account> &accounts, QTextStream &out)
                                 {QStringLiteral("口座番号"), false}, {QStringLiteral("口座名義"), false},
                                 {QStringLiteral("手形期間"), true},  {QStringLiteral("最終手形番号"), false}};
     QList<QStringList> rows;
-    for (const book::Account &a : accounts)
+    for (const book::AccountRecord &a : accounts)
         rows << QStringList{QString::number(a.kozano()),
                             a.text(QStringLiteral("口座種別")),
                             withCode(a.text(QStringLiteral("銀行名")), a.text(QStringLiteral("銀行コード"))),
@@ -164,7 +164,7 @@ bool readKozano(const QString &typed, qint64 &kozano, QString &error)
     return true;
 }
 
-QString summary(const book::Account &a)
+QString summary(const book::AccountRecord &a)
 {
     QStringList parts;
     for (const QString &c :
@@ -174,7 +174,7 @@ QString summary(const book::Account &a)
     return QStringLiteral("kozano %1 %2").arg(a.kozano()).arg(parts.join(u'/')).trimmed();
 }
 
-void warnWhenNotChecking(const book::Account &a, QTextStream &err)
+void warnWhenNotChecking(const book::AccountRecord &a, QTextStream &err)
 {
     if (a.text(QStringLiteral("口座種別")) != book::kCheckingKind)
         err << QStringLiteral("注意: 口座種別が「当座」ではないため、この口座は支払手形の画面に出ません"
@@ -299,7 +299,7 @@ int accountCommand(const QStringList &args, const QString &defaultFolder, QTextS
         DataFile data(folder);
         Database &db = data.db();
         if (sub == u"list") {
-            const QList<book::Account> accounts = book::readAccounts(db);
+            const QList<book::AccountRecord> accounts = book::readAccounts(db);
             if (parsed.has(QStringLiteral("--csv")))
                 out << QString::fromUtf8(book::accountsCsv(accounts));
             else if (accounts.isEmpty())
@@ -309,19 +309,19 @@ int accountCommand(const QStringList &args, const QString &defaultFolder, QTextS
                 printTable(accounts, out);
         } else if (sub == u"add") {
             book::addAccount(db, values);
-            const book::Account added = *book::accountByKozano(db, values.value(QStringLiteral("kozano")).toLongLong());
+            const book::AccountRecord added = *book::accountRecord(db, values.value(QStringLiteral("kozano")).toLongLong());
             out << QStringLiteral("口座を登録しました: %1\n").arg(summary(added));
             warnWhenNotChecking(added, err);
         } else if (sub == u"set") {
-            const std::optional<book::Account> before = book::accountByKozano(db, kozano);
+            const std::optional<book::AccountRecord> before = book::accountRecord(db, kozano);
             book::updateAccount(db, kozano, values);
             const qint64 now = values.value(QStringLiteral("kozano"), kozano).toLongLong();
-            const book::Account after = *book::accountByKozano(db, now);
+            const book::AccountRecord after = *book::accountRecord(db, now);
             out << QStringLiteral("口座を変更しました: %1\n").arg(summary(after));
             for (const AccountField &f : book::accountFields()) {
                 if (!values.contains(f.column))
                     continue;
-                const auto shown = [&](const book::Account &a) {
+                const auto shown = [&](const book::AccountRecord &a) {
                     const QString v = book::displayAccountValue(f, a.values.value(f.column));
                     return v.isEmpty() ? QStringLiteral("(空)") : v;
                 };
@@ -330,7 +330,7 @@ int accountCommand(const QStringList &args, const QString &defaultFolder, QTextS
             if (values.contains(QStringLiteral("口座種別")))
                 warnWhenNotChecking(after, err);
         } else if (sub == u"remove") {
-            const std::optional<book::Account> account = book::accountByKozano(db, kozano);
+            const std::optional<book::AccountRecord> account = book::accountRecord(db, kozano);
             book::removeAccount(db, kozano);
             out << QStringLiteral("口座を削除しました: %1\n").arg(summary(*account));
         } else {

@@ -11,6 +11,8 @@
 #include "receivable/ReceivableList.h"
 #include "search/BillSearch.h"
 #include "search/DueList.h"
+#include "payable/PayableEntry.h"
+#include "payable/PayableList.h"
 #include "ui/EndorsementDialog.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
@@ -317,7 +319,11 @@ void MainMenu::onCommand(const QString &command)
             afterTool(runCompaction(m_ctx, m_ui, m_tools, this));
         else if (command == u"初期化")
             afterTool(runReset(m_ctx, m_ui, m_tools, this));
-        // "操作方法" has no action; the payable windows are wired as they are built.
+        else if (command == u"支払入力")
+            openModal(new PayableEntryWindow(m_ctx, m_ui, m_kit, this));
+        else if (command == u"支払修正")
+            openModal(new PayableListWindow(m_ctx, m_ui, m_kit, this));
+        // "操作方法" has no action.
     } catch (const DbError &e) {
         m_ui.information(e.description());
     } catch (const std::exception &e) {

@@ -2,6 +2,7 @@
 
 #include "master/CustomerRegister.h"
 #include "master/SupplierRegister.h"
+#include "payable/PayableResults.h"
 #include "receivable/ReceivableResults.h"
 
 namespace sorvane {
@@ -12,11 +13,16 @@ WindowKit makeWindowKit(AppContext &ctx, UiService &ui, EndorsementDialog &endor
     kit.endorsements = &endorsements;
     kit.customerRegister = [&ctx, &ui](QWidget *parent) -> QDialog * { return new CustomerRegister(ctx, ui, parent); };
     kit.supplierRegister = [&ctx, &ui](QWidget *parent) -> QDialog * { return new SupplierRegister(ctx, ui, parent); };
-    // The result window gets a kit of its own: the endorsement dialog is all it uses.
+    // A result window gets a kit of its own: the endorsement dialog is all it uses.
     kit.receivableResults = [&ctx, &ui, &endorsements](QWidget *parent) -> QDialog * {
         WindowKit own;
         own.endorsements = &endorsements;
         return new ReceivableResultWindow(ctx, ui, own, parent);
+    };
+    kit.payableResults = [&ctx, &ui, &endorsements](QWidget *parent) -> QDialog * {
+        WindowKit own;
+        own.endorsements = &endorsements;
+        return new PayableResultWindow(ctx, ui, own, parent);
     };
     return kit;
 }

@@ -54,9 +54,9 @@ QVariant defaultValue(const AccountField &f)
     }
 }
 
-Account accountOf(const Recordset &rs)
+AccountRecord accountOf(const Recordset &rs)
 {
-    Account a;
+    AccountRecord a;
     a.id = rs.number(QStringLiteral("id"));
     for (const AccountField &f : accountFields()) {
         switch (f.kind) {
@@ -93,7 +93,7 @@ qint64 requiredKozano(const AccountValues &values)
 
 void checkKozanoFree(Database &db, qint64 kozano)
 {
-    if (accountByKozano(db, kozano))
+    if (accountRecord(db, kozano))
         throw DbError(QStringLiteral("kozano %1 の口座は既に登録されています").arg(kozano));
 }
 
@@ -112,9 +112,9 @@ qint64 insertAccount(Database &db, const AccountValues &values)
     return db.lastInsertId();
 }
 
-Account existingAccount(Database &db, qint64 kozano)
+AccountRecord existingAccount(Database &db, qint64 kozano)
 {
-    std::optional<Account> a = accountByKozano(db, kozano);
+    std::optional<AccountRecord> a = accountRecord(db, kozano);
     if (!a)
         throw DbError(QStringLiteral("kozano %1 の口座は登録されていません").arg(kozano));
     return *a;
@@ -183,12 +183,12 @@ const AccountField *findAccountField(const QString &name)
     return nullptr;
 }
 
-qint64 Account::kozano() const
+qint64 AccountRecord::kozano() const
 {
     return values.value(QStringLiteral("kozano")).toLongLong();
 }
 
-QString Account::text(const QString &column) const
+QString AccountRecord::text(const QString &column) const
 {
     return values.value(column).toString();
 }
@@ -264,17 +264,17 @@ QString displayAccountValue(const AccountField &field, const QVariant &value)
     }
 }
 
-QList<Account> readAccounts(Database &db)
+QList<AccountRecord> readAccounts(Database &db)
 {
     Recordset rs = db.openRecordset(QStringLiteral("select id,%1 from %2 order by kozano").arg(columnList(), kTable));
-    QList<Account> accounts;
+    QList<AccountRecord> accounts;
     accounts.reserve(rs.rowCount());
     for (; !rs.eof(); rs.moveNext())
         accounts << accountOf(rs);
     return accounts;
 }
 
-std::optional<Account> accountByKozano(Database &db, qint64 kozano)
+std::optional<AccountRecord> accountRecord(Database &db, qint64 kozano)
 {
     Recordset rs =
         db.openRecordset(QStringLiteral("select id,%1 from %2 where kozano=?").arg(columnList(), kTable), {kozano});
@@ -283,7 +283,7 @@ std::optional<Account> accountByKozano(Database &db, qint64 kozano)
     return accountOf(rs);
 }
 
-int billsUsingAccount(Database &db, const Account &account)
+int billsUsingAccount(Database &db, const AccountRecord &account)
 {
     return db
         .scalar(QStringLiteral("select count(*) from D_手形 where (処理=1 and kozano=?) or 予約口座id=?"),
@@ -306,7 +306,7 @@ void updateAccount(Database &db, qint64 kozano, const AccountValues &changes)
     if (changes.isEmpty())
         return;
     Transaction t(db);
-    const Account account = existingAccount(db, kozano);
+    const AccountRecord account = existingAccount(db, kozano);
     if (changes.contains(QStringLiteral("kozano"))) {
         const qint64 renumbered = requiredKozano(changes);
         if (renumbered != kozano) {
@@ -336,7 +336,7 @@ void updateAccount(Database &db, qint64 kozano, const AccountValues &changes)
 void removeAccount(Database &db, qint64 kozano)
 {
     Transaction t(db);
-    const Account account = existingAccount(db, kozano);
+    const AccountRecord account = existingAccount(db, kozano);
     if (const int n = billsUsingAccount(db, account))
         throw DbError(
             QStringLiteral("kozano %1 の口座は %2 件の手形が使っているため、削除できません").arg(kozano).arg(n));
@@ -425,7 +425,7 @@ QList<CsvRecord> readCsv(const QByteArray &bytes)
     return records;
 }
 
-QByteArray accountsCsv(const QList<Account> &accounts)
+QByteArray accountsCsv(const QList<AccountRecord> &accounts)
 {
     const auto quoted = [](const QString &field) {
         if (!field.contains(u',') && !field.contains(u'"') && field.trimmed() == field)
@@ -437,7 +437,7 @@ QByteArray accountsCsv(const QList<Account> &accounts)
     for (const AccountField &f : accountFields())
         header << f.column;
     lines << header.join(u',');
-    for (const Account &a : accounts) {
+    for (const AccountRecord &a : accounts) {
         QStringList fields;
         for (const AccountField &f : accountFields()) {
             const QVariant v = a.values.value(f.column);

@@ -48,7 +48,7 @@ extern const QString kCheckingKind;
 // (empty text, 0, no date) on adding and its stored value on changing.
 using AccountValues = QMap<QString, QVariant>;
 
-struct Account {
+struct AccountRecord {
     qint64 id = 0;
     AccountValues values; // every column of accountFields()
     qint64 kozano() const;
@@ -64,12 +64,12 @@ std::optional<QVariant> parseAccountValue(const AccountField &field, const QStri
 QString displayAccountValue(const AccountField &field, const QVariant &value);
 
 // Every account in kozano order.
-QList<Account> readAccounts(Database &db);
-std::optional<Account> accountByKozano(Database &db, qint64 kozano);
+QList<AccountRecord> readAccounts(Database &db);
+std::optional<AccountRecord> accountRecord(Database &db, qint64 kozano);
 
 // Bills that refer to the account: issued on it (処理 = 1 and its kozano) or
 // reserved to it (予約口座id).
-int billsUsingAccount(Database &db, const Account &account);
+int billsUsingAccount(Database &db, const AccountRecord &account);
 
 // Adds an account; refused with a DbError when kozano is missing or taken.
 // Returns the new row's key.
@@ -95,7 +95,7 @@ QList<CsvRecord> readCsv(const QByteArray &bytes);
 
 // The accounts as CSV that importAccounts reads back: a header line of the
 // column names, then one line per account; UTF-8 without a byte order mark.
-QByteArray accountsCsv(const QList<Account> &accounts);
+QByteArray accountsCsv(const QList<AccountRecord> &accounts);
 
 // Adds the accounts of a CSV file whose first line names the columns by
 // their Japanese names (kozano required). All rows or none: a bad row

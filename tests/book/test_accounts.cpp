@@ -161,7 +161,7 @@ private slots:
         book::addAccount(db, {{QStringLiteral("kozano"), 1}, {QStringLiteral("銀行名"), QStringLiteral("みずほ銀行")}});
         db.execute(
             QStringLiteral("create trigger fail %1 begin select raise(abort, 'disk is full'); end").arg(trigger));
-        const QList<book::Account> before = book::readAccounts(db);
+        const QList<book::AccountRecord> before = book::readAccounts(db);
 
         QString error;
         if (action == u"import")
@@ -179,7 +179,7 @@ private slots:
         if (action == u"import")
             QVERIFY2(error.startsWith(QStringLiteral("3 行目")), qPrintable(error));
         QVERIFY(!db.inTransaction());
-        const QList<book::Account> after = book::readAccounts(db);
+        const QList<book::AccountRecord> after = book::readAccounts(db);
         QCOMPARE(after.size(), before.size());
         QCOMPARE(after.first().values, before.first().values);
     }
@@ -195,11 +195,11 @@ private slots:
                                   {QStringLiteral("口座名義"), names.at(i)},
                                   {QStringLiteral("担保枠"), qint64(1234567) * i},
                                   {QStringLiteral("確定済年月"), i % 2 ? QDate(2026, 3, 31) : QDate()}});
-        const QList<book::Account> before = book::readAccounts(db);
+        const QList<book::AccountRecord> before = book::readAccounts(db);
         const QByteArray csv = book::accountsCsv(before);
         db.execute(QStringLiteral("delete from 口座データ"));
         QCOMPARE(book::importAccounts(db, csv, QDate(2026, 12, 7)), names.size());
-        const QList<book::Account> after = book::readAccounts(db);
+        const QList<book::AccountRecord> after = book::readAccounts(db);
         QCOMPARE(after.size(), before.size());
         for (int i = 0; i < after.size(); ++i)
             QCOMPARE(after.at(i).values, before.at(i).values);

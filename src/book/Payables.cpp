@@ -1,0 +1,294 @@
+#include "book/Payables.h"
+
+#include "data/Engine.h"
+
+namespace sorvane::book {
+
+const QString kCheckingAccount = QStringLiteral("当座");
+
+namespace {
+
+const QString kAccountColumns =
+    QStringLiteral("id,kozano,口座名義,銀行コード,銀行名,支店コード,支店名,口座番号,口座種別,支払県,支払市,"
+                   "手形期間,最終手形番号");
+
+// What makes a received bill a candidate for handing on.
+const QString kCandidate = QStringLiteral("処理=0 and 状態=0 and not 予約フラグ and not 終了フラグ");
+
+const QString kBillColumns = QStringLiteral(
+    "処理,日付,手形番号,取引先コード,取引先,振出人,支払県,支払市,支払場所コード,支払場所,支払場所支店コード,"
+    "支払場所支店,振出日,手形期日,手形期間,金額,kozano,予約口座id,譲渡先コード,譲渡先");
+
+Account accountOf(const Recordset &rs)
+{
+    Account a;
+    a.id = rs.number(QStringLiteral("id"));
+    a.kozano = rs.number(QStringLiteral("kozano"));
+    a.口座名義 = rs.text(QStringLiteral("口座名義"));
+    a.銀行コード = rs.text(QStringLiteral("銀行コード"));
+    a.銀行名 = rs.text(QStringLiteral("銀行名"));
+    a.支店コード = rs.text(QStringLiteral("支店コード"));
+    a.支店名 = rs.text(QStringLiteral("支店名"));
+    a.口座番号 = rs.text(QStringLiteral("口座番号"));
+    a.口座種別 = rs.text(QStringLiteral("口座種別"));
+    a.支払県 = rs.text(QStringLiteral("支払県"));
+    a.支払市 = rs.text(QStringLiteral("支払市"));
+    a.手形期間 = rs.number(QStringLiteral("手形期間"));
+    a.最終手形番号 = rs.text(QStringLiteral("最終手形番号"));
+    return a;
+}
+
+std::optional<Account> readAccount(Database &db, const QString &column, qint64 key)
+{
+    Recordset rs =
+        db.openRecordset(QStringLiteral("select %1 from 口座データ where %2=?").arg(kAccountColumns, column), {key});
+    if (rs.eof())
+        return std::nullopt;
+    return accountOf(rs);
+}
+
+PayableBill billOf(const Recordset &rs, qint64 id)
+{
+    PayableBill b;
+    b.id = id;
+    b.処理 = int(rs.number(QStringLiteral("処理")));
+    b.日付 = rs.date(QStringLiteral("日付"));
+    b.手形番号 = rs.text(QStringLiteral("手形番号"));
+    b.取引先コード = rs.text(QStringLiteral("取引先コード"));
+    b.取引先 = rs.text(QStringLiteral("取引先"));
+    b.振出人 = rs.text(QStringLiteral("振出人"));
+    b.支払県 = rs.text(QStringLiteral("支払県"));
+    b.支払市 = rs.text(QStringLiteral("支払市"));
+    b.支払場所コード = rs.text(QStringLiteral("支払場所コード"));
+    b.支払場所 = rs.text(QStringLiteral("支払場所"));
+    b.支払場所支店コード = rs.text(QStringLiteral("支払場所支店コード"));
+    b.支払場所支店 = rs.text(QStringLiteral("支払場所支店"));
+    b.振出日 = rs.date(QStringLiteral("振出日"));
+    b.手形期日 = rs.date(QStringLiteral("手形期日"));
+    b.手形期間 = rs.number(QStringLiteral("手形期間"));
+    b.金額 = rs.number(QStringLiteral("金額"));
+    b.kozano = rs.number(QStringLiteral("kozano"));
+    b.予約口座id = rs.number(QStringLiteral("予約口座id"));
+    b.譲渡先コード = rs.text(QStringLiteral("譲渡先コード"));
+    b.譲渡先 = rs.text(QStringLiteral("譲渡先"));
+    return b;
+}
+
+std::vector<PayableLine> readLines(Database &db, const QString &sql)
+{
+    Recordset rs = db.openRecordset(sql);
+    std::vector<PayableLine> lines;
+    lines.reserve(rs.rowCount());
+    for (; !rs.eof(); rs.moveNext()) {
+        PayableLine l;
+        l.id = rs.number(QStringLiteral("id"));
+        l.処理 = int(rs.number(QStringLiteral("処理")));
+        l.手形番号 = rs.text(QStringLiteral("手形番号"));
+        l.手形期日 = rs.date(QStringLiteral("手形期日"));
+        l.金額 = rs.number(QStringLiteral("金額"));
+        l.取引先 = rs.text(QStringLiteral("取引先"));
+        lines.push_back(std::move(l));
+    }
+    return lines;
+}
+
+// Days from the issue date to the due date; 0 when either is missing.
+qint64 termOf(const QDate &issue, const QDate &due)
+{
+    return issue.isValid() && due.isValid() ? issue.daysTo(due) : 0;
+}
+
+// The account a bill is being drawn on, read inside the caller's transaction.
+Account requireAccount(Database &db, qint64 id)
+{
+    const std::optional<Account> a = readAccount(db, QStringLiteral("id"), id);
+    if (!a)
+        throw DbError(QStringLiteral("口座が見つかりません（口座が削除された可能性があります）"));
+    return *a;
+}
+
+void setLastNumber(Database &db, qint64 accountId, const QString &number)
+{
+    db.execute(QStringLiteral("update 口座データ set 最終手形番号=? where id=?"), {number, accountId});
+}
+
+} // namespace
+
+std::optional<Account> accountByKozano(Database &db, qint64 kozano)
+{
+    return readAccount(db, QStringLiteral("kozano"), kozano);
+}
+
+std::optional<Account> accountById(Database &db, qint64 id)
+{
+    return readAccount(db, QStringLiteral("id"), id);
+}
+
+QString accountLine(qint64 kozano, const QString &bank, const QString &branch, const QString &number)
+{
+    return QStringLiteral("%1: %2/%3/%4").arg(kozano).arg(bank, branch, number);
+}
+
+std::vector<Candidate> candidates(Database &db)
+{
+    Recordset rs = db.openRecordset(QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where %1 "
+                                                   "order by 手形期日,id")
+                                        .arg(kCandidate));
+    std::vector<Candidate> list;
+    list.reserve(rs.rowCount());
+    for (; !rs.eof(); rs.moveNext())
+        list.push_back({rs.number(QStringLiteral("id")), rs.number(QStringLiteral("金額")),
+                        rs.date(QStringLiteral("手形期日")), rs.text(QStringLiteral("振出人"))});
+    return list;
+}
+
+std::optional<PartyRow> findSupplier(Database &db, const QString &code)
+{
+    Recordset rs = db.openRecordset(QStringLiteral("select sc,sn from S0 where sc=? order by id limit 1"), {code});
+    if (rs.eof())
+        return std::nullopt;
+    return PartyRow{rs.text(QStringLiteral("sc")), rs.text(QStringLiteral("sn"))};
+}
+
+std::optional<PreviousIssue> previousIssue(Database &db, const QString &supplierCode)
+{
+    // Bills without issue date sort last: they say least about "most recent".
+    Recordset rs = db.openRecordset(QStringLiteral("select 日付,kozano,金額,手形番号,手形期日 from D_手形 "
+                                                   "where 処理=1 and 取引先コード=? "
+                                                   "order by 振出日 is null,振出日 desc,id desc limit 1"),
+                                    {supplierCode});
+    if (rs.eof())
+        return std::nullopt;
+    PreviousIssue p;
+    p.日付 = rs.date(QStringLiteral("日付"));
+    p.kozano = rs.number(QStringLiteral("kozano"));
+    p.金額 = rs.number(QStringLiteral("金額"));
+    p.手形番号 = rs.text(QStringLiteral("手形番号"));
+    p.手形期日 = rs.date(QStringLiteral("手形期日"));
+    return p;
+}
+
+std::optional<PayableBill> candidateBill(Database &db, qint64 id)
+{
+    Recordset rs =
+        db.openRecordset(QStringLiteral("select %1 from D_手形 where id=? and %2").arg(kBillColumns, kCandidate), {id});
+    if (rs.eof())
+        return std::nullopt;
+    return billOf(rs, id);
+}
+
+qint64 issueBill(Database &db, const Issue &issue)
+{
+    Transaction t(db);
+    const Account a = requireAccount(db, issue.accountId);
+    db.execute(QStringLiteral("insert into D_手形(処理,日付,kozano,手形番号,取引先コード,取引先,支払県,支払市,"
+                              "支払場所コード,支払場所,支払場所支店コード,支払場所支店,振出日,手形期日,手形期間,"
+                              "金額,予約口座id) values(1,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
+               {issue.日付, a.kozano, issue.手形番号, issue.取引先コード, issue.取引先, a.支払県, a.支払市,
+                issue.支払場所コード, issue.支払場所, issue.支払場所支店コード, issue.支払場所支店, issue.振出日,
+                issue.手形期日, termOf(issue.振出日, issue.手形期日), issue.金額, a.id});
+    const qint64 id = db.lastInsertId();
+    setLastNumber(db, a.id, issue.手形番号);
+    t.commit();
+    return id;
+}
+
+bool handOnBill(Database &db, qint64 billId, const QDate &booked, const QString &supplierCode,
+                const QString &supplierName)
+{
+    // The condition is checked by the statement itself: a bill handed on or
+    // reserved since the list was read is left alone.
+    return db.execute(QStringLiteral("update D_手形 set 処理=2,kozano=0,状態=-2,保管場所='',予約フラグ=1,"
+                                     "予約処理=1,予約口座id=0,予約日=?,譲渡先コード=?,譲渡先=? where id=? and %1")
+                          .arg(kCandidate),
+                      {booked, supplierCode, supplierName, billId}) > 0;
+}
+
+bool cancelHandOn(Database &db, qint64 billId)
+{
+    return db.execute(QStringLiteral("update D_手形 set 処理=0,状態=0,予約フラグ=0,予約処理=0,予約日=null,"
+                                     "譲渡先コード=null,譲渡先=null where id=? and 処理=2"),
+                      {billId}) > 0;
+}
+
+bool correctIssuedBill(Database &db, const IssuedCorrection &c)
+{
+    Transaction t(db);
+    Recordset was =
+        db.openRecordset(QStringLiteral("select 手形番号,予約口座id from D_手形 where id=? and 処理=1"), {c.billId});
+    if (was.eof())
+        return false;
+    const Account a = requireAccount(db, c.accountId);
+    db.execute(QStringLiteral("update D_手形 set 取引先コード=?,取引先=?,日付=?,手形番号=?,支払県=?,支払市=?,"
+                              "支払場所コード=?,支払場所=?,支払場所支店コード=?,支払場所支店=?,振出日=?,手形期日=?,"
+                              "手形期間=?,金額=?,予約口座id=?,kozano=? where id=?"),
+               {c.取引先コード, c.取引先, c.日付, c.手形番号, c.支払県, c.支払市, c.支払場所コード, c.支払場所,
+                c.支払場所支店コード, c.支払場所支店, c.振出日, c.手形期日, termOf(c.振出日, c.手形期日), c.金額, a.id,
+                a.kozano, c.billId});
+    // The account's last number follows the bill when the bill moves to the
+    // account or was the last one issued on it. Correcting an older bill
+    // must not turn the number back, or the next issue would propose a
+    // number already used.
+    const bool moved = was.number(QStringLiteral("予約口座id")) != a.id;
+    const bool wasLast = was.text(QStringLiteral("手形番号")) == a.最終手形番号;
+    if (moved || wasLast)
+        setLastNumber(db, a.id, c.手形番号);
+    t.commit();
+    return true;
+}
+
+bool deleteIssuedBill(Database &db, qint64 billId)
+{
+    Transaction t(db);
+    Recordset rs =
+        db.openRecordset(QStringLiteral("select 手形期日,予約口座id from D_手形 where id=? and 処理=1"), {billId});
+    if (rs.eof())
+        return false;
+    const QDate due = rs.date(QStringLiteral("手形期日"));
+    const qint64 account = rs.number(QStringLiteral("予約口座id"));
+    // The account's figures from the due date on counted this bill. A bill
+    // without due date was in no month's figures.
+    if (account > 0 && due.isValid()) {
+        db.execute(QStringLiteral("update 口座データ set 計画済年月=? where id=?"), {due, account});
+        db.execute(QStringLiteral("delete from 口座残高 where 月末日付>=? and 口座id=?"), {due, account});
+    }
+    db.execute(QStringLiteral("delete from D_手形 where id=?"), {billId});
+    t.commit();
+    return true;
+}
+
+std::vector<PayableLine> payableLines(Database &db)
+{
+    return readLines(db, QStringLiteral("select id,処理,手形番号,手形期日,金額,取引先 from D_手形 "
+                                        "where 処理>0 and not 終了フラグ order by 手形期日,id"));
+}
+
+std::optional<PayableBill> payableBill(Database &db, qint64 id)
+{
+    Recordset rs = db.openRecordset(QStringLiteral("select %1 from D_手形 where id=?").arg(kBillColumns), {id});
+    if (rs.eof())
+        return std::nullopt;
+    return billOf(rs, id);
+}
+
+std::vector<PayableLine> payableResultLines(Database &db)
+{
+    return readLines(db, QStringLiteral("select 手形id as id,処理,手形番号,手形期日,金額,取引先 from 検索結果 "
+                                        "where 処理>0 and not 終了フラグ order by 手形期日,id"));
+}
+
+std::optional<PayableBill> payableResult(Database &db, qint64 billId)
+{
+    // The work table has no state and no place of issue; the bill's kind and
+    // copies are all the view needs.
+    Recordset rs = db.openRecordset(QStringLiteral("select 処理,日付,手形番号,取引先コード,取引先,振出人,支払県,"
+                                                   "支払市,支払場所コード,支払場所,支払場所支店コード,支払場所支店,"
+                                                   "振出日,手形期日,手形期間,金額,kozano,予約口座id,譲渡先コード,"
+                                                   "譲渡先 from 検索結果 where 手形id=? order by id limit 1"),
+                                    {billId});
+    if (rs.eof())
+        return std::nullopt;
+    return billOf(rs, billId);
+}
+
+} // namespace sorvane::book

@@ -1,0 +1,190 @@
+#pragma once
+
+// Reading and writing payable bills: bills the company issues on its own
+// checking accounts (処理 1) and received bills handed on to a supplier
+// (処理 2), with the account reads the payable windows need.
+
+#include "book/Registers.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace sorvane {
+
+class Database;
+
+namespace book {
+
+// Kinds of a bill (処理) and states of a received bill (状態).
+constexpr int kReceived = 0;
+constexpr int kIssued = 1;
+constexpr int kHandedOn = 2;
+constexpr int kInHand = 0;
+constexpr int kStateHandedOn = -2;
+
+// A row of 口座データ as the payable windows read it.
+struct Account {
+    qint64 id = 0;
+    qint64 kozano = 0;
+    QString 口座名義;
+    QString 銀行コード;
+    QString 銀行名;
+    QString 支店コード;
+    QString 支店名;
+    QString 口座番号;
+    QString 口座種別;
+    QString 支払県;
+    QString 支払市;
+    qint64 手形期間 = 0;
+    QString 最終手形番号;
+};
+
+std::optional<Account> accountByKozano(Database &db, qint64 kozano);
+std::optional<Account> accountById(Database &db, qint64 id);
+
+// The pick line of an account: "kozano: bank/branch/number".
+QString accountLine(qint64 kozano, const QString &bank, const QString &branch, const QString &number);
+// The kind of account bills are drawn on.
+extern const QString kCheckingAccount;
+
+// A received bill still in hand that can be handed on.
+struct Candidate {
+    qint64 id = 0;
+    qint64 金額 = 0;
+    QDate 手形期日;
+    QString 振出人;
+};
+
+// Received bills in hand, not reserved and not finished, earliest due date
+// first (a bill without due date before all others). One query.
+std::vector<Candidate> candidates(Database &db);
+
+// The supplier with the code (letters in either case), as registered, or
+// nothing when no supplier has it.
+std::optional<PartyRow> findSupplier(Database &db, const QString &code);
+
+// The most recent bill issued to the supplier: the latest issue date, and of
+// bills issued on one day the one booked last.
+struct PreviousIssue {
+    QDate 日付;
+    qint64 kozano = 0;
+    qint64 金額 = 0;
+    QString 手形番号;
+    QDate 手形期日;
+};
+std::optional<PreviousIssue> previousIssue(Database &db, const QString &supplierCode);
+
+// Every column of a bill the payable windows show.
+struct PayableBill {
+    qint64 id = 0;
+    int 処理 = 0;
+    QDate 日付;
+    QString 手形番号;
+    QString 取引先コード;
+    QString 取引先;
+    QString 振出人;
+    QString 支払県;
+    QString 支払市;
+    QString 支払場所コード;
+    QString 支払場所;
+    QString 支払場所支店コード;
+    QString 支払場所支店;
+    QDate 振出日;
+    QDate 手形期日;
+    qint64 手形期間 = 0;
+    qint64 金額 = 0;
+    qint64 kozano = 0;
+    qint64 予約口座id = 0;
+    QString 譲渡先コード;
+    QString 譲渡先;
+};
+
+// A received bill that is still a candidate, or nothing.
+std::optional<PayableBill> candidateBill(Database &db, qint64 id);
+
+// A new bill drawn on an account.
+struct Issue {
+    qint64 accountId = 0;
+    QDate 日付;
+    QString 手形番号;
+    QString 取引先コード;
+    QString 取引先;
+    QString 支払場所コード;
+    QString 支払場所;
+    QString 支払場所支店コード;
+    QString 支払場所支店;
+    QDate 振出日;
+    QDate 手形期日;
+    qint64 金額 = 0;
+};
+
+// Inserts the bill (処理 1, the account's prefecture and city, the term from
+// the two dates) and makes its number the account's last one, in one
+// transaction. Returns the new bill's id. A DbError when the account is gone.
+qint64 issueBill(Database &db, const Issue &issue);
+
+// Hands the received bill on to the supplier, booked on the given day. Only a
+// bill that is still a candidate changes; false (nothing written) otherwise.
+bool handOnBill(Database &db, qint64 billId, const QDate &booked, const QString &supplierCode,
+                const QString &supplierName);
+
+// Turns a handed-on bill back into a received bill in hand. The storage place
+// stays empty. False (nothing written) when the bill is not handed on.
+bool cancelHandOn(Database &db, qint64 billId);
+
+// The fields of an issued bill a correction rewrites.
+struct IssuedCorrection {
+    qint64 billId = 0;
+    qint64 accountId = 0;
+    QString 取引先コード;
+    QString 取引先;
+    QDate 日付;
+    QString 手形番号;
+    QString 支払県;
+    QString 支払市;
+    QString 支払場所コード;
+    QString 支払場所;
+    QString 支払場所支店コード;
+    QString 支払場所支店;
+    QDate 振出日;
+    QDate 手形期日;
+    qint64 金額 = 0;
+};
+
+// Rewrites the issued bill, in one transaction. Its number becomes the
+// account's last one when the bill moves to that account or was the last
+// bill issued on it. False (nothing written) when the bill is no longer an
+// issued bill; a DbError when the account is gone.
+bool correctIssuedBill(Database &db, const IssuedCorrection &c);
+
+// Deletes the issued bill; when it is drawn on an account, that account's
+// plan is invalidated from the due date on (計画済年月 and the 口座残高 rows
+// from that day). One transaction. False (nothing written) when the bill is
+// not an issued bill.
+bool deleteIssuedBill(Database &db, qint64 billId);
+
+// A line of the payable list.
+struct PayableLine {
+    qint64 id = 0; // D_手形.id
+    int 処理 = 0;
+    QString 手形番号;
+    QDate 手形期日;
+    qint64 金額 = 0;
+    QString 取引先;
+};
+
+// Open payable bills (issued and handed on, not finished), earliest due date
+// first. One query.
+std::vector<PayableLine> payableLines(Database &db);
+std::optional<PayableBill> payableBill(Database &db, qint64 id);
+
+// The same from the search's work table 検索結果; the id is the found bill's.
+std::vector<PayableLine> payableResultLines(Database &db);
+std::optional<PayableBill> payableResult(Database &db, qint64 billId);
+
+} // namespace book
+} // namespace sorvane
