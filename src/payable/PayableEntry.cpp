@@ -513,7 +513,9 @@ bool PayableEntryWindow::RegisterPayableBill()
         // Only a bill the clerk picked is ever handed on.
         if (handOn && m_selectedBill == 0)
             return refuse(QStringLiteral("譲渡する手形が選ばれていません\n「使用する手形」の一覧から選んでください"));
-        if (m_dueDate->text().trimmed().isEmpty())
+        // A hand-on keeps the bill's own dates: a received bill payable at
+        // sight (no due date) can be handed on like any other.
+        if (!handOn && m_dueDate->text().trimmed().isEmpty())
             return refuse(QStringLiteral("手形期日が入っていません"));
         const std::optional<QDate> booked = payable::readBookingDate(m_date->text(), today, problem);
         if (!booked)

@@ -65,6 +65,7 @@ private slots:
     void cleanup() { QVERIFY2(strayWindows().isEmpty(), qPrintable(strayWindows().join(u','))); }
 
     void handOnChangesOnlyThePickedBill();
+    void handOnOfABillPayableAtSight();
     void handOnRefused_data();
     void handOnRefused();
     void issueProposesTheNextNumber();
@@ -135,6 +136,29 @@ void TestPayableEntry::handOnChangesOnlyThePickedBill()
     QVERIFY(e.list()->lineText(0).endsWith(u"04/10/31  振出商事"_qs));
     QVERIFY(e.edit(u"金額"_qs)->isEnabled());
     QCOMPARE(e.edit(u"金額"_qs)->text(), u"0"_qs);
+}
+
+void TestPayableEntry::handOnOfABillPayableAtSight()
+{
+    // A received bill without a due date is handed on with its dates as they are.
+    WindowFixture f;
+    addSupplier(f.db(), u"S1"_qs, u"仕入商事"_qs);
+    const qint64 bill = addReceived(f.db(), {.number = u"R9"_qs, .due = QDate()});
+    Entry e(f);
+    QVERIFY(showActive(e.w.get()));
+    e.check(u"Check1"_qs)->click();
+    clickRow(e.list(), 0);
+    QCOMPARE(e.edit(u"手形期日"_qs)->text(), QString());
+    e.supplier(u"S1"_qs);
+    e.click(u"登録ボタン"_qs);
+    QCOMPARE(f.ui.texts(), QStringList());
+    const auto row = billRow(f.db(), bill);
+    QCOMPARE(row.value(u"処理"_qs), u"2"_qs);
+    QCOMPARE(row.value(u"手形期日"_qs), u"<null>"_qs);
+    QCOMPARE(row.value(u"譲渡先コード"_qs), u"S1"_qs);
+    // An issue still needs its due date.
+    e.click(u"登録ボタン"_qs);
+    QCOMPARE(f.ui.texts(), QStringList{u"手形期日が入っていません"_qs});
 }
 
 void TestPayableEntry::handOnRefused_data()
