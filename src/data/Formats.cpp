@@ -93,7 +93,9 @@ QString iso(const QDate &date)
     return date.isValid() ? date.toString(Qt::ISODate) : QString();
 }
 
-QDate parseDate(const QString &text, const QDate &today)
+namespace {
+
+QDate readDate(const QString &text, const QDate &today)
 {
     QString s = normalized(text);
     if (s.isEmpty())
@@ -173,6 +175,19 @@ QDate parseDate(const QString &text, const QDate &today)
     return QDate(year, month, day); // invalid for 2/30, 13/1 and the like
 }
 
+// Japan's solar calendar, and its first era date, begin here; an earlier
+// year is a slip of the keys, and "yyyy/m/d" could not show it again in a
+// form that reads back ("622/12/7").
+const QDate kEarliestDate(1873, 1, 1);
+
+} // namespace
+
+QDate parseDate(const QString &text, const QDate &today)
+{
+    const QDate d = readDate(text, today);
+    return d.isValid() && d >= kEarliestDate ? d : QDate();
+}
+
 QString amount(qint64 value)
 {
     // Through unsigned so that the most negative value has a magnitude too.
@@ -190,25 +205,30 @@ QString amount(qint64 value)
 
 std::optional<qint64> parseAmount(const QString &text)
 {
+    constexpr qint64 kLargestAmount = 999999999999999999; // 18 digits
     QString s = normalized(text);
     s.replace(QChar(0x2212), u'-'); // the minus sign some input methods type
     bool negative = false;
+    bool signed_ = false;
     if (!s.isEmpty() && (s.at(0) == u'-' || s.at(0) == u'+')) {
         negative = s.at(0) == u'-';
+        signed_ = true;
         s.remove(0, 1);
     }
-    // A Japanese keyboard's yen key may type a backslash.
-    if (s.startsWith(u'¥') || s.startsWith(u'\\'))
+    // A Japanese keyboard's yen key may type a backslash. One sign only,
+    // before or after it: "+-5" is not a number.
+    if (s.startsWith(u'¥') || s.startsWith(u'\\')) {
         s.remove(0, 1);
-    if (!negative && !s.isEmpty() && (s.at(0) == u'-' || s.at(0) == u'+')) {
-        // "¥-1,000"
-        negative = s.at(0) == u'-';
-        s.remove(0, 1);
+        if (!signed_ && !s.isEmpty() && (s.at(0) == u'-' || s.at(0) == u'+')) {
+            // "¥-1,000"
+            negative = s.at(0) == u'-';
+            s.remove(0, 1);
+        }
     }
     if (s.endsWith(u'円'))
         s.chop(1);
 
-    static const QRegularExpression shape(QStringLiteral("^(\\d{1,3}(?:,\\d{3})+|\\d+)(?:\\.(\\d+))?$"));
+    static const QRegularExpression shape(QStringLiteral("^([0-9]{1,3}(?:,[0-9]{3})+|[0-9]+)(?:\\.([0-9]+))?$"));
     const QRegularExpressionMatch m = shape.match(s);
     if (!m.hasMatch())
         return std::nullopt;
@@ -232,6 +252,10 @@ std::optional<qint64> parseAmount(const QString &text)
         if (first > u'5' || (first == u'5' && (restNonZero || value % 2 == 1)))
             ++value;
     }
+    // Rounding up may carry into a 19th digit, which "#,##0" would show as
+    // an amount this reader refuses.
+    if (value > kLargestAmount)
+        return std::nullopt;
     return negative ? -value : value;
 }
 

@@ -118,6 +118,12 @@ void TestFormats::parseDate_data()
     QTest::newRow("gannen without era") << QStringLiteral("元/5/1") << QDate();
     QTest::newRow("unknown era letter") << QStringLiteral("X8/12/7") << QDate();
     QTest::newRow("negative") << QStringLiteral("-2026/12/7") << QDate();
+    // Before the solar calendar: "yyyy/m/d" would show 0622 as "622/12/7",
+    // which reads as nothing when the bill is saved again.
+    QTest::newRow("year 0622") << QStringLiteral("0622/12/07") << QDate();
+    QTest::newRow("year 0622 as digits") << QStringLiteral("06221207") << QDate();
+    QTest::newRow("day before the solar calendar") << QStringLiteral("1872/12/31") << QDate();
+    QTest::newRow("first day of the solar calendar") << QStringLiteral("1873/1/1") << QDate(1873, 1, 1);
 }
 
 void TestFormats::parseDate()
@@ -233,6 +239,19 @@ void TestFormats::parseAmount_data()
     QTest::newRow("19 digits") << QStringLiteral("1234567890123456789") << false << qint64(0);
     QTest::newRow("exponent") << QStringLiteral("1e3") << false << qint64(0);
     QTest::newRow("inner text") << QStringLiteral("1万") << false << qint64(0);
+    // Rounding must not carry into a 19th digit that the reader refuses when typed.
+    QTest::newRow("rounds past 18 digits") << QStringLiteral("999999999999999999.9") << false << qint64(0);
+    QTest::newRow("negative rounds past 18 digits") << QStringLiteral("-999999999999999999.5") << false << qint64(0);
+    QTest::newRow("18 digits, fraction below half") << QStringLiteral("999999999999999999.4") << true
+                                                    << qint64(999999999999999999LL);
+    QTest::newRow("half just below the limit") << QStringLiteral("999999999999999998.5") << true
+                                               << qint64(999999999999999998LL);
+    QTest::newRow("yen then minus") << QStringLiteral("¥-1,000") << true << qint64(-1000);
+    QTest::newRow("plus then minus") << QStringLiteral("+-5") << false << qint64(0);
+    QTest::newRow("sign on both sides of yen") << QStringLiteral("-¥-5") << false << qint64(0);
+    // Digits of other scripts are not yen amounts (they once read as 0).
+    QTest::newRow("Arabic-Indic digits") << QStringLiteral("\u0663\u0663") << false << qint64(0);
+    QTest::newRow("Devanagari digits") << QStringLiteral("\u0967,\u0966\u0966\u0966") << false << qint64(0);
 }
 
 void TestFormats::parseAmount()
