@@ -2,6 +2,7 @@
 
 #include "book/AppContext.h"
 #include "data/Engine.h"
+#include "data/FileUtil.h"
 #include "data/Files.h"
 #include "data/MessageService.h"
 #include "data/Schema.h"
@@ -10,8 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <filesystem>
-#include <system_error>
 
 namespace sorvane::book {
 
@@ -22,31 +21,27 @@ QString native(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
-// The detail lines of an error (the English of the engine or the system),
+// What to show below the tool's own sentence: an error that begins with a
+// cause the clerk can mend (a full disk, a read-only file, another program)
+// whole; otherwise its detail lines (the words of the engine or the system)
 // without the first line that said what was being done.
 QString detailOf(const DbError &e)
 {
     const QString d = e.description();
     const qsizetype nl = d.indexOf(u'\n');
-    return nl < 0 ? d : d.mid(nl + 1);
+    if (nl < 0 || d.left(nl).endsWith(QStringLiteral("ください。")))
+        return d;
+    return d.mid(nl + 1);
 }
 
-// A rename within the folder: the target, when it is a file, is replaced in
-// one step, so there is never a moment without either file.
 void moveOver(const QString &from, const QString &to)
 {
-    std::error_code ec;
-    std::filesystem::rename(std::filesystem::path(from.toStdU16String()), std::filesystem::path(to.toStdU16String()),
-                            ec);
-    if (ec)
-        throw DbError(
-            QStringLiteral("%1 → %2\n%3").arg(native(from), native(to), QString::fromLocal8Bit(ec.message().c_str())));
+    file::moveOver(from, to);
 }
 
 void removeFile(const QString &path)
 {
-    if (QFileInfo::exists(path) && !QFile::remove(path))
-        throw DbError(QStringLiteral("%1 を削除できません").arg(native(path)));
+    file::removeFile(path);
 }
 
 // Opens the file as a main database (and, when asked, checks its pages) and
@@ -68,14 +63,14 @@ void checkMainDatabase(const QString &path, bool checkPages)
 void prepareInitialCopy(const QString &initial, const QString &work, int days)
 {
     removeFile(work);
-    if (!QFile::copy(initial, work))
-        throw DbError(QStringLiteral("%1 を %2 にコピーできません").arg(native(initial), native(work)));
-    // The copy keeps the source's permissions; the data file must be writable.
-    QFile(work).setPermissions(QFile(work).permissions() | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    Workspace ws(QStringLiteral("maintenance"), AppContext::kUserName, QString());
-    ScopedDatabase db(ws, work);
-    schema::prepareMainDatabase(*db);
-    schema::writeDueWindowDays(*db, days);
+    file::copyFile(initial, work);
+    {
+        Workspace ws(QStringLiteral("maintenance"), AppContext::kUserName, QString());
+        ScopedDatabase db(ws, work);
+        schema::prepareMainDatabase(*db);
+        schema::writeDueWindowDays(*db, days);
+    }
+    file::syncFile(work);
 }
 
 } // namespace
@@ -121,10 +116,16 @@ ToolResult resetData(AppContext &ctx)
                                   .arg(files::kInitialDb, detailOf(e)));
             }
             if (QFileInfo::exists(main)) {
+                // The data stay under tegata.mdb until the new file takes
+                // the name in one rename: a second name for the same file
+                // (no bytes to write) replaces the backup of the reset before.
+                const QString backupWork = backup + QStringLiteral(".new");
                 try {
-                    // Replaces the backup of the reset before: one generation is kept.
-                    moveOver(main, backup);
+                    removeFile(backupWork);
+                    file::linkOrCopy(main, backupWork);
+                    moveOver(backupWork, backup);
                 } catch (const DbError &e) {
+                    QFile::remove(backupWork);
                     QFile::remove(work);
                     throw DbError(QStringLiteral("今のデータを %1 として残せないため、初期化を中止しました。"
                                                  "データは変わっていません。\n"
@@ -136,20 +137,10 @@ ToolResult resetData(AppContext &ctx)
             try {
                 moveOver(work, main);
             } catch (const DbError &e) {
-                // Put the old data back where the program looks for them.
-                bool restored = false;
-                try {
-                    moveOver(backup, main);
-                    restored = true;
-                } catch (const DbError &) {
-                }
                 QFile::remove(work);
-                throw DbError(restored ? QStringLiteral("新しいデータを置けないため、初期化を中止しました。"
-                                                        "データは変わっていません。\n%1")
-                                             .arg(detailOf(e))
-                                       : QStringLiteral("新しいデータを置けないため、初期化を中止しました。"
-                                                        "今までのデータは %1 にあります。\n%2")
-                                             .arg(files::kBackupDb, detailOf(e)));
+                throw DbError(QStringLiteral("新しいデータを置けないため、初期化を中止しました。"
+                                             "データは変わっていません。\n%1")
+                                  .arg(detailOf(e)));
             }
         } catch (const DbError &e) {
             problem = e.description();
@@ -198,7 +189,9 @@ ToolResult compactData(AppContext &ctx, const CompactStep &compactStep)
         try {
             compact(main, temp);
             checkMainDatabase(temp, true);
-            // Only a complete copy replaces the data, in one rename.
+            // On the disk before it takes the name: only a complete copy
+            // replaces the data, in one rename.
+            file::syncFile(temp);
             moveOver(temp, main);
         } catch (const DbError &e) {
             // tegata.mdb was never touched; what is in temp.mdb is a half copy.

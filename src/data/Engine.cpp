@@ -59,14 +59,70 @@ DbError::DbError(QString description)
 {
 }
 
-DbError DbError::fromSql(const QSqlError &error, const QString &what)
+QString DbError::causeOf(int code, const QString &detail, const QString &fileName)
+{
+    const QString file = fileName.isEmpty() ? QStringLiteral("データベースのファイル")
+                                            : QDir::toNativeSeparators(QFileInfo(fileName).fileName());
+    const bool mainFile = QFileInfo(fileName).fileName().compare(QStringLiteral("tegata.mdb"), Qt::CaseInsensitive) == 0;
+    const auto says = [&](const char *words) { return detail.contains(QLatin1String(words), Qt::CaseInsensitive); };
+    // SQLite's primary result codes; the text decides where the driver gave none.
+    switch (code & 0xFF) {
+    case 8: // SQLITE_READONLY
+        return QStringLiteral("%1 が読み取り専用のため、書き込めませんでした。"
+                              "ファイルとそのフォルダーを書き込めるようにしてから、もう一度操作してください。")
+            .arg(file);
+    case 5: // SQLITE_BUSY
+    case 6: // SQLITE_LOCKED
+        return QStringLiteral("%1 をほかのプログラムが使用中のため、処理できませんでした。"
+                              "ほかのプログラムを終了してから、もう一度操作してください。")
+            .arg(file);
+    case 11: // SQLITE_CORRUPT
+    case 26: // SQLITE_NOTADB
+        break;
+    case 13: // SQLITE_FULL
+        return QStringLiteral("ディスクがいっぱいのため、%1 に書き込めませんでした。"
+                              "ディスクに空きを作ってから、もう一度操作してください。")
+            .arg(file);
+    case 10: // SQLITE_IOERR
+        return QStringLiteral("%1 の読み書きに失敗しました。"
+                              "ディスクの状態を確かめてから、もう一度操作してください。")
+            .arg(file);
+    case 14: // SQLITE_CANTOPEN
+        return QStringLiteral("%1 を開けませんでした。"
+                              "ファイルとそのフォルダーがあり、読み書きできることを確かめてください。")
+            .arg(file);
+    default:
+        if (says("readonly") || says("read-only"))
+            return causeOf(8, detail, fileName);
+        if (says("locked") || says("busy"))
+            return causeOf(5, detail, fileName);
+        if (says("disk is full") || says("database or disk is full"))
+            return causeOf(13, detail, fileName);
+        if (says("disk I/O error"))
+            return causeOf(10, detail, fileName);
+        if (!says("not a database") && !says("malformed") && !says("no such table") && !says("no such column"))
+            return {};
+    }
+    // Damaged, or some other program's file where ours should be.
+    return QStringLiteral("%1 はこのプログラムのデータではないか、壊れています。").arg(file) +
+           (mainFile ? QStringLiteral("tegata.bak かバックアップから戻してください。")
+                     : QStringLiteral("sorvane-admin init --force で作り直すか、バックアップから戻してください。"));
+}
+
+DbError DbError::fromSql(const QSqlError &error, const QString &what, const QString &fileName)
 {
     QString detail = error.databaseText().trimmed();
     if (detail.isEmpty())
         detail = error.driverText().trimmed();
+    bool numeric = false;
+    const int code = error.nativeErrorCode().toInt(&numeric);
+    // What happened and what to do, in words a clerk reads; the engine's own
+    // words follow for whoever helps.
+    const QString cause = causeOf(numeric ? code : 0, detail, fileName);
+    const QString first = cause.isEmpty() ? what : cause;
     if (detail.isEmpty())
-        return DbError(what);
-    return DbError(what + u'\n' + detail);
+        return DbError(first);
+    return DbError(first + u'\n' + detail);
 }
 
 // ---------------------------------------------------------------- Recordset
@@ -236,7 +292,7 @@ Database::Database(const QString &fileName, const QString &user, const QString &
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
     if (!db.open()) {
         const DbError err = DbError::fromSql(db.lastError(),
-                                             QStringLiteral("データベースを開けません: %1").arg(fileName));
+                                             QStringLiteral("データベースを開けません: %1").arg(fileName), fileName);
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connection);
         throw err;
@@ -246,7 +302,7 @@ Database::Database(const QString &fileName, const QString &user, const QString &
     QSqlQuery probe(db);
     if (!probe.exec(QStringLiteral("select count(*) from sqlite_master"))) {
         const DbError err = DbError::fromSql(probe.lastError(),
-                                             QStringLiteral("データベースを開けません: %1").arg(fileName));
+                                             QStringLiteral("データベースを開けません: %1").arg(fileName), fileName);
         probe = QSqlQuery();
         db.close();
         db = QSqlDatabase();
@@ -295,11 +351,11 @@ QSqlQuery Database::run(const QString &sql, const QVariantList &values)
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.setForwardOnly(true);
     if (!q.prepare(sql))
-        throw DbError::fromSql(q.lastError(), QStringLiteral("SQL 文を準備できません"));
+        throw DbError::fromSql(q.lastError(), QStringLiteral("SQL 文を準備できません"), m_fileName);
     for (const QVariant &v : values)
         q.addBindValue(toBindable(v));
     if (!q.exec())
-        throw DbError::fromSql(q.lastError(), QStringLiteral("データベースの処理に失敗しました"));
+        throw DbError::fromSql(q.lastError(), QStringLiteral("データベースの処理に失敗しました"), m_fileName);
     return q;
 }
 
@@ -337,7 +393,7 @@ Recordset Database::openRecordset(const QString &sql, const QVariantList &values
         rs.m_rows.push_back(std::move(row));
     }
     if (q.lastError().isValid())
-        throw DbError::fromSql(q.lastError(), QStringLiteral("データを読めません"));
+        throw DbError::fromSql(q.lastError(), QStringLiteral("データを読めません"), m_fileName);
     rs.moveFirst();
     return rs;
 }
@@ -348,7 +404,7 @@ QVariant Database::scalar(const QString &sql, const QVariantList &values)
     if (q.next())
         return q.value(0);
     if (q.lastError().isValid())
-        throw DbError::fromSql(q.lastError(), QStringLiteral("データを読めません"));
+        throw DbError::fromSql(q.lastError(), QStringLiteral("データを読めません"), m_fileName);
     return {};
 }
 

@@ -22,7 +22,13 @@ namespace sorvane {
 class DbError : public std::exception {
 public:
     explicit DbError(QString description);
-    static DbError fromSql(const QSqlError &error, const QString &what);
+    // The error of a statement on the file. A common cause (read-only file,
+    // another program holding it, a file that is not ours or is damaged, a
+    // full disk) is told in a Japanese sentence with what to do; otherwise
+    // `what` says what failed. The engine's own words follow on the next line.
+    static DbError fromSql(const QSqlError &error, const QString &what, const QString &fileName = {});
+    // The sentence for an SQLite result code and message; empty when none fits.
+    static QString causeOf(int code, const QString &detail, const QString &fileName);
 
     const QString &description() const { return m_description; }
     const char *what() const noexcept override { return m_utf8.constData(); }
