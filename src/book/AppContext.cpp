@@ -34,6 +34,15 @@ void checkWritable(Database &db)
     }
 }
 
+// A damaged file may still open and even take new rows that no read finds
+// again; every page is checked before the first bill is trusted to it.
+void checkPages(Database &db)
+{
+    const QString result = db.scalar(QStringLiteral("pragma quick_check(1)")).toString();
+    if (result != u"ok")
+        throw DbError(DbError::causeOf(11, {}, db.fileName()) + u'\n' + result);
+}
+
 } // namespace
 
 const QString AppContext::kWorkspaceName = QStringLiteral("Varnostel");
@@ -81,6 +90,7 @@ bool AppContext::OpenDataDatabase()
             Database *db = DataWorkspace->openDatabase(filePath(files::kMainDb));
             try {
                 schema::prepareMainDatabase(*db);
+                checkPages(*db);
                 checkWritable(*db);
             } catch (...) {
                 DataWorkspace->releaseDatabase(db);

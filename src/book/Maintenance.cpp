@@ -44,6 +44,24 @@ void removeFile(const QString &path)
     file::removeFile(path);
 }
 
+// A work database goes with its journal: a journal left by a failed write
+// would be played into the next file of that name as if it were its own,
+// and spoil a complete copy.
+void removeDatabaseFile(const QString &path)
+{
+    for (const QString &suffix : {QString(), QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        removeFile(path + suffix);
+}
+
+// The same where a failure is already being reported.
+void discardDatabaseFile(const QString &path)
+{
+    try {
+        removeDatabaseFile(path);
+    } catch (const DbError &) {
+    }
+}
+
 // Opens the file as a main database (and, when asked, checks its pages) and
 // closes it again. Throws DbError when it is not a sound main database.
 void checkMainDatabase(const QString &path, bool checkPages)
@@ -62,7 +80,7 @@ void checkMainDatabase(const QString &path, bool checkPages)
 // window length carried over: complete before anything else is touched.
 void prepareInitialCopy(const QString &initial, const QString &work, int days)
 {
-    removeFile(work);
+    removeDatabaseFile(work);
     file::copyFile(initial, work);
     {
         Workspace ws(QStringLiteral("maintenance"), AppContext::kUserName, QString());
@@ -110,10 +128,14 @@ ToolResult resetData(AppContext &ctx)
             try {
                 prepareInitialCopy(initial, work, days);
             } catch (const DbError &e) {
-                QFile::remove(work);
+                discardDatabaseFile(work);
+                // A full disk is mended by making room, not by installing again.
+                const QString detail = detailOf(e);
+                const bool mendable = detail.section(u'\n', 0, 0).endsWith(QStringLiteral("ください。"));
                 throw DbError(QStringLiteral("初期データ（%1）を準備できないため、初期化を中止しました。"
-                                             "データは変わっていません。\n再インストールしてください。\n%2")
-                                  .arg(files::kInitialDb, detailOf(e)));
+                                             "データは変わっていません。\n%2%3")
+                                  .arg(files::kInitialDb,
+                                       mendable ? QString() : QStringLiteral("再インストールしてください。\n"), detail));
             }
             if (QFileInfo::exists(main)) {
                 // The data stay under tegata.mdb until the new file takes
@@ -126,7 +148,7 @@ ToolResult resetData(AppContext &ctx)
                     moveOver(backupWork, backup);
                 } catch (const DbError &e) {
                     QFile::remove(backupWork);
-                    QFile::remove(work);
+                    discardDatabaseFile(work);
                     throw DbError(QStringLiteral("今のデータを %1 として残せないため、初期化を中止しました。"
                                                  "データは変わっていません。\n"
                                                  "%1 という名前のファイルやフォルダーを移すか消してから、"
@@ -137,7 +159,7 @@ ToolResult resetData(AppContext &ctx)
             try {
                 moveOver(work, main);
             } catch (const DbError &e) {
-                QFile::remove(work);
+                discardDatabaseFile(work);
                 throw DbError(QStringLiteral("新しいデータを置けないため、初期化を中止しました。"
                                              "データは変わっていません。\n%1")
                                   .arg(detailOf(e)));
@@ -179,7 +201,7 @@ ToolResult compactData(AppContext &ctx, const CompactStep &compactStep)
         }
         // tegata.mdb opens, so a temp.mdb beside it is only a leftover.
         try {
-            removeFile(temp);
+            removeDatabaseFile(temp);
         } catch (const DbError &e) {
             throw DbError(QStringLiteral("前回の作業ファイル %1 を削除できないため、最適化できません。"
                                          "データは変わっていません。\n%2")
@@ -195,7 +217,7 @@ ToolResult compactData(AppContext &ctx, const CompactStep &compactStep)
             moveOver(temp, main);
         } catch (const DbError &e) {
             // tegata.mdb was never touched; what is in temp.mdb is a half copy.
-            QFile::remove(temp);
+            discardDatabaseFile(temp);
             throw DbError(QStringLiteral("最適化できませんでした。データは最適化する前のまま残っています。\n%1")
                               .arg(detailOf(e)));
         }
@@ -203,7 +225,7 @@ ToolResult compactData(AppContext &ctx, const CompactStep &compactStep)
         problem = e.description();
     } catch (const std::exception &e) {
         if (compacting)
-            QFile::remove(temp);
+            discardDatabaseFile(temp);
         problem = QStringLiteral("最適化できませんでした。データは最適化する前のまま残っています。\n%1")
                       .arg(QString::fromUtf8(e.what()));
     }

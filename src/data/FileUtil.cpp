@@ -223,12 +223,17 @@ void linkOrCopy(const QString &source, const QString &target)
 void replaceWhenComplete(const QString &target, const std::function<void(const QString &)> &writer)
 {
     const QString work = workName(target);
+    // The writer may write a database: its journal, left by a failed write,
+    // would be played into the next work file of that name.
+    const QString journal = work + QStringLiteral("-journal");
     removeFile(work);
+    removeFile(journal);
     try {
         writer(work);
         syncFile(work);
     } catch (...) {
         QFile::remove(work);
+        QFile::remove(journal);
         throw;
     }
     try {

@@ -45,17 +45,46 @@ private slots:
 
     void damagedMainDatabase_data()
     {
-        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("firstLine");
         QTest::addColumn<QString>("engineText");
-        QTest::newRow("garbage") << QByteArray(8192, 'x') << QStringLiteral("not a database");
-        QTest::newRow("empty file") << QByteArray() << QStringLiteral("手形データのファイルではありません");
+        const QString damaged = QStringLiteral("tegata.mdb はこのプログラムのデータではないか、壊れています。"
+                                               "tegata.bak かバックアップから戻してください。");
+        QTest::newRow("garbage") << QStringLiteral("garbage") << damaged << QStringLiteral("not a database");
+        QTest::newRow("empty file") << QStringLiteral("empty") << QString()
+                                    << QStringLiteral("手形データのファイルではありません");
+        QTest::newRow("cut off half-way") << QStringLiteral("truncated") << damaged << QString();
+        QTest::newRow("a page overwritten") << QStringLiteral("page") << damaged << QString();
+        // Found by fuzzing: a file whose bill keys are out of order opened,
+        // took a new bill and then could not find it.
+        QTest::newRow("bill keys out of order") << QStringLiteral("keys") << damaged << QString();
     }
 
     void damagedMainDatabase()
     {
-        QFETCH(QByteArray, content);
+        QFETCH(QString, damage);
+        QFETCH(QString, firstLine);
         QFETCH(QString, engineText);
         DataFolder folder;
+        QByteArray content;
+        {
+            QFile real(folder.file(files::kMainDb));
+            QVERIFY(real.open(QIODevice::ReadOnly));
+            content = real.readAll();
+        }
+        if (damage == u"garbage")
+            content = QByteArray(8192, 'x');
+        else if (damage == u"empty")
+            content.clear();
+        else if (damage == u"truncated")
+            content.truncate(content.size() / 2);
+        else if (damage == u"page")
+            content.replace(4096 * 3, 4096, QByteArray(4096, '\x5a'));
+        else if (damage == u"keys") {
+            QFile keys(QStringLiteral(SORVANE_TEST_SOURCE_DIR "/app/data/keys-out-of-order.mdb"));
+            QVERIFY(keys.open(QIODevice::ReadOnly));
+            content = keys.readAll();
+        }
         QFile f(folder.file(files::kMainDb));
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(content);
@@ -68,11 +97,17 @@ private slots:
         MainMenu window(ctx, ui);
         QVERIFY(!window.startUp());
         QCOMPARE(ui.shown.size(), 2);
-        QVERIFY2(ui.shown.at(0).text.contains(engineText), qPrintable(ui.shown.at(0).text));
+        const QString said = ui.shown.at(0).text;
+        if (!firstLine.isEmpty())
+            QCOMPARE(said.section(u'\n', 0, 0), firstLine);
+        QVERIFY2(said.contains(engineText), qPrintable(said));
         QCOMPARE(ui.shown.at(1).text, QStringLiteral("データが壊れています\n再インストールしてください"));
         QVERIFY(!window.isVisible());
-        // The damaged file is left for whoever can rescue it.
-        QCOMPARE(QFileInfo(folder.file(files::kMainDb)).size(), qint64(content.size()));
+        QVERIFY(!ctx.DataDb);
+        // The damaged file is left as it was for whoever can rescue it.
+        QFile after(folder.file(files::kMainDb));
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QVERIFY(after.readAll() == content);
     }
 
     void splashClosesByTimerWithoutCloseButton()
