@@ -128,22 +128,31 @@ private slots:
     void failuresCarryDescription_data()
     {
         QTest::addColumn<QString>("sql");
-        QTest::addColumn<QString>("fragment");
-        QTest::newRow("missing table") << QStringLiteral("select * from nothere") << QStringLiteral("nothere");
-        QTest::newRow("syntax") << QStringLiteral("selec x") << QStringLiteral("syntax");
+        QTest::addColumn<QString>("firstLine"); // in Japanese, for the clerk
+        QTest::addColumn<QString>("fragment");  // the engine's words below it
+        // A table gone from the file: the file is not ours or is damaged.
+        QTest::newRow("missing table") << QStringLiteral("select * from nothere")
+                                       << QStringLiteral("t.db はこのプログラムのデータではないか、壊れています。"
+                                                         "sorvane-admin init --force で作り直すか、"
+                                                         "バックアップから戻してください。")
+                                       << QStringLiteral("no such table: nothere");
+        QTest::newRow("syntax") << QStringLiteral("selec x") << QStringLiteral("SQL 文を準備できません")
+                                << QStringLiteral("syntax");
         QTest::newRow("constraint") << QStringLiteral("insert into t(id) values(1),(1)")
-                                    << QStringLiteral("UNIQUE");
+                                    << QStringLiteral("データベースの処理に失敗しました") << QStringLiteral("UNIQUE");
     }
 
     void failuresCarryDescription()
     {
         QFETCH(QString, sql);
+        QFETCH(QString, firstLine);
         QFETCH(QString, fragment);
         try {
             m_db->execute(sql);
             QFAIL("no error");
         } catch (const DbError &e) {
-            QVERIFY2(e.description().contains(fragment), qPrintable(e.description()));
+            QCOMPARE(e.description().section(u'\n', 0, 0), firstLine);
+            QVERIFY2(e.description().section(u'\n', 1).contains(fragment), qPrintable(e.description()));
         }
         // Nothing of a failed multi-row insert stays behind.
         QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from t")).toInt(), 0);
