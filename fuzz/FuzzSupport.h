@@ -38,8 +38,8 @@ inline QString text(const uint8_t *data, size_t size)
 } // namespace sorvane::fuzz
 
 // A property of the input; the detail names the values involved.
-#define FUZZ_CHECK(cond, detail)                                                                                      \
+#define FUZZ_CHECK(cond, detail)                                                                                       \
     do {                                                                                                               \
         if (!(cond))                                                                                                   \
-            ::sorvane::fuzz::fail(__FILE__, __LINE__, #cond, (detail));                                               \
+            ::sorvane::fuzz::fail(__FILE__, __LINE__, #cond, (detail));                                                \
     } while (0)

@@ -58,9 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         imported = book::importAccounts(*g_db, csv, kToday);
     } catch (const DbError &e) {
         FUZZ_CHECK(!e.description().isEmpty(), QStringLiteral("a refusal without a reason"));
-        FUZZ_CHECK(accountRows() == 0, QStringLiteral("refused, yet %1 accounts stored: %2")
-                                           .arg(accountRows())
-                                           .arg(e.description()));
+        FUZZ_CHECK(accountRows() == 0,
+                   QStringLiteral("refused, yet %1 accounts stored: %2").arg(accountRows()).arg(e.description()));
         FUZZ_CHECK(!g_db->inTransaction(), e.description());
         return 0;
     }

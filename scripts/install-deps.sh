@@ -6,9 +6,15 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libqt6sql6-sqlite qt6-qpa-plugins
+  libsqlite3-dev
   libgl-dev
   fonts-noto-cjk qt6-translations-l10n
 )
+# clang and its runtime (libFuzzer) for tools/fuzz.sh; the build itself
+# and the sanitizer run of CI keep g++.
+if [[ "${SORVANE_WITH_FUZZ:-0}" == 1 ]]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 # Optional for looking at windows on a machine without a display.
 if [[ "${SORVANE_WITH_XVFB:-0}" == 1 ]]; then
   packages+=(xvfb xauth imagemagick)

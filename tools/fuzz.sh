@@ -23,6 +23,7 @@ if ((${#targets[@]} == 0)); then
   done
 fi
 
+SORVANE_WITH_FUZZ=1 ./scripts/install-deps.sh
 if [[ ! -f build-fuzz/CMakeCache.txt ]]; then
   CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DSORVANE_FUZZ=ON -DSORVANE_BENCH=OFF \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

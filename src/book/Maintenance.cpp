@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-
 namespace sorvane::book {
 
 namespace {
@@ -49,7 +48,8 @@ void removeFile(const QString &path)
 // and spoil a complete copy.
 void removeDatabaseFile(const QString &path)
 {
-    for (const QString &suffix : {QString(), QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")})
+    for (const QString &suffix :
+         {QString(), QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")})
         removeFile(path + suffix);
 }
 
@@ -135,7 +135,8 @@ ToolResult resetData(AppContext &ctx)
                 throw DbError(QStringLiteral("初期データ（%1）を準備できないため、初期化を中止しました。"
                                              "データは変わっていません。\n%2%3")
                                   .arg(files::kInitialDb,
-                                       mendable ? QString() : QStringLiteral("再インストールしてください。\n"), detail));
+                                       mendable ? QString() : QStringLiteral("再インストールしてください。\n"),
+                                       detail));
             }
             if (QFileInfo::exists(main)) {
                 // The data stay under tegata.mdb until the new file takes

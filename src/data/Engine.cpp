@@ -63,7 +63,8 @@ QString DbError::causeOf(int code, const QString &detail, const QString &fileNam
 {
     const QString file = fileName.isEmpty() ? QStringLiteral("データベースのファイル")
                                             : QDir::toNativeSeparators(QFileInfo(fileName).fileName());
-    const bool mainFile = QFileInfo(fileName).fileName().compare(QStringLiteral("tegata.mdb"), Qt::CaseInsensitive) == 0;
+    const bool mainFile =
+        QFileInfo(fileName).fileName().compare(QStringLiteral("tegata.mdb"), Qt::CaseInsensitive) == 0;
     const auto says = [&](const char *words) { return detail.contains(QLatin1String(words), Qt::CaseInsensitive); };
     // SQLite's primary result codes; the text decides where the driver gave none.
     switch (code & 0xFF) {
@@ -291,8 +292,8 @@ Database::Database(const QString &fileName, const QString &user, const QString &
     // Wait a little for a file another program holds before giving up.
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
     if (!db.open()) {
-        const DbError err = DbError::fromSql(db.lastError(),
-                                             QStringLiteral("データベースを開けません: %1").arg(fileName), fileName);
+        const DbError err =
+            DbError::fromSql(db.lastError(), QStringLiteral("データベースを開けません: %1").arg(fileName), fileName);
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connection);
         throw err;
@@ -301,8 +302,8 @@ Database::Database(const QString &fileName, const QString &user, const QString &
     // file is reported here and not at the first statement.
     QSqlQuery probe(db);
     if (!probe.exec(QStringLiteral("select count(*) from sqlite_master"))) {
-        const DbError err = DbError::fromSql(probe.lastError(),
-                                             QStringLiteral("データベースを開けません: %1").arg(fileName), fileName);
+        const DbError err =
+            DbError::fromSql(probe.lastError(), QStringLiteral("データベースを開けません: %1").arg(fileName), fileName);
         probe = QSqlQuery();
         db.close();
         db = QSqlDatabase();

@@ -50,7 +50,8 @@ QString reason(int err)
     case EROFS:
     case EACCES:
     case EPERM:
-        return QStringLiteral("ファイルかそのフォルダーが読み取り専用です。書き込めるようにしてから、もう一度操作してください。\n") +
+        return QStringLiteral("ファイルかそのフォルダーが読み取り専用です。書き込めるようにしてから、もう一度操作してく"
+                              "ださい。\n") +
                sys;
     case EIO:
         return QStringLiteral("ディスクの読み書きに失敗しました。ディスクの状態を確かめてください。\n") + sys;

@@ -132,7 +132,7 @@ void TestFullDisk::reset_data()
 {
     QTest::addColumn<QString>("failure");
     QTest::addColumn<QString>("file");
-    QTest::addColumn<QStringList>("said"); // empty: the reset is done
+    QTest::addColumn<QStringList>("said");     // empty: the reset is done
     QTest::addColumn<bool>("backupIsCurrent"); // tegata.bak holds the data of tegata.mdb
 
     const QString stopped = u"初期化を中止しました。データは変わっていません。"_qs;

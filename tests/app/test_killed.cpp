@@ -49,7 +49,8 @@ void prepare(const QString &folder)
     Database &db = ctx.db();
     Transaction t(db);
     db.execute(u"insert into T0(tc,tn) values('C1','甲商事')"_qs);
-    db.execute(u"insert into T1(idoft,振出人,支払場所,支払場所支店,最終手形番号) values(1,'山田','三井','本店','A0099')"_qs);
+    db.execute(
+        u"insert into T1(idoft,振出人,支払場所,支払場所支店,最終手形番号) values(1,'山田','三井','本店','A0099')"_qs);
     db.execute(u"update 設定 set days=30"_qs);
     for (int i = 0; i < 60; ++i) {
         db.execute(u"insert into D_手形(処理,手形番号,取引先コード,取引先,金額,手形期日) "
@@ -224,8 +225,8 @@ void TestKilled::oldOrNewState()
             // The data before the reset are kept as tegata.bak.
             QString bakProblem;
             QTemporaryDir bak;
-            QVERIFY(QFile::copy(QDir(folder.path()).filePath(files::kBackupDb),
-                                QDir(bak.path()).filePath(files::kMainDb)));
+            QVERIFY(
+                QFile::copy(QDir(folder.path()).filePath(files::kBackupDb), QDir(bak.path()).filePath(files::kMainDb)));
             QCOMPARE(openedState(bak.path(), &bakProblem), before);
         }
         if (operation == Op::Reset || operation == Op::Compact) {

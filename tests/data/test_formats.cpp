@@ -242,10 +242,10 @@ void TestFormats::parseAmount_data()
     // Rounding must not carry into a 19th digit that the reader refuses when typed.
     QTest::newRow("rounds past 18 digits") << QStringLiteral("999999999999999999.9") << false << qint64(0);
     QTest::newRow("negative rounds past 18 digits") << QStringLiteral("-999999999999999999.5") << false << qint64(0);
-    QTest::newRow("18 digits, fraction below half") << QStringLiteral("999999999999999999.4") << true
-                                                    << qint64(999999999999999999LL);
-    QTest::newRow("half just below the limit") << QStringLiteral("999999999999999998.5") << true
-                                               << qint64(999999999999999998LL);
+    QTest::newRow("18 digits, fraction below half")
+        << QStringLiteral("999999999999999999.4") << true << qint64(999999999999999999LL);
+    QTest::newRow("half just below the limit")
+        << QStringLiteral("999999999999999998.5") << true << qint64(999999999999999998LL);
     QTest::newRow("yen then minus") << QStringLiteral("¥-1,000") << true << qint64(-1000);
     QTest::newRow("plus then minus") << QStringLiteral("+-5") << false << qint64(0);
     QTest::newRow("sign on both sides of yen") << QStringLiteral("-¥-5") << false << qint64(0);

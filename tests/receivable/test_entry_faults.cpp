@@ -66,10 +66,10 @@ void TestEntryFaults::registrationFails_data()
     QTest::addColumn<int>("passing");  // writes that get through first
     QTest::addColumn<QString>("said");
 
-    QTest::newRow("read-only: the journal cannot be begun") << u"read-only"_qs << u"tegata.mdb-journal"_qs << 0
-                                                             << kReadOnly;
-    QTest::newRow("read-only: half the journal written") << u"read-only"_qs << u"tegata.mdb-journal"_qs << 3
-                                                          << kReadOnly;
+    QTest::newRow("read-only: the journal cannot be begun")
+        << u"read-only"_qs << u"tegata.mdb-journal"_qs << 0 << kReadOnly;
+    QTest::newRow("read-only: half the journal written")
+        << u"read-only"_qs << u"tegata.mdb-journal"_qs << 3 << kReadOnly;
     QTest::newRow("read-only: the bill's pages cannot be written")
         << u"read-only"_qs << u"tegata.mdb"_qs << 0 << kReadOnly;
     QTest::newRow("read-only after the first page of the file")
@@ -120,9 +120,8 @@ void TestEntryFaults::registrationFails()
         otherDb->execute(u"begin"_qs);
         otherDb->scalar(u"select count(*) from D_手形"_qs);
     } else {
-        FaultInjection::failWrites(file, obstacle == u"full" ? FaultInjection::Failure::DiskFull
-                                                             : FaultInjection::Failure::ReadOnly,
-                                   passing);
+        FaultInjection::failWrites(
+            file, obstacle == u"full" ? FaultInjection::Failure::DiskFull : FaultInjection::Failure::ReadOnly, passing);
     }
     f.ui.clear();
     press(&window, u"登録ボタン"_qs);

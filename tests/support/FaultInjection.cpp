@@ -148,11 +148,25 @@ int xDeviceCharacteristics(sqlite3_file *f)
 
 // Version 1: no shared memory and no memory mapping, so every page goes
 // through xRead and xWrite (the program uses the rollback journal).
-const sqlite3_io_methods kMethods = {
-    1,     xClose,         xRead,       xWrite,        xTruncate,
-    xSync, xFileSize,      xLock,       xUnlock,       xCheckReservedLock,
-    xFileControl, xSectorSize, xDeviceCharacteristics, nullptr, nullptr,
-    nullptr, nullptr, nullptr, nullptr};
+const sqlite3_io_methods kMethods = {1,
+                                     xClose,
+                                     xRead,
+                                     xWrite,
+                                     xTruncate,
+                                     xSync,
+                                     xFileSize,
+                                     xLock,
+                                     xUnlock,
+                                     xCheckReservedLock,
+                                     xFileControl,
+                                     xSectorSize,
+                                     xDeviceCharacteristics,
+                                     nullptr,
+                                     nullptr,
+                                     nullptr,
+                                     nullptr,
+                                     nullptr,
+                                     nullptr};
 
 int vOpen(sqlite3_vfs *, sqlite3_filename name, sqlite3_file *f, int flags, int *outFlags)
 {
