@@ -2,7 +2,9 @@
 
 #include "data/Engine.h"
 
+#include <QBuffer>
 #include <QFileInfo>
+#include <QHash>
 #include <QDir>
 #include <QFontMetricsF>
 #include <QPageSize>
@@ -18,10 +20,13 @@ namespace sorvane::report {
 
 namespace {
 
+// IPAex Gothic first: Noto Sans CJK draws some Latin letters and digits
+// with glyphs the PDF writer cannot name, so "A000" would read "A" in the
+// file's text.
 QFont face(double points, bool bold = false)
 {
     QFont f;
-    f.setFamilies({QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"), QStringLiteral("IPAGothic"),
+    f.setFamilies({QStringLiteral("IPAexGothic"), QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"),
                    QStringLiteral("sans-serif")});
     f.setPointSizeF(points);
     f.setBold(bold);
@@ -238,6 +243,75 @@ private:
     QList<QList<Item>> m_pages;
 };
 
+// Japanese fonts draw a Kangxi radical (⼿ U+2F3F) and its ideograph (手
+// U+624B) with one glyph, and the PDF writer names each glyph by the lowest
+// code point that uses it: text copied or searched in the file would read
+// radicals. The map is rewritten in place: every code keeps its four hex
+// digits, so no length or offset in the file changes.
+char16_t unifiedIdeograph(char16_t u)
+{
+    if (u >= 0x2F00 && u <= 0x2FD5) {
+        const QString n = QString(QChar(u)).normalized(QString::NormalizationForm_KC);
+        return n.size() == 1 ? n.at(0).unicode() : u;
+    }
+    static const QHash<char16_t, char16_t> supplement{
+        {0x2E9F, 0x6BCD}, {0x2EA0, 0x6C11}, {0x2EA7, 0x725B}, {0x2EAB, 0x76EE}, {0x2EAC, 0x793A},
+        {0x2EAF, 0x7CF8}, {0x2EB9, 0x8002}, {0x2EBC, 0x8089}, {0x2EC4, 0x897F}, {0x2EC6, 0x89D2},
+        {0x2ED1, 0x9577}, {0x2ED7, 0x96E8}, {0x2ED8, 0x9752}, {0x2EDD, 0x98DF}, {0x2EE3, 0x9AA8},
+        {0x2EE4, 0x9B3C}, {0x2EE8, 0x9EA6}, {0x2EE9, 0x9EC4}, {0x2EEB, 0x6589}, {0x2EED, 0x6B6F},
+        {0x2EEF, 0x7ADC}, {0x2EF2, 0x4E80}};
+    return supplement.value(u, u);
+}
+
+void fixToUnicode(QByteArray &pdf)
+{
+    const QByteArray begin = QByteArrayLiteral("begincmap");
+    const QByteArray end = QByteArrayLiteral("endcmap");
+    qsizetype at = 0;
+    while ((at = pdf.indexOf(begin, at)) >= 0) {
+        const qsizetype stop = pdf.indexOf(end, at);
+        if (stop < 0)
+            return;
+        // Destinations only: inside [...] lists, and the last code of a
+        // line of three (bfrange) or two (bfchar) codes.
+        bool inList = false;
+        qsizetype lineStart = at;
+        for (qsizetype i = at; i < stop; ++i) {
+            const char c = pdf.at(i);
+            if (c == '\n') {
+                lineStart = i + 1;
+                continue;
+            }
+            if (c == '[')
+                inList = true;
+            else if (c == ']')
+                inList = false;
+            if (c != '<' || i + 5 >= stop || pdf.at(i + 5) != '>')
+                continue;
+            bool isDestination = inList;
+            if (!inList) {
+                const qsizetype lineEnd = pdf.indexOf('\n', i);
+                const QByteArray line = pdf.mid(lineStart, (lineEnd < 0 ? stop : lineEnd) - lineStart);
+                const qsizetype codes = line.count('<');
+                const qsizetype before = pdf.mid(lineStart, i - lineStart).count('<');
+                isDestination = (codes == 3 && before == 2) || (codes == 2 && before == 1 && !line.contains('['));
+                if (codes == 2 && pdf.mid(lineStart, i - lineStart).contains("<0000>") && line.contains("<FFFF>"))
+                    isDestination = false;
+            }
+            if (!isDestination)
+                continue;
+            bool ok = false;
+            const uint code = pdf.mid(i + 1, 4).toUInt(&ok, 16);
+            if (!ok)
+                continue;
+            const char16_t fixed = unifiedIdeograph(char16_t(code));
+            if (fixed != code)
+                pdf.replace(i + 1, 4, QByteArray::number(uint(fixed), 16).toUpper().rightJustified(4, '0'));
+        }
+        at = stop;
+    }
+}
+
 } // namespace
 
 QPageLayout pageLayout()
@@ -294,20 +368,21 @@ void writePdf(const QList<Document> &docs, const QString &file, const Progress &
     if (info.isDir())
         throw DbError(QStringLiteral("保存先はフォルダーです。ファイル名を指定してください: %1")
                           .arg(QDir::toNativeSeparators(file)));
-    // The file appears under its name only once every page is in it.
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        throw DbError(QStringLiteral("ファイルに書き込めません: %1\n%2")
-                          .arg(QDir::toNativeSeparators(file), out.errorString()));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
     {
-        QPdfWriter pdf(&out);
+        QPdfWriter pdf(&buffer);
         pdf.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
         pdf.setResolution(600);
         pdf.setTitle(docs.isEmpty() ? QString() : docs.first().title);
         pdf.setCreator(QStringLiteral("Sorvane"));
         paint(docs, &pdf, progress);
     }
-    if (!out.commit())
+    QByteArray bytes = buffer.data();
+    fixToUnicode(bytes);
+    // The file appears under its name only once every page is in it.
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
         throw DbError(QStringLiteral("ファイルに書き込めません: %1\n%2")
                           .arg(QDir::toNativeSeparators(file), out.errorString()));
 }
