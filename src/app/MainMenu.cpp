@@ -7,6 +7,7 @@
 #include "master/CustomerRegister.h"
 #include "master/StorageRegister.h"
 #include "master/SupplierRegister.h"
+#include "output/ReportWindow.h"
 #include "ui/EndorsementDialog.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
@@ -143,6 +144,7 @@ const MenuDef kMenuDefs[] = {
       {u"M42区切", u"", u"-"},
       {u"M5初期化", u"初期化", u"初期化"}}},
     {u"Mその他", u"その他", {{u"M1サウンド", u"音声on", u""}}},
+    {u"M帳票", u"帳票", {{u"M1帳票出力", u"帳票出力", u"帳票出力"}}},
     {u"M6help", u"Help", {{u"H01操作", u"操作方法", u"操作方法"}, {u"H02ver", u"バージョン情報", u"バージョン"}}},
 };
 
@@ -299,6 +301,8 @@ void MainMenu::onCommand(const QString &command)
             openSupplierRegister();
         else if (command == u"保管場所")
             openStorageRegister();
+        else if (command == u"帳票出力")
+            openModal(new ReportWindow(m_ctx, m_ui));
         // "操作方法" has no action; the bill windows, the search, the
         // approaching-due list and the tools are wired as they are built.
     } catch (const DbError &e) {
