@@ -46,20 +46,20 @@ Document ledgerDocument(book::Side side, const QList<book::LedgerRow> &rows, con
     doc.subtitle = periodText(from, to, style);
     const QString dateGroup = QStringLiteral("日付");
     const QString endGroup = QStringLiteral("てん末");
-    doc.columns = {{dateGroup, QStringLiteral("月"), 7, kRight},
-                   {dateGroup, QStringLiteral("日"), 7, kRight},
-                   {{}, QStringLiteral("手形種類"), 12, kCentre},
-                   {{}, QStringLiteral("手形番号"), 20, Qt::AlignLeft},
+    doc.columns = {{dateGroup, QStringLiteral("月"), 6, kRight},
+                   {dateGroup, QStringLiteral("日"), 6, kRight},
+                   {{}, QStringLiteral("手形種類"), 10, kCentre},
+                   {{}, QStringLiteral("手形番号"), 18, Qt::AlignLeft},
                    {{}, QStringLiteral("摘要"), 28, Qt::AlignLeft},
                    {{}, receivable ? QStringLiteral("支払人") : QStringLiteral("受取人"), 28, Qt::AlignLeft},
-                   {{}, receivable ? QStringLiteral("振出人または裏書人") : QStringLiteral("振出人"), 42, Qt::AlignLeft},
-                   {{}, QStringLiteral("振出日"), 19, kCentre},
-                   {{}, QStringLiteral("満期日"), 19, kCentre},
-                   {{}, QStringLiteral("支払場所"), 34, Qt::AlignLeft},
-                   {{}, QStringLiteral("手形金額"), 24, kRight},
-                   {endGroup, QStringLiteral("月"), 7, kRight},
-                   {endGroup, QStringLiteral("日"), 7, kRight},
-                   {endGroup, QStringLiteral("摘要"), 30, Qt::AlignLeft}};
+                   {{}, receivable ? QStringLiteral("振出人または裏書人") : QStringLiteral("振出人"), 40, Qt::AlignLeft},
+                   {{}, QStringLiteral("振出日"), 18, kCentre},
+                   {{}, QStringLiteral("満期日"), 18, kCentre},
+                   {{}, QStringLiteral("支払場所"), 32, Qt::AlignLeft},
+                   {{}, QStringLiteral("手形金額"), 22, kRight},
+                   {endGroup, QStringLiteral("月"), 6, kRight},
+                   {endGroup, QStringLiteral("日"), 6, kRight},
+                   {endGroup, QStringLiteral("摘要"), 36, Qt::AlignLeft}};
     doc.yearColumn = 0;
     qint64 total = 0;
     for (const book::LedgerRow &r : rows) {
