@@ -80,14 +80,14 @@ QString exportUsage()
 
 int exportCommand(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err)
 {
-    if (args.isEmpty())
-        return badArguments(err, QStringLiteral("export の後に ledger、statement、journal のどれかを指定してください"),
-                            kCommand);
-    const QString what = args.first();
-    if (what == u"--help" || what == u"-h" || what == u"help") {
+    if (args.contains(u"--help"_qs) || args.contains(u"-h"_qs) || args.value(0) == u"help") {
         out << exportUsage();
         return kExitOk;
     }
+    if (args.isEmpty() || args.first().startsWith(u'-'))
+        return badArguments(err, QStringLiteral("export の後に ledger、statement、journal のどれかを指定してください"),
+                            kCommand);
+    const QString what = args.first();
     OptionSet accepted;
     if (what == u"ledger") {
         accepted.withValue << QStringLiteral("--from") << QStringLiteral("--to") << QStringLiteral("--pdf");
