@@ -118,16 +118,17 @@ int exportCommand(const QStringList &args, const QString &defaultFolder, QTextSt
                                 kCommand);
         side = parsed.positional.first() == u"receivable" ? book::Side::Receivable : book::Side::Payable;
     } else if (!parsed.positional.isEmpty()) {
-        return badArguments(err,
-                            QStringLiteral("export %1 に余分な引数があります: %2").arg(what, parsed.positional.join(u' ')),
-                            kCommand);
+        return badArguments(
+            err, QStringLiteral("export %1 に余分な引数があります: %2").arg(what, parsed.positional.join(u' ')),
+            kCommand);
     }
     QDate from, to, asOf;
     if (what == u"statement") {
         if (!readDate(parsed, QStringLiteral("--date"), asOf, error))
             return badArguments(err, error, kCommand);
         if (!parsed.has(QStringLiteral("--pdf")) && !parsed.has(QStringLiteral("--csv")))
-            return badArguments(err, QStringLiteral("export statement には --pdf か --csv を指定してください"), kCommand);
+            return badArguments(err, QStringLiteral("export statement には --pdf か --csv を指定してください"),
+                                kCommand);
     } else {
         if (!readDate(parsed, QStringLiteral("--from"), from, error) ||
             !readDate(parsed, QStringLiteral("--to"), to, error))
@@ -154,7 +155,8 @@ int exportCommand(const QStringList &args, const QString &defaultFolder, QTextSt
         DataFile data(folder);
         report::Outcome o;
         if (what == u"ledger") {
-            const auto style = parsed.has(QStringLiteral("--era")) ? report::DateStyle::Era : report::DateStyle::Gregorian;
+            const auto style =
+                parsed.has(QStringLiteral("--era")) ? report::DateStyle::Era : report::DateStyle::Gregorian;
             o = report::ledgerPdf(data.db(), side, from, to, style, absolute(parsed.value(QStringLiteral("--pdf"))));
         } else if (what == u"statement") {
             o = report::statementFiles(data.db(), asOf, absolute(parsed.value(QStringLiteral("--pdf"))),

@@ -10,10 +10,10 @@
 namespace sorvane::book {
 
 struct EraYear {
-    int code = 0;   // 明治 1, 大正 2, 昭和 3, 平成 4, 令和 5: the tax office's codes
-    QString name;   // "令和"
-    QChar letter;   // 'R'
-    int year = 0;   // 1 for the first year
+    int code = 0; // 明治 1, 大正 2, 昭和 3, 平成 4, 令和 5: the tax office's codes
+    QString name; // "令和"
+    QChar letter; // 'R'
+    int year = 0; // 1 for the first year
 };
 
 // nullopt for an invalid date or one before 明治6年 (1873).

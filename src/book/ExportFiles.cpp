@@ -52,13 +52,20 @@ QString native(const QString &p)
 QString textOf(const StatementLine &l, EtaxSource source)
 {
     switch (source) {
-    case EtaxSource::Party: return l.party;
-    case EtaxSource::Bank: return l.bank;
-    case EtaxSource::Branch: return l.branch;
-    case EtaxSource::DiscountBank: return l.receiver;
-    case EtaxSource::DiscountBranch: return {};
-    case EtaxSource::Note: return l.note;
-    default: return {};
+    case EtaxSource::Party:
+        return l.party;
+    case EtaxSource::Bank:
+        return l.bank;
+    case EtaxSource::Branch:
+        return l.branch;
+    case EtaxSource::DiscountBank:
+        return l.receiver;
+    case EtaxSource::DiscountBranch:
+        return {};
+    case EtaxSource::Note:
+        return l.note;
+    default:
+        return {};
     }
 }
 
@@ -81,7 +88,10 @@ const QList<EtaxLayout> &etaxLayouts()
 {
     using S = EtaxSource;
     static const QList<EtaxLayout> layouts{
-        {QStringLiteral("HOI020"), QStringLiteral("3.0"), QStringLiteral("受取手形"), Side::Receivable,
+        {QStringLiteral("HOI020"),
+         QStringLiteral("3.0"),
+         QStringLiteral("受取手形"),
+         Side::Receivable,
          {{QStringLiteral("フォーマット区分"), S::FormatCode, 1, QStringLiteral("2")},
           {QStringLiteral("行区分"), S::LineKind, 1, {}},
           {QStringLiteral("振出人"), S::Party, 30, {}},
@@ -93,7 +103,10 @@ const QList<EtaxLayout> &etaxLayouts()
           {QStringLiteral("割引銀行名"), S::DiscountBank, 11, {}},
           {QStringLiteral("割引銀行支店名"), S::DiscountBranch, 11, {}},
           {QStringLiteral("摘要"), S::Note, 20, {}}}},
-        {QStringLiteral("HOI090"), QStringLiteral("3.0"), QStringLiteral("支払手形"), Side::Payable,
+        {QStringLiteral("HOI090"),
+         QStringLiteral("3.0"),
+         QStringLiteral("支払手形"),
+         Side::Payable,
          {{QStringLiteral("フォーマット区分"), S::FormatCode, 1, QStringLiteral("2")},
           {QStringLiteral("行区分"), S::LineKind, 1, {}},
           {QStringLiteral("支払先"), S::Party, 30, {}},
@@ -191,25 +204,66 @@ const QList<JournalLayout> &journalLayouts()
         return JournalColumn{QString::fromUtf16(header), source, QString::fromUtf16(constant)};
     };
     static const QList<JournalLayout> layouts{
-        {QStringLiteral("yayoi"), QStringLiteral("弥生会計 インポート形式"), true, false,
-         {c(u"識別フラグ", S::Constant, u"2000"), c(u"伝票No", S::Slip), c(u"決算", S::Empty),
-          c(u"取引日付", S::Date), c(u"借方勘定科目", S::Debit), c(u"借方補助科目", S::DebitSub),
-          c(u"借方部門", S::Empty), c(u"借方税区分", S::Constant, u"対象外"), c(u"借方金額", S::Amount),
-          c(u"借方税金額", S::Constant, u"0"), c(u"貸方勘定科目", S::Credit), c(u"貸方補助科目", S::CreditSub),
-          c(u"貸方部門", S::Empty), c(u"貸方税区分", S::Constant, u"対象外"), c(u"貸方金額", S::Amount),
-          c(u"貸方税金額", S::Constant, u"0"), c(u"摘要", S::Summary), c(u"番号", S::Number), c(u"期日", S::Due),
-          c(u"タイプ", S::Constant, u"0"), c(u"生成元", S::Empty), c(u"仕訳メモ", S::Empty),
-          c(u"付箋1", S::Constant, u"0"), c(u"付箋2", S::Constant, u"0"), c(u"調整", S::Constant, u"no")}},
-        {QStringLiteral("mf"), QStringLiteral("マネーフォワード クラウド会計 インポート形式"), false, true,
-         {c(u"取引No", S::Slip), c(u"取引日", S::Date), c(u"借方勘定科目", S::Debit),
-          c(u"借方補助科目", S::DebitSub), c(u"借方部門", S::Empty), c(u"借方取引先", S::Empty),
-          c(u"借方税区分", S::Constant, u"対象外"), c(u"借方インボイス", S::Empty), c(u"借方金額(円)", S::Amount),
-          c(u"借方税額", S::Empty), c(u"貸方勘定科目", S::Credit), c(u"貸方補助科目", S::CreditSub),
-          c(u"貸方部門", S::Empty), c(u"貸方取引先", S::Empty), c(u"貸方税区分", S::Constant, u"対象外"),
-          c(u"貸方インボイス", S::Empty), c(u"貸方金額(円)", S::Amount), c(u"貸方税額", S::Empty),
-          c(u"摘要", S::Summary), c(u"仕訳メモ", S::Memo), c(u"タグ", S::Empty), c(u"MF仕訳タイプ", S::Empty),
-          c(u"決算整理仕訳", S::Empty), c(u"作成日時", S::Empty), c(u"作成者", S::Empty),
-          c(u"最終更新日時", S::Empty), c(u"最終更新者", S::Empty)}},
+        {QStringLiteral("yayoi"),
+         QStringLiteral("弥生会計 インポート形式"),
+         true,
+         false,
+         {c(u"識別フラグ", S::Constant, u"2000"),
+          c(u"伝票No", S::Slip),
+          c(u"決算", S::Empty),
+          c(u"取引日付", S::Date),
+          c(u"借方勘定科目", S::Debit),
+          c(u"借方補助科目", S::DebitSub),
+          c(u"借方部門", S::Empty),
+          c(u"借方税区分", S::Constant, u"対象外"),
+          c(u"借方金額", S::Amount),
+          c(u"借方税金額", S::Constant, u"0"),
+          c(u"貸方勘定科目", S::Credit),
+          c(u"貸方補助科目", S::CreditSub),
+          c(u"貸方部門", S::Empty),
+          c(u"貸方税区分", S::Constant, u"対象外"),
+          c(u"貸方金額", S::Amount),
+          c(u"貸方税金額", S::Constant, u"0"),
+          c(u"摘要", S::Summary),
+          c(u"番号", S::Number),
+          c(u"期日", S::Due),
+          c(u"タイプ", S::Constant, u"0"),
+          c(u"生成元", S::Empty),
+          c(u"仕訳メモ", S::Empty),
+          c(u"付箋1", S::Constant, u"0"),
+          c(u"付箋2", S::Constant, u"0"),
+          c(u"調整", S::Constant, u"no")}},
+        {QStringLiteral("mf"),
+         QStringLiteral("マネーフォワード クラウド会計 インポート形式"),
+         false,
+         true,
+         {c(u"取引No", S::Slip),
+          c(u"取引日", S::Date),
+          c(u"借方勘定科目", S::Debit),
+          c(u"借方補助科目", S::DebitSub),
+          c(u"借方部門", S::Empty),
+          c(u"借方取引先", S::Empty),
+          c(u"借方税区分", S::Constant, u"対象外"),
+          c(u"借方インボイス", S::Empty),
+          c(u"借方金額(円)", S::Amount),
+          c(u"借方税額", S::Empty),
+          c(u"貸方勘定科目", S::Credit),
+          c(u"貸方補助科目", S::CreditSub),
+          c(u"貸方部門", S::Empty),
+          c(u"貸方取引先", S::Empty),
+          c(u"貸方税区分", S::Constant, u"対象外"),
+          c(u"貸方インボイス", S::Empty),
+          c(u"貸方金額(円)", S::Amount),
+          c(u"貸方税額", S::Empty),
+          c(u"摘要", S::Summary),
+          c(u"仕訳メモ", S::Memo),
+          c(u"タグ", S::Empty),
+          c(u"MF仕訳タイプ", S::Empty),
+          c(u"決算整理仕訳", S::Empty),
+          c(u"作成日時", S::Empty),
+          c(u"作成者", S::Empty),
+          c(u"最終更新日時", S::Empty),
+          c(u"最終更新者", S::Empty)}},
     };
     return layouts;
 }
@@ -237,19 +291,32 @@ QString csvField(const QString &value)
 QString journalValue(const JournalColumn &c, const JournalEntry &e)
 {
     switch (c.source) {
-    case JournalSource::Constant: return c.constant;
-    case JournalSource::Empty: return {};
-    case JournalSource::Slip: return QString::number(e.slip);
-    case JournalSource::Date: return fmt::ymd(e.date);
-    case JournalSource::Debit: return e.debit;
-    case JournalSource::DebitSub: return e.debitSub;
-    case JournalSource::Credit: return e.credit;
-    case JournalSource::CreditSub: return e.creditSub;
-    case JournalSource::Amount: return QString::number(e.amount);
-    case JournalSource::Summary: return e.summary;
-    case JournalSource::Number: return e.number;
-    case JournalSource::Due: return fmt::ymd(e.due);
-    case JournalSource::Memo: return e.due.isValid() ? QStringLiteral("期日 ") + fmt::ymd(e.due) : QString();
+    case JournalSource::Constant:
+        return c.constant;
+    case JournalSource::Empty:
+        return {};
+    case JournalSource::Slip:
+        return QString::number(e.slip);
+    case JournalSource::Date:
+        return fmt::ymd(e.date);
+    case JournalSource::Debit:
+        return e.debit;
+    case JournalSource::DebitSub:
+        return e.debitSub;
+    case JournalSource::Credit:
+        return e.credit;
+    case JournalSource::CreditSub:
+        return e.creditSub;
+    case JournalSource::Amount:
+        return QString::number(e.amount);
+    case JournalSource::Summary:
+        return e.summary;
+    case JournalSource::Number:
+        return e.number;
+    case JournalSource::Due:
+        return fmt::ymd(e.due);
+    case JournalSource::Memo:
+        return e.due.isValid() ? QStringLiteral("期日 ") + fmt::ymd(e.due) : QString();
     }
     return {};
 }
@@ -307,7 +374,8 @@ void writeOutputFiles(const QList<OutputFile> &files)
         }
         if (info.isDir()) {
             dropWorks();
-            throw DbError(QStringLiteral("保存先はフォルダーです。ファイル名を指定してください: %1").arg(native(f.path)));
+            throw DbError(
+                QStringLiteral("保存先はフォルダーです。ファイル名を指定してください: %1").arg(native(f.path)));
         }
         const QString work = f.path + QStringLiteral(".work");
         QFile out(work);

@@ -35,14 +35,14 @@ enum class EtaxSource {
 struct EtaxField {
     QString name;
     EtaxSource source;
-    int length = 0;     // characters; text longer is cut and the cut reported
-    QString constant;   // FormatCode only
+    int length = 0;   // characters; text longer is cut and the cut reported
+    QString constant; // FormatCode only
 };
 
 struct EtaxLayout {
-    QString formId;     // 様式ID, e.g. "HOI020"
-    QString version;    // "3.0"
-    QString formName;   // "受取手形"
+    QString formId;   // 様式ID, e.g. "HOI020"
+    QString version;  // "3.0"
+    QString formName; // "受取手形"
     Side side;
     QList<EtaxField> fields;
 
@@ -67,7 +67,19 @@ QString etaxDate(const QDate &date);
 // ---------------------------------------------------------------- journal
 
 enum class JournalSource {
-    Constant, Empty, Slip, Date, Debit, DebitSub, Credit, CreditSub, Amount, Summary, Number, Due, Memo,
+    Constant,
+    Empty,
+    Slip,
+    Date,
+    Debit,
+    DebitSub,
+    Credit,
+    CreditSub,
+    Amount,
+    Summary,
+    Number,
+    Due,
+    Memo,
 };
 
 struct JournalColumn {
@@ -77,8 +89,8 @@ struct JournalColumn {
 };
 
 struct JournalLayout {
-    QString key;        // as the tool takes it: "yayoi", "mf"
-    QString caption;    // as the window names it
+    QString key;           // as the tool takes it: "yayoi", "mf"
+    QString caption;       // as the window names it
     bool shiftJis = false; // else UTF-8
     bool headerLine = false;
     QList<JournalColumn> columns;

@@ -144,10 +144,11 @@ QList<StatementBill> statementBills(Database &db, Side side, const QDate &asOf)
     QList<StatementBill> bills;
     if (side == Side::Receivable) {
         Recordset rs = db.openRecordset(
-            QStringLiteral("select id, 処理, 取引先, 振出人, 振出日, 手形期日, 支払場所, 支払場所支店, 金額, 譲渡先, 予約日 "
-                           "from D_手形 where 処理 in (0, 2) and 状態 in (0, -2) and 終了フラグ = 0 "
-                           "and (日付 is null or 日付 <= ?) and (手形期日 is null or 手形期日 >= ?) "
-                           "order by coalesce(nullif(trim(振出人), ''), 取引先), 手形期日, id"),
+            QStringLiteral(
+                "select id, 処理, 取引先, 振出人, 振出日, 手形期日, 支払場所, 支払場所支店, 金額, 譲渡先, 予約日 "
+                "from D_手形 where 処理 in (0, 2) and 状態 in (0, -2) and 終了フラグ = 0 "
+                "and (日付 is null or 日付 <= ?) and (手形期日 is null or 手形期日 >= ?) "
+                "order by coalesce(nullif(trim(振出人), ''), 取引先), 手形期日, id"),
             {asOf, asOf});
         for (; !rs.eof(); rs.moveNext()) {
             StatementBill b;
@@ -295,9 +296,10 @@ void setJournalAccount(Database &db, const QString &role, const QString &account
                           .arg(role, schema::journalRoles().join(QStringLiteral("、"))));
     if (account.trimmed().isEmpty())
         throw DbError(QStringLiteral("勘定科目を入力してください"));
-    db.execute(QStringLiteral("insert into 仕訳科目 (用途, 勘定科目, 補助科目) values (?, ?, ?) "
-                              "on conflict(用途) do update set 勘定科目 = excluded.勘定科目, 補助科目 = excluded.補助科目"),
-               {role, account.trimmed(), sub.trimmed()});
+    db.execute(
+        QStringLiteral("insert into 仕訳科目 (用途, 勘定科目, 補助科目) values (?, ?, ?) "
+                       "on conflict(用途) do update set 勘定科目 = excluded.勘定科目, 補助科目 = excluded.補助科目"),
+        {role, account.trimmed(), sub.trimmed()});
 }
 
 QList<JournalEntry> journalEntries(Database &db, const QDate &from, const QDate &to)

@@ -20,18 +20,18 @@ enum class Side { Receivable, Payable };
 // One line of 受取手形記入帳 or 支払手形記入帳.
 struct LedgerRow {
     qint64 id = 0;
-    QDate date;         // the booking: receipt or issue, or the hand-on in the payable ledger
-    QString kind;       // 手形種類: "約手"
-    QString number;     // 手形番号
-    QString summary;    // 摘要: the customer, or the supplier / receiver
-    QString party;      // 支払人 (receivable) or 受取人 (payable)
-    QString drawer;     // 振出人または裏書人 (drawer, then the endorsers) / 振出人 ("自社" or the drawer)
-    QDate issued;       // 振出日
-    QDate due;          // 満期日
-    QString place;      // 支払場所: bank and branch
-    qint64 amount = 0;  // 手形金額
-    QDate outcomeDate;  // てん末 月・日
-    QString outcome;    // てん末 摘要: "譲渡 <receiver>", "不渡", "決済"; empty while in hand
+    QDate date;        // the booking: receipt or issue, or the hand-on in the payable ledger
+    QString kind;      // 手形種類: "約手"
+    QString number;    // 手形番号
+    QString summary;   // 摘要: the customer, or the supplier / receiver
+    QString party;     // 支払人 (receivable) or 受取人 (payable)
+    QString drawer;    // 振出人または裏書人 (drawer, then the endorsers) / 振出人 ("自社" or the drawer)
+    QDate issued;      // 振出日
+    QDate due;         // 満期日
+    QString place;     // 支払場所: bank and branch
+    qint64 amount = 0; // 手形金額
+    QDate outcomeDate; // てん末 月・日
+    QString outcome;   // てん末 摘要: "譲渡 <receiver>", "不渡", "決済"; empty while in hand
 };
 
 // Receivable: every received bill (in hand, dishonoured, handed on,
@@ -43,13 +43,13 @@ QList<LedgerRow> readLedger(Database &db, Side side, const QDate &from, const QD
 // A bill on the year-end statement.
 struct StatementBill {
     qint64 id = 0;
-    QString party;       // 振出人 (the drawer, or the customer when none was written) / 支払先
+    QString party; // 振出人 (the drawer, or the customer when none was written) / 支払先
     QDate issued;
     QDate due;
-    QString bank;        // 支払銀行名
-    QString branch;      // 支払銀行支店名
+    QString bank;   // 支払銀行名
+    QString branch; // 支払銀行支店名
     qint64 amount = 0;
-    QString receiver;    // a bill handed on by the date: who holds it now (割引銀行名及び支店名等)
+    QString receiver; // a bill handed on by the date: who holds it now (割引銀行名及び支店名等)
 };
 
 // The bills still running on the date: received bills in hand or handed on
@@ -62,15 +62,15 @@ QList<StatementBill> statementBills(Database &db, Side side, const QDate &asOf);
 // in one sum, or the total at the end.
 struct StatementLine {
     enum class Kind { Bill, Sum, Total } kind = Kind::Bill;
-    int count = 1;       // bills in the line
+    int count = 1; // bills in the line
     QString party;
-    QDate issued;        // Bill lines only
+    QDate issued; // Bill lines only
     QDate due;
     QString bank;
     QString branch;
     qint64 amount = 0;
     QString receiver;
-    QString note;        // 摘要
+    QString note; // 摘要
 };
 
 // Bills of 1,000,000 yen or more each on a line of their own (the five
@@ -85,7 +85,7 @@ QList<StatementLine> statementLines(const QList<StatementBill> &bills);
 enum class Booking { Receipt, Issue, HandOn };
 
 struct JournalEntry {
-    int slip = 0;       // 伝票No, from 1 in the order of the entries
+    int slip = 0; // 伝票No, from 1 in the order of the entries
     QDate date;
     Booking booking = Booking::Receipt;
     QString debit;
@@ -93,9 +93,9 @@ struct JournalEntry {
     QString credit;
     QString creditSub;
     qint64 amount = 0;
-    QString summary;    // 摘要: what happened, the party and the bill number
-    QString number;     // 手形番号
-    QDate due;          // 手形期日
+    QString summary; // 摘要: what happened, the party and the bill number
+    QString number;  // 手形番号
+    QDate due;       // 手形期日
     QString party;
     qint64 billId = 0;
 };

@@ -12,14 +12,22 @@ namespace {
 QChar cp932Form(QChar c)
 {
     switch (c.unicode()) {
-    case 0x301C: return QChar(0xFF5E); // 〜 wave dash
-    case 0x2016: return QChar(0x2225); // ‖
-    case 0x2212: return QChar(0xFF0D); // −
-    case 0x00A2: return QChar(0xFFE0); // ¢
-    case 0x00A3: return QChar(0xFFE1); // £
-    case 0x00AC: return QChar(0xFFE2); // ¬
-    case 0x2014: return QChar(0x2015); // —
-    default: return c;
+    case 0x301C:
+        return QChar(0xFF5E); // 〜 wave dash
+    case 0x2016:
+        return QChar(0x2225); // ‖
+    case 0x2212:
+        return QChar(0xFF0D); // −
+    case 0x00A2:
+        return QChar(0xFFE0); // ¢
+    case 0x00A3:
+        return QChar(0xFFE1); // £
+    case 0x00AC:
+        return QChar(0xFFE2); // ¬
+    case 0x2014:
+        return QChar(0x2015); // —
+    default:
+        return c;
     }
 }
 

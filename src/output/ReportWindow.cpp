@@ -45,8 +45,7 @@ QDate monthEnd(const QDate &d)
 
 } // namespace
 
-ReportWindow::ReportWindow(AppContext &ctx, UiService &ui, QWidget *parent)
-    : QDialog(parent), m_ctx(ctx), m_ui(ui)
+ReportWindow::ReportWindow(AppContext &ctx, UiService &ui, QWidget *parent) : QDialog(parent), m_ctx(ctx), m_ui(ui)
 {
     setObjectName(QStringLiteral("帳票出力"));
     setWindowTitle(QStringLiteral("帳票出力"));
@@ -62,8 +61,8 @@ ReportWindow::ReportWindow(AppContext &ctx, UiService &ui, QWidget *parent)
                           QStringLiteral("支払手形記入帳"));
     auto *statements = radio(whatBox, m_what, int(What::Statements), QStringLiteral("内訳書"),
                              QStringLiteral("勘定科目内訳明細書（受取手形・支払手形）"));
-    auto *journal =
-        radio(whatBox, m_what, int(What::Journal), QStringLiteral("仕訳"), QStringLiteral("仕訳（会計ソフトへの取り込み）"));
+    auto *journal = radio(whatBox, m_what, int(What::Journal), QStringLiteral("仕訳"),
+                          QStringLiteral("仕訳（会計ソフトへの取り込み）"));
     receivable->setChecked(true);
     auto *whatLayout = new QVBoxLayout(whatBox);
     for (QWidget *w : {receivable, payable, statements, journal})
@@ -251,7 +250,8 @@ bool ReportWindow::readInput(QDate &from, QDate &to, QDate &asOf, QString &targe
         if (!readDate(m_asOf, QStringLiteral("期末日"), asOf))
             return false;
     } else {
-        if (!readDate(m_from, QStringLiteral("期間の始め"), from) || !readDate(m_to, QStringLiteral("期間の終わり"), to))
+        if (!readDate(m_from, QStringLiteral("期間の始め"), from) ||
+            !readDate(m_to, QStringLiteral("期間の終わり"), to))
             return false;
         const QString problem = book::periodProblem(from, to);
         if (!problem.isEmpty()) {
@@ -273,7 +273,8 @@ bool ReportWindow::readInput(QDate &from, QDate &to, QDate &asOf, QString &targe
     const bool folder = how() == How::Csv && what() == What::Statements;
     if (folder) {
         if (!QFileInfo(target).isDir()) {
-            m_ui.information(QStringLiteral("CSV を保存するフォルダーがありません: %1").arg(QDir::toNativeSeparators(target)));
+            m_ui.information(
+                QStringLiteral("CSV を保存するフォルダーがありません: %1").arg(QDir::toNativeSeparators(target)));
             m_target->setFocus();
             return false;
         }

@@ -79,10 +79,12 @@ Outcome statementFiles(Database &db, const QDate &asOf, const QString &pdfFile, 
     QList<book::OutputFile> csv;
     if (!csvFolder.isEmpty()) {
         if (!QDir(csvFolder).exists())
-            throw DbError(QStringLiteral("CSV の保存先のフォルダーがありません: %1").arg(QDir::toNativeSeparators(csvFolder)));
+            throw DbError(
+                QStringLiteral("CSV の保存先のフォルダーがありません: %1").arg(QDir::toNativeSeparators(csvFolder)));
         for (const StatementData &d : data) {
             const book::EtaxLayout &layout = book::etaxLayout(d.side);
-            csv << book::OutputFile{QDir(csvFolder).filePath(layout.fileName()), book::etaxCsv(layout, d.lines, &o.cuts)};
+            csv << book::OutputFile{QDir(csvFolder).filePath(layout.fileName()),
+                                    book::etaxCsv(layout, d.lines, &o.cuts)};
         }
     }
     QList<Document> docs;

@@ -16,10 +16,10 @@ class Database;
 namespace report {
 
 struct Outcome {
-    int bills = 0;          // bills (or journal entries) written
-    int pages = 0;          // pages of a PDF
-    QStringList files;      // what was written
-    QStringList cuts;       // texts cut to fit a field
+    int bills = 0;     // bills (or journal entries) written
+    int pages = 0;     // pages of a PDF
+    QStringList files; // what was written
+    QStringList cuts;  // texts cut to fit a field
 };
 
 // The message when a period or date has no bills: nothing is written then.
@@ -27,7 +27,8 @@ QString nothingToOutput();
 
 // The ledger of the period as a document; throws DbError for a bad period
 // and with nothingToOutput() when no bill was booked in it.
-Document ledger(Database &db, book::Side side, const QDate &from, const QDate &to, DateStyle style, int *bills = nullptr);
+Document ledger(Database &db, book::Side side, const QDate &from, const QDate &to, DateStyle style,
+                int *bills = nullptr);
 Outcome ledgerPdf(Database &db, book::Side side, const QDate &from, const QDate &to, DateStyle style,
                   const QString &file, const Progress &progress = {});
 

@@ -25,7 +25,8 @@ QString yearText(const QDate &date, DateStyle style)
 QString periodText(const QDate &from, const QDate &to, DateStyle style)
 {
     const auto d = [style](const QDate &x) {
-        return style == DateStyle::Era ? book::eraLong(x) : QStringLiteral("%1年%2月%3日").arg(x.year()).arg(x.month()).arg(x.day());
+        return style == DateStyle::Era ? book::eraLong(x)
+                                       : QStringLiteral("%1年%2月%3日").arg(x.year()).arg(x.month()).arg(x.day());
     };
     return QStringLiteral("期間 %1 〜 %2").arg(d(from), d(to));
 }
@@ -46,20 +47,21 @@ Document ledgerDocument(book::Side side, const QList<book::LedgerRow> &rows, con
     doc.subtitle = periodText(from, to, style);
     const QString dateGroup = QStringLiteral("日付");
     const QString endGroup = QStringLiteral("てん末");
-    doc.columns = {{dateGroup, QStringLiteral("月"), 6, kRight},
-                   {dateGroup, QStringLiteral("日"), 6, kRight},
-                   {{}, QStringLiteral("手形種類"), 10, kCentre},
-                   {{}, QStringLiteral("手形番号"), 18, Qt::AlignLeft},
-                   {{}, QStringLiteral("摘要"), 28, Qt::AlignLeft},
-                   {{}, receivable ? QStringLiteral("支払人") : QStringLiteral("受取人"), 28, Qt::AlignLeft},
-                   {{}, receivable ? QStringLiteral("振出人または裏書人") : QStringLiteral("振出人"), 40, Qt::AlignLeft},
-                   {{}, QStringLiteral("振出日"), 18, kCentre},
-                   {{}, QStringLiteral("満期日"), 18, kCentre},
-                   {{}, QStringLiteral("支払場所"), 32, Qt::AlignLeft},
-                   {{}, QStringLiteral("手形金額"), 22, kRight},
-                   {endGroup, QStringLiteral("月"), 6, kRight},
-                   {endGroup, QStringLiteral("日"), 6, kRight},
-                   {endGroup, QStringLiteral("摘要"), 36, Qt::AlignLeft}};
+    doc.columns = {
+        {dateGroup, QStringLiteral("月"), 6, kRight},
+        {dateGroup, QStringLiteral("日"), 6, kRight},
+        {{}, QStringLiteral("手形種類"), 12, kCentre},
+        {{}, QStringLiteral("手形番号"), 18, Qt::AlignLeft},
+        {{}, QStringLiteral("摘要"), 28, Qt::AlignLeft},
+        {{}, receivable ? QStringLiteral("支払人") : QStringLiteral("受取人"), 28, Qt::AlignLeft},
+        {{}, receivable ? QStringLiteral("振出人または裏書人") : QStringLiteral("振出人"), 38, Qt::AlignLeft},
+        {{}, QStringLiteral("振出日"), 18, kCentre},
+        {{}, QStringLiteral("満期日"), 18, kCentre},
+        {{}, QStringLiteral("支払場所"), 32, Qt::AlignLeft},
+        {{}, QStringLiteral("手形金額"), 22, kRight},
+        {endGroup, QStringLiteral("月"), 6, kRight},
+        {endGroup, QStringLiteral("日"), 6, kRight},
+        {endGroup, QStringLiteral("摘要"), 36, Qt::AlignLeft}};
     doc.yearColumn = 0;
     qint64 total = 0;
     for (const book::LedgerRow &r : rows) {
@@ -80,8 +82,9 @@ Document ledgerDocument(book::Side side, const QList<book::LedgerRow> &rows, con
         doc.rowYears << yearText(r.date, style);
         total += r.amount;
     }
-    doc.totals = QStringList{{}, {}, {}, {}, QStringLiteral("合計 %1 件").arg(rows.size()), {}, {}, {}, {}, {},
-                             fmt::amount(total), {}, {}, {}};
+    doc.totals = QStringList{
+        {}, {}, {}, {}, QStringLiteral("合計 %1 件").arg(rows.size()), {}, {}, {}, {}, {}, fmt::amount(total),
+        {}, {}, {}};
     return doc;
 }
 
@@ -111,8 +114,12 @@ Document statementDocument(book::Side side, const QList<book::StatementLine> &li
             doc.totals = t;
             continue;
         }
-        QStringList row{l.party, dateText(l.issued, DateStyle::Era), dateText(l.due, DateStyle::Era), l.bank,
-                        l.branch, fmt::amount(l.amount)};
+        QStringList row{l.party,
+                        dateText(l.issued, DateStyle::Era),
+                        dateText(l.due, DateStyle::Era),
+                        l.bank,
+                        l.branch,
+                        fmt::amount(l.amount)};
         if (receivable)
             row << l.receiver;
         row << l.note;

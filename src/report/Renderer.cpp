@@ -255,11 +255,10 @@ char16_t unifiedIdeograph(char16_t u)
         return n.size() == 1 ? n.at(0).unicode() : u;
     }
     static const QHash<char16_t, char16_t> supplement{
-        {0x2E9F, 0x6BCD}, {0x2EA0, 0x6C11}, {0x2EA7, 0x725B}, {0x2EAB, 0x76EE}, {0x2EAC, 0x793A},
-        {0x2EAF, 0x7CF8}, {0x2EB9, 0x8002}, {0x2EBC, 0x8089}, {0x2EC4, 0x897F}, {0x2EC6, 0x89D2},
-        {0x2ED1, 0x9577}, {0x2ED7, 0x96E8}, {0x2ED8, 0x9752}, {0x2EDD, 0x98DF}, {0x2EE3, 0x9AA8},
-        {0x2EE4, 0x9B3C}, {0x2EE8, 0x9EA6}, {0x2EE9, 0x9EC4}, {0x2EEB, 0x6589}, {0x2EED, 0x6B6F},
-        {0x2EEF, 0x7ADC}, {0x2EF2, 0x4E80}};
+        {0x2E9F, 0x6BCD}, {0x2EA0, 0x6C11}, {0x2EA7, 0x725B}, {0x2EAB, 0x76EE}, {0x2EAC, 0x793A}, {0x2EAF, 0x7CF8},
+        {0x2EB9, 0x8002}, {0x2EBC, 0x8089}, {0x2EC4, 0x897F}, {0x2EC6, 0x89D2}, {0x2ED1, 0x9577}, {0x2ED7, 0x96E8},
+        {0x2ED8, 0x9752}, {0x2EDD, 0x98DF}, {0x2EE3, 0x9AA8}, {0x2EE4, 0x9B3C}, {0x2EE8, 0x9EA6}, {0x2EE9, 0x9EC4},
+        {0x2EEB, 0x6589}, {0x2EED, 0x6B6F}, {0x2EEF, 0x7ADC}, {0x2EF2, 0x4E80}};
     return supplement.value(u, u);
 }
 
@@ -363,8 +362,8 @@ void writePdf(const QList<Document> &docs, const QString &file, const Progress &
     if (file.isEmpty())
         throw DbError(QStringLiteral("保存先を指定してください"));
     if (!info.absoluteDir().exists())
-        throw DbError(QStringLiteral("保存先のフォルダーがありません: %1")
-                          .arg(QDir::toNativeSeparators(info.absolutePath())));
+        throw DbError(
+            QStringLiteral("保存先のフォルダーがありません: %1").arg(QDir::toNativeSeparators(info.absolutePath())));
     if (info.isDir())
         throw DbError(QStringLiteral("保存先はフォルダーです。ファイル名を指定してください: %1")
                           .arg(QDir::toNativeSeparators(file)));
@@ -383,8 +382,8 @@ void writePdf(const QList<Document> &docs, const QString &file, const Progress &
     // The file appears under its name only once every page is in it.
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        throw DbError(QStringLiteral("ファイルに書き込めません: %1\n%2")
-                          .arg(QDir::toNativeSeparators(file), out.errorString()));
+        throw DbError(
+            QStringLiteral("ファイルに書き込めません: %1\n%2").arg(QDir::toNativeSeparators(file), out.errorString()));
 }
 
 } // namespace sorvane::report

@@ -17,15 +17,15 @@ class QPagedPaintDevice;
 namespace sorvane::report {
 
 struct Column {
-    QString group;        // upper header over adjacent columns of the same group; empty: the title takes both rows
-    QString title;        // lower header
-    double width = 20;    // relative width; the columns fill the page
+    QString group;     // upper header over adjacent columns of the same group; empty: the title takes both rows
+    QString title;     // lower header
+    double width = 20; // relative width; the columns fill the page
     Qt::Alignment align = Qt::AlignLeft;
 };
 
 struct Document {
-    QString title;        // centred at the top of each page
-    QString subtitle;     // under the title: the period or the date
+    QString title;    // centred at the top of each page
+    QString subtitle; // under the title: the period or the date
     QList<Column> columns;
     QList<QStringList> rows;
     // Optional: per row, a year shown in the upper header of the column
@@ -33,7 +33,7 @@ struct Document {
     // within a page gets a line of its own.
     QStringList rowYears;
     int yearColumn = -1;
-    QStringList totals;   // a last line in bold; empty: none
+    QStringList totals; // a last line in bold; empty: none
 };
 
 // A4 landscape with 10 mm margins.

@@ -343,8 +343,7 @@ void TestReports::statementSelection_data()
     QTest::addColumn<QStringList>("receivable"); // amounts as "party:receiver" in order
     QTest::addColumn<QStringList>("payable");
     QTest::newRow("year end on the day R1 falls due")
-        << QDate(2019, 4, 30)
-        << QStringList{u"ABC,Co.:丸紅資材"_qs, u"株式会社山田商会:"_qs, u"株式会社山田商会:"_qs}
+        << QDate(2019, 4, 30) << QStringList{u"ABC,Co.:丸紅資材"_qs, u"株式会社山田商会:"_qs, u"株式会社山田商会:"_qs}
         << QStringList{u"株式会社佐藤製作所:"_qs};
     // On 2019-04-09 R2 was not yet handed on, R3 not yet due, P1 and P2 not yet issued.
     QTest::newRow("before the hand-on and the issue")
@@ -373,7 +372,7 @@ void TestReports::statementSelection()
 
 void TestReports::grouping_data()
 {
-    QTest::addColumn<QList<qint64>>("amounts");      // bills of one customer, in hand
+    QTest::addColumn<QList<qint64>>("amounts");       // bills of one customer, in hand
     QTest::addColumn<QList<qint64>>("handedAmounts"); // the same customer's bills handed on to one receiver
     QTest::addColumn<QList<qint64>>("singles");       // amounts on lines of their own, in order
     QTest::addColumn<QList<qint64>>("sums");          // the sum lines, in hand first
@@ -382,18 +381,16 @@ void TestReports::grouping_data()
     for (int i = 0; i < 12; ++i)
         many << 50000 + i;
     QList<qint64> six{1200000, 1000000, 3000000, 1500000, 2000000, 1100000};
-    QTest::newRow("six large and many small") << six + many << QList<qint64>{} << six
-                                              << QList<qint64>{50000 * 12 + 66} << QList<int>{12};
+    QTest::newRow("six large and many small")
+        << six + many << QList<qint64>{} << six << QList<qint64>{50000 * 12 + 66} << QList<int>{12};
     QTest::newRow("fewer than five large: the five largest")
         << QList<qint64>{2000000, 10000, 999999, 1000000, 30000, 20000, 40000} << QList<qint64>{}
         << QList<qint64>{2000000, 999999, 1000000, 30000, 40000} << QList<qint64>{30000} << QList<int>{2};
-    QTest::newRow("five small bills stand alone")
-        << QList<qint64>{1, 2, 3, 4, 5} << QList<qint64>{} << QList<qint64>{1, 2, 3, 4, 5} << QList<qint64>{}
-        << QList<int>{};
+    QTest::newRow("five small bills stand alone") << QList<qint64>{1, 2, 3, 4, 5} << QList<qint64>{}
+                                                  << QList<qint64>{1, 2, 3, 4, 5} << QList<qint64>{} << QList<int>{};
     QTest::newRow("sums kept apart by receiver")
         << QList<qint64>{5000000, 4000000, 3000000, 2000000, 1000000, 10, 20} << QList<qint64>{30, 40, 50}
-        << QList<qint64>{5000000, 4000000, 3000000, 2000000, 1000000} << QList<qint64>{30, 120}
-        << QList<int>{2, 3};
+        << QList<qint64>{5000000, 4000000, 3000000, 2000000, 1000000} << QList<qint64>{30, 120} << QList<int>{2, 3};
 }
 
 void TestReports::grouping()
@@ -467,7 +464,7 @@ void TestReports::etaxFilesByteForByte()
     QCOMPARE(first[4], QByteArray("5010501")); // 令和元年5月1日
     QCOMPARE(first[7], QByteArray("800000"));
     QCOMPARE(first[2], QByteArray("\x82\x60\x82\x61\x82\x62\x81\x43\x82\x62\x82\x8f\x81\x44")); // ＡＢＣ，Ｃｏ．
-    QCOMPARE(records[1].split(',')[4], QByteArray("4310430")); // 平成31年4月30日
+    QCOMPARE(records[1].split(',')[4], QByteArray("4310430"));                                  // 平成31年4月30日
     QCOMPARE(records[3].left(4), QByteArray("2,1,"));
     QCOMPARE(book::etaxDate(QDate(2019, 4, 30)), QStringLiteral("4310430"));
     QCOMPARE(book::etaxDate(QDate(2019, 5, 1)), QStringLiteral("5010501"));
@@ -484,8 +481,8 @@ void TestReports::etaxTexts_data()
     const QString thirty = QString(30, QChar(u'手'));
     QTest::newRow("thirty characters fit") << thirty << thirty << false << false;
     QTest::newRow("thirty-one are cut") << thirty + u"形"_qs << thirty << true << false;
-    QTest::newRow("half-width becomes full-width") << u"ｱｵﾊﾞ (株) \"1\""_qs << u"アオバ　（株）　＂１＂"_qs << false
-                                                   << false;
+    QTest::newRow("half-width becomes full-width")
+        << u"ｱｵﾊﾞ (株) \"1\""_qs << u"アオバ　（株）　＂１＂"_qs << false << false;
     QTest::newRow("a line break in the name") << u"青葉\n商事"_qs << u"青葉　商事"_qs << false << false;
     QTest::newRow("character without Shift_JIS form") << u"𠮷野家"_qs << QString() << false << true;
 }
@@ -523,8 +520,7 @@ void TestReports::journalEntries()
 {
     AppFixture f;
     journalScenario(f.db());
-    const QList<book::JournalEntry> entries =
-        book::journalEntries(f.db(), QDate(2026, 4, 1), QDate(2026, 4, 30));
+    const QList<book::JournalEntry> entries = book::journalEntries(f.db(), QDate(2026, 4, 1), QDate(2026, 4, 30));
     QStringList seen;
     for (const book::JournalEntry &e : entries) {
         // Balanced: one amount on both sides, two different accounts.
@@ -533,8 +529,8 @@ void TestReports::journalEntries()
         QVERIFY(e.date >= QDate(2026, 4, 1) && e.date <= QDate(2026, 4, 30));
         seen << QStringLiteral("%1 %2/%3 %4").arg(e.number, e.debit, e.credit).arg(e.slip);
     }
-    QCOMPARE(seen, (QStringList{u"A-101 受取手形/売掛金 1"_qs, u"P-7 買掛金/支払手形 2"_qs,
-                                u"B-5 買掛金/受取手形 3"_qs, u"C-9 受取手形/売掛金 4"_qs}));
+    QCOMPARE(seen, (QStringList{u"A-101 受取手形/売掛金 1"_qs, u"P-7 買掛金/支払手形 2"_qs, u"B-5 買掛金/受取手形 3"_qs,
+                                u"C-9 受取手形/売掛金 4"_qs}));
     QCOMPARE(entries[2].party, QStringLiteral("丸紅資材"));
     QCOMPARE(entries[2].due, QDate(2026, 6, 30));
 
@@ -569,14 +565,15 @@ void TestReports::journalLayouts()
     QCOMPARE(book::journalCsv(*layout, entries), golden(goldenFile));
 
     // A changed mapping shows in the output, with its sub-account.
-    book::setJournalAccount(f.db(), QStringLiteral("受取手形"), QStringLiteral("受取手形（約手）"), QStringLiteral("青葉"));
+    book::setJournalAccount(f.db(), QStringLiteral("受取手形"), QStringLiteral("受取手形（約手）"),
+                            QStringLiteral("青葉"));
     f.db().execute(QStringLiteral("update 仕訳科目 set 勘定科目 = '売掛金（本社）' where 用途 = '売掛金'"));
     const QByteArray changed =
         book::journalCsv(*layout, book::journalEntries(f.db(), QDate(2026, 4, 1), QDate(2026, 4, 3)));
     QString bad;
-    const QByteArray expected = layout->shiftJis
-        ? *book::toShiftJis(u"受取手形（約手）,青葉,,対象外,500000,0,売掛金（本社）,,"_qs, &bad)
-        : u"受取手形（約手）,青葉,,,対象外,,500000,,売掛金（本社）,,"_qs.toUtf8();
+    const QByteArray expected =
+        layout->shiftJis ? *book::toShiftJis(u"受取手形（約手）,青葉,,対象外,500000,0,売掛金（本社）,,"_qs, &bad)
+                         : u"受取手形（約手）,青葉,,,対象外,,500000,,売掛金（本社）,,"_qs.toUtf8();
     QVERIFY2(changed.contains(expected), qPrintable(sjis(changed)));
     QVERIFY_THROWS_EXCEPTION(DbError, book::setJournalAccount(f.db(), QStringLiteral("現金"), u"x"_qs, {}));
     QVERIFY_THROWS_EXCEPTION(DbError, book::setJournalAccount(f.db(), QStringLiteral("売掛金"), u" "_qs, {}));
@@ -596,8 +593,7 @@ void TestReports::journalRefusesWhatShiftJisCannotHold()
         book::journalCsv(*book::journalLayout(u"yayoi"_qs), entries);
         QFAIL("written anyway");
     } catch (const DbError &e) {
-        QVERIFY2(e.description().contains(u"「😀」"_qs),
-                 qPrintable(e.description()));
+        QVERIFY2(e.description().contains(u"「😀」"_qs), qPrintable(e.description()));
     }
     // UTF-8 holds every character.
     QVERIFY(book::journalCsv(*book::journalLayout(u"mf"_qs), entries).contains(u"髙橋😀商店"_qs.toUtf8()));

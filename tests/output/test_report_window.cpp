@@ -24,8 +24,8 @@ using namespace sorvane::test;
 namespace {
 
 struct Form {
-    QString what;   // radio name
-    QString how;    // radio name
+    QString what; // radio name
+    QString how;  // radio name
     QString from;
     QString to;
     QString asOf;
@@ -42,7 +42,8 @@ void fill(ReportWindow &w, const Form &form, const QString &folder)
         child<QLineEdit>(&w, u"終了日"_qs)->setText(form.to);
     if (!form.asOf.isNull())
         child<QLineEdit>(&w, u"基準日"_qs)->setText(form.asOf);
-    child<QLineEdit>(&w, u"保存先"_qs)->setText(form.target.isEmpty() ? form.target : QDir(folder).filePath(form.target));
+    child<QLineEdit>(&w, u"保存先"_qs)
+        ->setText(form.target.isEmpty() ? form.target : QDir(folder).filePath(form.target));
 }
 
 void addBills(Database &db)
@@ -131,14 +132,15 @@ void TestReportWindow::writesFiles_data()
     QTest::newRow("ledger PDF, era dates typed, suffix added")
         << Form{u"受取手形記入帳"_qs, u"PDF"_qs, u"令和8年4月1日"_qs, u"R8.4.30"_qs, {}, u"受取"_qs}
         << QStringList{u"受取.pdf"_qs} << QByteArray("%PDF-1.4") << u"4 件を出力しました"_qs;
-    QTest::newRow("payable ledger") << Form{u"支払手形記入帳"_qs, u"PDF"_qs, u"2026/4/1"_qs, u"2026/4/30"_qs, {}, u"p.pdf"_qs}
+    QTest::newRow("payable ledger") << Form{u"支払手形記入帳"_qs, u"PDF"_qs, u"2026/4/1"_qs,
+                                            u"2026/4/30"_qs,      {},        u"p.pdf"_qs}
                                     << QStringList{u"p.pdf"_qs} << QByteArray("%PDF-1.4") << u"1 件を出力しました"_qs;
     QTest::newRow("journal for the first accounting program")
         << Form{u"仕訳"_qs, u"CSV"_qs, u"2026/4/1"_qs, u"2026/4/30"_qs, {}, u"j.csv"_qs} << QStringList{u"j.csv"_qs}
         << QByteArray("2000,1,,2026/04/01,") << u"5 件を出力しました"_qs;
     QTest::newRow("statements for the tax office")
-        << Form{u"内訳書"_qs, u"CSV"_qs, {}, {}, u"2026/4/30"_qs, u"."_qs}
-        << QStringList{u"HOI020_3.0_受取手形.csv"_qs} << QByteArray("2,0,") << u"2 件を出力しました"_qs;
+        << Form{u"内訳書"_qs, u"CSV"_qs, {}, {}, u"2026/4/30"_qs, u"."_qs} << QStringList{u"HOI020_3.0_受取手形.csv"_qs}
+        << QByteArray("2,0,") << u"2 件を出力しました"_qs;
 }
 
 void TestReportWindow::writesFiles()

@@ -40,7 +40,8 @@ int pageCount(const QString &file)
     p.start(QStringLiteral("pdfinfo"), {file});
     if (!p.waitForFinished(60000))
         return -1;
-    const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(QString::fromUtf8(p.readAllStandardOutput()));
+    const auto m =
+        QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(QString::fromUtf8(p.readAllStandardOutput()));
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
@@ -90,9 +91,8 @@ void TestPdf::ledgerHoldsEveryBillOnce()
     for (const KindCase &c : cases)
         insertBill(f.db(), c.bill);
     const QString file = f.folder.file(QStringLiteral("ledger.pdf"));
-    const report::Outcome o =
-        report::ledgerPdf(f.db(), book::Side::Receivable, QDate(2026, 4, 1), QDate(2026, 4, 30),
-                          era ? report::DateStyle::Era : report::DateStyle::Gregorian, file);
+    const report::Outcome o = report::ledgerPdf(f.db(), book::Side::Receivable, QDate(2026, 4, 1), QDate(2026, 4, 30),
+                                                era ? report::DateStyle::Era : report::DateStyle::Gregorian, file);
     QCOMPARE(o.bills, 12);
     QCOMPARE(o.pages, 1);
     QCOMPARE(pageCount(file), 1);
@@ -122,8 +122,8 @@ void TestPdf::fortyBillsMakeTwoPages()
     for (const KindCase &c : cases)
         insertBill(f.db(), c.bill);
     const QString file = f.folder.file(QStringLiteral("ledger.pdf"));
-    const report::Outcome o = report::ledgerPdf(f.db(), book::Side::Receivable, QDate(2026, 4, 1),
-                                                QDate(2026, 4, 30), report::DateStyle::Gregorian, file);
+    const report::Outcome o = report::ledgerPdf(f.db(), book::Side::Receivable, QDate(2026, 4, 1), QDate(2026, 4, 30),
+                                                report::DateStyle::Gregorian, file);
     QCOMPARE(o.pages, 2);
     QCOMPARE(pageCount(file), 2);
     int found = 0;

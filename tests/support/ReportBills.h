@@ -12,8 +12,8 @@
 namespace sorvane::test {
 
 struct Bill {
-    int 処理 = 0;          // 0 received, 1 issued, 2 handed on
-    int 状態 = 0;          // 0 in hand, 2 dishonoured, -2 handed on
+    int 処理 = 0; // 0 received, 1 issued, 2 handed on
+    int 状態 = 0; // 0 in hand, 2 dishonoured, -2 handed on
     QDate 日付;
     QString 番号;
     QString 取引先;
