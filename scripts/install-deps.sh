@@ -8,6 +8,8 @@ packages=(
   qt6-base-dev libqt6sql6-sqlite qt6-qpa-plugins
   libgl-dev
   fonts-noto-cjk qt6-translations-l10n
+  fonts-ipaexfont-gothic
+  poppler-utils
 )
 # Optional for looking at windows on a machine without a display.
 if [[ "${SORVANE_WITH_XVFB:-0}" == 1 ]]; then
