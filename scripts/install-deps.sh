@@ -9,6 +9,8 @@ packages=(
   libsqlite3-dev
   libgl-dev
   fonts-noto-cjk qt6-translations-l10n
+  fonts-ipaexfont-gothic
+  poppler-utils
 )
 # clang and its runtime (libFuzzer) for tools/fuzz.sh; the build itself
 # and the sanitizer run of CI keep g++.

@@ -176,6 +176,20 @@ QStringList version1Statements()
     return s;
 }
 
+// Version 2: the journal export's account names, one row per role.
+QStringList version2Statements()
+{
+    QStringList s;
+    s << table(QStringLiteral("仕訳科目"), {kCounter, text(QStringLiteral("用途")) + QStringLiteral(" NOT NULL"),
+                                           text(QStringLiteral("勘定科目")) + QStringLiteral(" NOT NULL DEFAULT ''"),
+                                           text(QStringLiteral("補助科目")) + QStringLiteral(" NOT NULL DEFAULT ''")});
+    s << QStringLiteral("CREATE UNIQUE INDEX 仕訳科目_用途 ON 仕訳科目 (用途)");
+    // The roles are the program's own names, never typed by a user.
+    for (const QString &role : journalRoles())
+        s << QStringLiteral("INSERT INTO 仕訳科目 (用途, 勘定科目) VALUES ('%1', '%1')").arg(role);
+    return s;
+}
+
 void runInTransaction(Database &db, const QStringList &statements, int newVersion)
 {
     db.beginTransaction();
@@ -197,14 +211,19 @@ QStringList mainTables()
     return {QStringLiteral("D_手形"), QStringLiteral("裏書人"), QStringLiteral("口座データ"),
             QStringLiteral("口座残高"), QStringLiteral("口座明細"), QStringLiteral("T0"),
             QStringLiteral("T1"), QStringLiteral("S0"), QStringLiteral("保管場所"),
-            QStringLiteral("検索結果"), QStringLiteral("設定")};
+            QStringLiteral("検索結果"), QStringLiteral("設定"), QStringLiteral("仕訳科目")};
+}
+
+QStringList journalRoles()
+{
+    return {QStringLiteral("受取手形"), QStringLiteral("売掛金"), QStringLiteral("支払手形"), QStringLiteral("買掛金")};
 }
 
 void createMainSchema(Database &db)
 {
     if (db.scalar(QStringLiteral("select count(*) from sqlite_master")).toInt() > 0)
         throw DbError(QStringLiteral("空でないファイルに新しいデータベースは作れません"));
-    runInTransaction(db, version1Statements(), kVersion);
+    runInTransaction(db, version1Statements() + version2Statements(), kVersion);
 }
 
 void prepareMainDatabase(Database &db)
@@ -216,7 +235,9 @@ void prepareMainDatabase(Database &db)
     // opens as an empty database): refuse it rather than fill it silently.
     if (version < 1 || !db.tableExists(QStringLiteral("D_手形")))
         throw DbError(QStringLiteral("手形データのファイルではありません"));
-    // Later versions add their upgrade steps here, each in one transaction.
+    // Each step in one transaction: a failure leaves the file at its old version.
+    if (version < 2)
+        runInTransaction(db, version2Statements(), 2);
 }
 
 int readDueWindowDays(Database &db)
