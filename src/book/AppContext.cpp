@@ -89,8 +89,9 @@ bool AppContext::OpenDataDatabase()
         if (!DataDb) {
             Database *db = DataWorkspace->openDatabase(filePath(files::kMainDb));
             try {
-                schema::prepareMainDatabase(*db);
+                // Checked before an upgrade writes to it.
                 checkPages(*db);
+                schema::prepareMainDatabase(*db);
                 checkWritable(*db);
             } catch (...) {
                 DataWorkspace->releaseDatabase(db);
