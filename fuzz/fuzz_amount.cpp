@@ -24,7 +24,7 @@ QString fullWidth(const QString &s)
 }
 
 // Reference for "[+-]digits[.digits]": half to even on the decimal digits,
-// in 128-bit arithmetic; nothing for more than 18 digits after rounding.
+// in unsigned 64-bit arithmetic; nothing for more than 18 digits after rounding.
 std::optional<qint64> reference(const QString &s, bool *plainDecimal)
 {
     static const QRegularExpression plain(QStringLiteral("^([+-]?)([0-9]+)(?:\\.([0-9]+))?$"));
@@ -37,7 +37,7 @@ std::optional<qint64> reference(const QString &s, bool *plainDecimal)
         whole.remove(0, 1);
     if (whole.size() > 19)
         return std::nullopt;
-    __int128 v = 0;
+    quint64 v = 0; // 19 digits fit
     for (QChar c : whole)
         v = v * 10 + (c.unicode() - u'0');
     const QString frac = m.captured(3);
