@@ -174,6 +174,7 @@ void TestPayableList::handOnTakenBack()
     expected[u"予約日"_qs] = u"<null>"_qs;
     expected[u"譲渡先コード"_qs] = u"<null>"_qs;
     expected[u"譲渡先"_qs] = u"<null>"_qs;
+    expected[u"更新回数"_qs] = u"2"_qs; // handed on, then taken back
     QCOMPARE(billRow(f.db(), id), expected);
     QCOMPARE(l.list()->count(), 0);
     QVERIFY(l.check(u"Check2"_qs)->isChecked());
