@@ -138,7 +138,7 @@ QString accountLine(qint64 kozano, const QString &bank, const QString &branch, c
 std::vector<Candidate> candidates(Database &db)
 {
     Recordset rs = db.openRecordset(QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where %1 "
-                                                   "order by 手形期日,id")
+                                                   "order by 手形期日 nulls first,id")
                                         .arg(kCandidate));
     std::vector<Candidate> list;
     list.reserve(rs.rowCount());
@@ -282,7 +282,7 @@ bool deleteIssuedBill(Database &db, qint64 billId, std::optional<qint64> version
 std::vector<PayableLine> payableLines(Database &db)
 {
     return readLines(db, QStringLiteral("select id,処理,手形番号,手形期日,金額,取引先 from D_手形 "
-                                        "where 処理>0 and 終了フラグ=0 order by 手形期日,id"));
+                                        "where 処理>0 and 終了フラグ=0 order by 手形期日 nulls first,id"));
 }
 
 std::optional<PayableBill> payableBill(Database &db, qint64 id)
@@ -296,7 +296,7 @@ std::optional<PayableBill> payableBill(Database &db, qint64 id)
 std::vector<PayableLine> payableResultLines(Database &db)
 {
     return readLines(db, QStringLiteral("select 手形id as id,処理,手形番号,手形期日,金額,取引先 from 検索結果 "
-                                        "where 処理>0 and 終了フラグ=0 order by 手形期日,id"));
+                                        "where 処理>0 and 終了フラグ=0 order by 手形期日 nulls first,id"));
 }
 
 std::optional<PayableBill> payableResult(Database &db, qint64 billId)

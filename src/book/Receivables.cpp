@@ -222,7 +222,7 @@ std::vector<ReceivableRow> receivableList(Database &db)
 {
     return rowsOf(db.openRecordset(QStringLiteral("select id,手形番号,手形期日,金額,取引先 from D_手形 "
                                                   "where 処理=0 and 予約フラグ=0 and 終了フラグ=0 "
-                                                  "order by 手形期日,id")),
+                                                  "order by 手形期日 nulls first,id")),
                   QStringLiteral("id"));
 }
 
@@ -230,7 +230,7 @@ std::vector<ReceivableRow> receivableResultRows(Database &db)
 {
     return rowsOf(db.openRecordset(QStringLiteral("select id,手形id,手形番号,手形期日,金額,取引先 from 検索結果 "
                                                   "where 処理=0 and 予約フラグ=0 and 終了フラグ=0 "
-                                                  "order by 手形期日,id")),
+                                                  "order by 手形期日 nulls first,id")),
                   QStringLiteral("手形id"));
 }
 

@@ -55,7 +55,8 @@ const Dialect &Dialect::server()
         QStringLiteral("date"),
         QStringLiteral("bigint"),
         {QStringLiteral("create extension if not exists citext"),
-         QStringLiteral("create table schema_version (version integer not null)"),
+         QStringLiteral("create table schema_version (id integer primary key default 1 check (id = 1), "
+                        "version integer not null)"),
          QStringLiteral("insert into schema_version (version) values (0)")},
         QStringLiteral("select count(*) from pg_tables where schemaname = current_schema()"),
         QStringLiteral("select count(*) from pg_tables where schemaname = current_schema() and tablename = ?"),

@@ -368,7 +368,9 @@ QSqlQuery Database::run(const QString &sql, const QVariantList &values)
     if (m_connection.isEmpty())
         throw DbError(QStringLiteral("データベースが閉じられています"));
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    q.setForwardOnly(true);
+    // The server's driver reads a forward-only result row by row and then
+    // misses the error of a statement that returns none: take whole results.
+    q.setForwardOnly(!isServer());
     // The server cannot prepare DDL, transactions or VACUUM: a statement
     // without values goes as it is (there is nothing to bind).
     if (isServer() && values.isEmpty()) {
@@ -395,6 +397,10 @@ int Database::execute(const QString &sql, const QVariantList &values)
         return changed;
     }
     QSqlQuery q = run(sql, values);
+    // The server's driver would ask with "select lastval()", which fails
+    // after a statement that used no sequence and spoils the transaction.
+    if (isServer())
+        return q.numRowsAffected();
     const QVariant id = q.lastInsertId();
     if (id.isValid())
         m_lastInsertId = id.toLongLong();
