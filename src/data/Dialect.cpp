@@ -33,6 +33,7 @@ const Dialect &Dialect::file()
         QStringLiteral("PRAGMA user_version"),
         QStringLiteral("PRAGMA user_version = %1"),
         QStringLiteral("create table 書込確認 (x)"),
+        QString(), // a transaction holds the whole file
         QStringLiteral("select seq from sqlite_sequence where name=? collate nocase"),
         {QStringLiteral("update sqlite_sequence set seq=max(seq,?) where name=? collate nocase"),
          QStringLiteral("insert into sqlite_sequence(seq,name) select ?,? where changes()=0")},
@@ -66,6 +67,7 @@ const Dialect &Dialect::server()
         QStringLiteral("select version from schema_version"),
         QStringLiteral("update schema_version set version = %1"),
         QStringLiteral("update 設定 set days = days"),
+        QStringLiteral("set transaction isolation level repeatable read, read only"),
         QStringLiteral("select pg_sequence_last_value(cast(pg_get_serial_sequence(?, 'id') as regclass))"),
         {QStringLiteral("select setval(pg_get_serial_sequence(t.name, 'id'), t.n) "
                         "from (select cast(? as bigint) as n, cast(? as text) as name) t")},

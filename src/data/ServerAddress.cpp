@@ -78,7 +78,7 @@ QString ServerAddress::url() const
         u += u':' + QString::number(port);
     u += u'/' + part(database);
     if (socket) {
-        u += QStringLiteral("?host=") + part(host);
+        u += QStringLiteral("?host=") + QString::fromUtf8(QUrl::toPercentEncoding(host, "/"));
         if (port > 0)
             u += QStringLiteral("&port=") + QString::number(port);
     }
