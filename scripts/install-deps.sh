@@ -8,6 +8,9 @@ packages=(
   qt6-base-dev libqt6sql6-sqlite qt6-qpa-plugins
   libgl-dev
   fonts-noto-cjk qt6-translations-l10n
+  # The server book: Qt's PostgreSQL driver, pg_dump and psql, and a private
+  # server (with citext) for the tests and the benchmark.
+  libqt6sql6-psql postgresql-client postgresql postgresql-contrib
 )
 # Optional for looking at windows on a machine without a display.
 if [[ "${SORVANE_WITH_XVFB:-0}" == 1 ]]; then

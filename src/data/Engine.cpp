@@ -368,9 +368,7 @@ QSqlQuery Database::run(const QString &sql, const QVariantList &values)
     if (m_connection.isEmpty())
         throw DbError(QStringLiteral("データベースが閉じられています"));
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    // The server's driver reads a forward-only result row by row and then
-    // misses the error of a statement that returns none: take whole results.
-    q.setForwardOnly(!isServer());
+    q.setForwardOnly(true);
     // The server cannot prepare DDL, transactions or VACUUM: a statement
     // without values goes as it is (there is nothing to bind).
     if (isServer() && values.isEmpty()) {
