@@ -383,10 +383,10 @@ int run(const QStringList &args, const QString &defaultFolder, QTextStream &out,
         return migrateCommand(args.mid(1), defaultFolder, out, err);
 
     OptionSet accepted;
-    if (command == u"init" || command == u"holidays")
-        accepted.flags << QStringLiteral("--force");
     if (command == u"init")
         accepted.flags << QStringLiteral("--server");
+    if (command == u"init" || command == u"holidays")
+        accepted.flags << QStringLiteral("--force");
     else if (command != u"days") {
         err << QStringLiteral("不明なコマンドです: %1\n\n").arg(command) << usage();
         return kExitBadArguments;
