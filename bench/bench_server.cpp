@@ -99,26 +99,29 @@ void fill(const test::PrivateServer &server, int bills)
 {
     // Two thirds received (some handed on), one third issued; every tenth
     // received bill has two endorsers, "裏書人 0" to "裏書人 499".
-    server.psql(QStringLiteral(
-                    "insert into D_手形 (処理,状態,日付,手形番号,取引先コード,取引先,振出人,振出日,手形期日,手形期間,金額,"
-                    "保管場所,kozano,予約フラグ,譲渡先コード,譲渡先) "
-                    "select case when g %% 3 = 2 then 1 when g %% 30 = 1 then 2 else 0 end, "
-                    "case when g %% 30 = 1 then -2 else 0 end, date '2026-01-01' + g %% 365, "
-                    "'A' || lpad(g::text, 7, '0'), 'C' || (g %% 200), '得意先 ' || (g %% 200), "
-                    "'振出人 ' || (g %% 1000), date '2026-01-01' + g %% 365, date '2026-03-01' + g %% 540, 60, "
-                    "1000 + g, '金庫', case when g %% 3 = 2 then 1 else 0 end, case when g %% 30 = 1 then 1 else 0 end, "
-                    "case when g %% 30 = 1 then 'S1' end, case when g %% 30 = 1 then '仕入先' end "
-                    "from generate_series(1, %1) g")
-                    .arg(bills)
-                    .replace(QStringLiteral("%%"), QStringLiteral("%")),
-                QStringLiteral("bench"));
-    server.psql(QStringLiteral("insert into 裏書人 (手形id,表示順,裏書人,裏書人住所) "
-                               "select id, n, '裏書人 ' || ((id + n) % 500), '東京' from D_手形, generate_series(1, 2) n "
-                               "where 処理 <> 1 and id % 10 = 0"),
-                QStringLiteral("bench"));
+    server.psql(
+        QStringLiteral(
+            "insert into D_手形 (処理,状態,日付,手形番号,取引先コード,取引先,振出人,振出日,手形期日,手形期間,金額,"
+            "保管場所,kozano,予約フラグ,譲渡先コード,譲渡先) "
+            "select case when g %% 3 = 2 then 1 when g %% 30 = 1 then 2 else 0 end, "
+            "case when g %% 30 = 1 then -2 else 0 end, date '2026-01-01' + g %% 365, "
+            "'A' || lpad(g::text, 7, '0'), 'C' || (g %% 200), '得意先 ' || (g %% 200), "
+            "'振出人 ' || (g %% 1000), date '2026-01-01' + g %% 365, date '2026-03-01' + g %% 540, 60, "
+            "1000 + g, '金庫', case when g %% 3 = 2 then 1 else 0 end, case when g %% 30 = 1 then 1 else 0 end, "
+            "case when g %% 30 = 1 then 'S1' end, case when g %% 30 = 1 then '仕入先' end "
+            "from generate_series(1, %1) g")
+            .arg(bills)
+            .replace(QStringLiteral("%%"), QStringLiteral("%")),
+        QStringLiteral("bench"));
+    server.psql(
+        QStringLiteral("insert into 裏書人 (手形id,表示順,裏書人,裏書人住所) "
+                       "select id, n, '裏書人 ' || ((id + n) % 500), '東京' from D_手形, generate_series(1, 2) n "
+                       "where 処理 <> 1 and id % 10 = 0"),
+        QStringLiteral("bench"));
     server.psql(QStringLiteral("insert into T0(tc,tn) values('C1','得意先 1')"), QStringLiteral("bench"));
-    server.psql(QStringLiteral("insert into T1(idoft,支払場所,支払場所支店,最終手形番号) values(1,'南北銀行','本店','')"),
-                QStringLiteral("bench"));
+    server.psql(
+        QStringLiteral("insert into T1(idoft,支払場所,支払場所支店,最終手形番号) values(1,'南北銀行','本店','')"),
+        QStringLiteral("bench"));
     server.psql(QStringLiteral("vacuum analyze"), QStringLiteral("bench"));
 }
 
@@ -134,7 +137,9 @@ int registerBills(const ServerAddress &address, int first, int step, int count)
         b.支払場所支店 = QStringLiteral("本店");
         b.手形期日 = QDate(2027, 3, 31);
         b.金額 = 1000;
-        book::registerReceivableBill(db, b, book::EndorserSlots{{b.手形番号 + QStringLiteral("-1"), {}}, {b.手形番号 + QStringLiteral("-2"), {}}});
+        book::registerReceivableBill(
+            db, b,
+            book::EndorserSlots{{b.手形番号 + QStringLiteral("-1"), {}}, {b.手形番号 + QStringLiteral("-2"), {}}});
     }
     return 0;
 }
@@ -192,9 +197,14 @@ int main(int argc, char *argv[])
     EndorsementDialog endorsements;
     const WindowKit kit = makeWindowKit(ctx, ui, endorsements);
 
-    out << QStringLiteral("server book, %1 bills; medians of %2 runs; psql: the same query, \\timing\n").arg(bills).arg(kRuns);
-    out << QStringLiteral("%1 %2 %3 %4\n").arg(QStringLiteral("what"), -44).arg(QStringLiteral("ms"), 9)
-               .arg(QStringLiteral("psql ms"), 9).arg(QStringLiteral("ratio"), 7);
+    out << QStringLiteral("server book, %1 bills; medians of %2 runs; psql: the same query, \\timing\n")
+               .arg(bills)
+               .arg(kRuns);
+    out << QStringLiteral("%1 %2 %3 %4\n")
+               .arg(QStringLiteral("what"), -44)
+               .arg(QStringLiteral("ms"), 9)
+               .arg(QStringLiteral("psql ms"), 9)
+               .arg(QStringLiteral("ratio"), 7);
     const auto row = [&](const QString &what, double ms, double floor) {
         out << QStringLiteral("%1 %2 %3 %4\n")
                    .arg(what, -44)
@@ -205,16 +215,18 @@ int main(int argc, char *argv[])
     };
 
     row(QStringLiteral("receivable list query"), timeMs([&] { book::receivableList(db); }),
-        psqlMs(server, QStringLiteral("select id,手形番号,手形期日,金額,取引先 from D_手形 where 処理=0 and 予約フラグ=0 "
-                                      "and 終了フラグ=0 order by 手形期日 nulls first,id")));
+        psqlMs(server,
+               QStringLiteral("select id,手形番号,手形期日,金額,取引先 from D_手形 where 処理=0 and 予約フラグ=0 "
+                              "and 終了フラグ=0 order by 手形期日 nulls first,id")));
     row(QStringLiteral("受取手形一覧 opened"), timeMs([&] { ReceivableListWindow w(ctx, ui, kit); }), -1);
     row(QStringLiteral("payable list query"), timeMs([&] { book::payableLines(db); }),
         psqlMs(server, QStringLiteral("select id,処理,手形番号,手形期日,金額,取引先 from D_手形 where 処理>0 and "
                                       "終了フラグ=0 order by 手形期日 nulls first,id")));
     row(QStringLiteral("支払手形一覧 opened"), timeMs([&] { PayableListWindow w(ctx, ui, kit); }), -1);
     row(QStringLiteral("hand-on candidates query"), timeMs([&] { book::candidates(db); }),
-        psqlMs(server, QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where 処理=0 and 状態=0 and 予約フラグ=0 "
-                                      "and 終了フラグ=0 order by 手形期日 nulls first,id")));
+        psqlMs(server,
+               QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where 処理=0 and 状態=0 and 予約フラグ=0 "
+                              "and 終了フラグ=0 order by 手形期日 nulls first,id")));
     row(QStringLiteral("接近手形一覧 opened"), timeMs([&] { DueListWindow w(ctx); }), -1);
 
     const auto search = [&](const QString &what, const book::SearchCriteria &c, const QString &where) {
@@ -230,15 +242,18 @@ int main(int argc, char *argv[])
                                           "手形期日,手形期間,金額,保管場所,注意フラグ from D_手形 where %1; "
                                           "select id,手形id,手形番号,手形期日,金額,取引先 from 検索結果 where 処理=0 "
                                           "and 予約フラグ=0 and 終了フラグ=0 order by 手形期日 nulls first,id; commit")
-                                   .arg(where)));
+                               .arg(where)));
     };
     using book::BillKind;
     using book::DueSide;
-    search(QStringLiteral("search: number pattern *123*"), {BillKind::Receivable, DueSide::Both, QStringLiteral("*123*"), {}, {}, {}, {}},
+    search(QStringLiteral("search: number pattern *123*"),
+           {BillKind::Receivable, DueSide::Both, QStringLiteral("*123*"), {}, {}, {}, {}},
            QStringLiteral("手形番号 like '%123%' escape '\\' and 処理 = 0"));
-    search(QStringLiteral("search: drawer"), {BillKind::Receivable, DueSide::Both, {}, {}, {}, QStringLiteral("振出人 7"), {}},
+    search(QStringLiteral("search: drawer"),
+           {BillKind::Receivable, DueSide::Both, {}, {}, {}, QStringLiteral("振出人 7"), {}},
            QStringLiteral("処理 = 0 and 振出人 = '振出人 7'"));
-    search(QStringLiteral("search: endorser"), {BillKind::Receivable, DueSide::Both, {}, {}, {}, {}, QStringLiteral("裏書人 42")},
+    search(QStringLiteral("search: endorser"),
+           {BillKind::Receivable, DueSide::Both, {}, {}, {}, {}, QStringLiteral("裏書人 42")},
            QStringLiteral("処理 = 0 and id in (select 手形id from 裏書人 where 裏書人 = '裏書人 42')"));
 
     const double one = registrationsPerSecond(address, 1, 500, 1);

@@ -33,7 +33,10 @@ std::optional<ServerAddress> readAddress(const QString &text, const QString &com
 void printChecks(const std::vector<book::TableCheck> &checks, QTextStream &out)
 {
     for (const book::TableCheck &c : checks)
-        out << QStringLiteral("  %1: %2 行  %3\n").arg(c.table).arg(c.rows).arg(QString::fromLatin1(c.checksum.left(16)));
+        out << QStringLiteral("  %1: %2 行  %3\n")
+                   .arg(c.table)
+                   .arg(c.rows)
+                   .arg(QString::fromLatin1(c.checksum.left(16)));
 }
 
 } // namespace
@@ -107,7 +110,8 @@ int connectCommand(const QStringList &args, const QString &defaultFolder, QTextS
         if (parsed.positional.isEmpty()) {
             const std::optional<ServerAddress> now = serverbook::readSetting(folder);
             out << QStringLiteral("手形データの置き場所: %1\n")
-                       .arg(now ? now->url() : native(files::path(folder, files::kMainDb)) + QStringLiteral(" (ファイル)"));
+                       .arg(now ? now->url()
+                                : native(files::path(folder, files::kMainDb)) + QStringLiteral(" (ファイル)"));
             return kExitOk;
         }
         int rc = kExitOk;
@@ -151,10 +155,11 @@ int initServer(const ParsedArgs &args, const QString &folder, QTextStream &out, 
             address = serverbook::readSetting(folder);
         }
         if (!address)
-            return badArguments(err,
-                                QStringLiteral("接続先を指定してください (例: init --server postgresql://tanaka@server1/tegata)。"
-                                               "または先に sorvane-admin connect で設定してください"),
-                                command);
+            return badArguments(
+                err,
+                QStringLiteral("接続先を指定してください (例: init --server postgresql://tanaka@server1/tegata)。"
+                               "または先に sorvane-admin connect で設定してください"),
+                command);
         // Reach the server first: nothing is written when it cannot be used.
         Workspace ws(QStringLiteral("init"), AppContext::kUserName, {});
         ScopedDatabase db(ws, *address);

@@ -15,7 +15,7 @@ namespace sorvane::book {
 
 namespace {
 
-constexpr int kPage = 5000;     // rows read from the source at a time
+constexpr int kPage = 5000;       // rows read from the source at a time
 constexpr int kBatchCells = 3000; // bound values per insert statement
 
 QString native(const QString &p)
@@ -91,8 +91,7 @@ QStringList columnsOf(Database &db, const QString &table)
 qint64 highWaterMark(Database &db, const QString &table)
 {
     const qint64 used = db.scalar(db.dialect().highWaterMark, {db.dialect().folded(table)}).toLongLong();
-    const qint64 present =
-        db.scalar(QStringLiteral("select max(id) from %1").arg(db.quotedName(table))).toLongLong();
+    const qint64 present = db.scalar(QStringLiteral("select max(id) from %1").arg(db.quotedName(table))).toLongLong();
     return std::max(used, present);
 }
 
@@ -105,7 +104,8 @@ bool hasCounter(const QString &table)
 void copyTable(Database &from, Database &to, const QString &table, const QStringList &columns)
 {
     const int perStatement = std::max(1, kBatchCells / int(columns.size()));
-    const QString head = QStringLiteral("insert into %1 (%2) values ").arg(to.quotedName(table), columnList(to, columns));
+    const QString head =
+        QStringLiteral("insert into %1 (%2) values ").arg(to.quotedName(table), columnList(to, columns));
     const QString oneRow = u'(' + QStringList(columns.size(), QStringLiteral("?")).join(u',') + u')';
     QVariantList values;
     int rows = 0;
@@ -160,12 +160,13 @@ std::vector<TableCheck> copyBook(Database &from, Database &to, const Progress &p
         const TableCheck source = checkTable(from, table, columns);
         const TableCheck copied = checkTable(to, table, columns);
         if (source.rows != copied.rows || source.checksum != copied.checksum)
-            throw DbError(QStringLiteral("表 %1 を正しく移せませんでした（元 %2 行、移した先 %3 行、"
-                                         "チェックサムが%4）。何も書き込みませんでした。")
-                              .arg(table)
-                              .arg(source.rows)
-                              .arg(copied.rows)
-                              .arg(source.checksum == copied.checksum ? QStringLiteral("一致") : QStringLiteral("不一致")));
+            throw DbError(
+                QStringLiteral("表 %1 を正しく移せませんでした（元 %2 行、移した先 %3 行、"
+                               "チェックサムが%4）。何も書き込みませんでした。")
+                    .arg(table)
+                    .arg(source.rows)
+                    .arg(copied.rows)
+                    .arg(source.checksum == copied.checksum ? QStringLiteral("一致") : QStringLiteral("不一致")));
         checks.push_back(source);
         if (progress)
             progress(table, source.rows);

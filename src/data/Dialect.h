@@ -27,10 +27,10 @@ struct Dialect {
     QString tableColumns; // names (column "name") of the bound table's columns
     QString versionTable; // where the schema version lives (empty: the engine's own)
     QString readVersion;
-    QString writeVersion; // %1: the version
-    QString writeCheck;   // a write rolled back at start-up, to find a book that cannot be written
-    QString readSnapshot; // first statement of a transaction that reads many tables as of one moment
-    QString highWaterMark;    // last id handed out for the bound table, or NULL
+    QString writeVersion;         // %1: the version
+    QString writeCheck;           // a write rolled back at start-up, to find a book that cannot be written
+    QString readSnapshot;         // first statement of a transaction that reads many tables as of one moment
+    QString highWaterMark;        // last id handed out for the bound table, or NULL
     QStringList setHighWaterMark; // each bound with: id (at least 1), table
 
     bool isServer() const { return kind == EngineKind::Server; }

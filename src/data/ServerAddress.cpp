@@ -87,9 +87,8 @@ QString ServerAddress::url() const
 
 QString ServerAddress::display() const
 {
-    return QStringLiteral("%1 (%2)").arg(database, port > 0 && !host.startsWith(u'/')
-                                                       ? host + u':' + QString::number(port)
-                                                       : host);
+    return QStringLiteral("%1 (%2)").arg(
+        database, port > 0 && !host.startsWith(u'/') ? host + u':' + QString::number(port) : host);
 }
 
 namespace serverbook {
@@ -103,8 +102,8 @@ std::optional<ServerAddress> readSetting(const QString &folder)
         return std::nullopt;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        throw DbError(QStringLiteral("接続先の設定 %1 を読めません\n%2")
-                          .arg(QDir::toNativeSeparators(path), f.errorString()));
+        throw DbError(
+            QStringLiteral("接続先の設定 %1 を読めません\n%2").arg(QDir::toNativeSeparators(path), f.errorString()));
     const QString text = QString::fromUtf8(f.readAll()).trimmed();
     QString why;
     const std::optional<ServerAddress> a = ServerAddress::parse(text.section(u'\n', 0, 0), &why);
@@ -121,7 +120,8 @@ void writeSetting(const QString &folder, const ServerAddress &address)
         QFile f(work);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write((address.url() + u'\n').toUtf8()) < 0 ||
             !f.flush())
-            throw DbError(QStringLiteral("%1 に書き込めません\n%2").arg(QDir::toNativeSeparators(work), f.errorString()));
+            throw DbError(
+                QStringLiteral("%1 に書き込めません\n%2").arg(QDir::toNativeSeparators(work), f.errorString()));
     });
 }
 

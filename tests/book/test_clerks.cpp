@@ -24,9 +24,9 @@ QMap<QString, QString> rowOf(Database &db, qint64 id)
         return row;
     for (const QString &c : rs.columns()) {
         const QVariant v = rs.value(c);
-        row[c.toLower()] = v.isNull() ? u"<null>"_qs
-                                      : v.metaType().id() == QMetaType::QDate ? v.toDate().toString(Qt::ISODate)
-                                                                               : v.toString();
+        row[c.toLower()] = v.isNull()                              ? u"<null>"_qs
+                           : v.metaType().id() == QMetaType::QDate ? v.toDate().toString(Qt::ISODate)
+                                                                   : v.toString();
     }
     return row;
 }

@@ -26,8 +26,8 @@ void TestServerAddress::parse_data()
     QTest::addColumn<int>("port");
     QTest::addColumn<QString>("database");
     QTest::addColumn<QString>("refused"); // part of the reason; empty when accepted
-    QTest::newRow("host and database") << u"postgresql://tanaka@server1/tegata"_qs << u"tanaka"_qs << u"server1"_qs
-                                       << 0 << u"tegata"_qs << QString();
+    QTest::newRow("host and database") << u"postgresql://tanaka@server1/tegata"_qs << u"tanaka"_qs << u"server1"_qs << 0
+                                       << u"tegata"_qs << QString();
     QTest::newRow("with a port") << u"postgresql://tanaka@192.168.1.5:5433/tegata"_qs << u"tanaka"_qs
                                  << u"192.168.1.5"_qs << 5433 << u"tegata"_qs << QString();
     QTest::newRow("socket folder") << u"postgresql://tanaka@/tegata?host=/run/postgresql"_qs << u"tanaka"_qs
@@ -40,8 +40,8 @@ void TestServerAddress::parse_data()
                              << u"ユーザー名"_qs;
     QTest::newRow("no database") << u"postgresql://tanaka@server1"_qs << QString() << QString() << 0 << QString()
                                  << u"データベース名"_qs;
-    QTest::newRow("another scheme") << u"mysql://tanaka@server1/tegata"_qs << QString() << QString() << 0
-                                    << QString() << u"postgresql://"_qs;
+    QTest::newRow("another scheme") << u"mysql://tanaka@server1/tegata"_qs << QString() << QString() << 0 << QString()
+                                    << u"postgresql://"_qs;
     QTest::newRow("an option libpq would take as more") << u"postgresql://tanaka@server1/tegata?sslmode=disable"_qs
                                                         << QString() << QString() << 0 << QString() << u"sslmode"_qs;
 }

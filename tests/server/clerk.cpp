@@ -97,8 +97,10 @@ int correctBills(Database &a, Database &b, int rounds, QTextStream &log)
         log << "saved " << *id << " A" << round << '\n';
 
         if (round % 3 == 0) {
-            const bool byA = book::handOnBill(a, *id, QDate(2026, 12, 8), QStringLiteral("SA"), QStringLiteral("仕入A"));
-            const bool byB = book::handOnBill(b, *id, QDate(2026, 12, 8), QStringLiteral("SB"), QStringLiteral("仕入B"));
+            const bool byA =
+                book::handOnBill(a, *id, QDate(2026, 12, 8), QStringLiteral("SA"), QStringLiteral("仕入A"));
+            const bool byB =
+                book::handOnBill(b, *id, QDate(2026, 12, 8), QStringLiteral("SB"), QStringLiteral("仕入B"));
             if (!byA || byB)
                 return fail(QStringLiteral("hand-on of %1: A %2, B %3").arg(*id).arg(byA).arg(byB));
             log << "handon " << *id << '\n' << "refused " << *id << '\n';

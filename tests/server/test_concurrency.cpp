@@ -31,8 +31,9 @@ void TestConcurrency::clerksAtOnce()
     schema::createMainSchema(db);
     db.execute(u"insert into T0(tc,tn) values('C1','得意先')"_qs);
     const qint64 customer = db.lastInsertId();
-    db.execute(u"insert into T1(idoft,振出人,支払場所,支払場所支店,最終手形番号) values(?,'振出商事','南北銀行','本店','N000000')"_qs,
-               {customer});
+    db.execute(
+        u"insert into T1(idoft,振出人,支払場所,支払場所支店,最終手形番号) values(?,'振出商事','南北銀行','本店','N000000')"_qs,
+        {customer});
 
     QTemporaryDir dir;
     const QString log = dir.filePath(u"corrections.log"_qs);
@@ -86,7 +87,8 @@ void TestConcurrency::clerksAtOnce()
     QCOMPARE(refusedHandOn, handedOn);
     QCOMPARE(handedOn.size(), (kRounds + 2) / 3);
     for (auto it = lastSaved.cbegin(); it != lastSaved.cend(); ++it) {
-        Recordset rs = db.openRecordset(u"select 保管場所,処理,譲渡先コード,更新回数 from D_手形 where id=?"_qs, {it.key()});
+        Recordset rs =
+            db.openRecordset(u"select 保管場所,処理,譲渡先コード,更新回数 from D_手形 where id=?"_qs, {it.key()});
         QVERIFY(!rs.eof());
         if (handedOn.contains(it.key())) {
             QCOMPARE(rs.number(u"処理"_qs), 2);

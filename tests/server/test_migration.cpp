@@ -39,7 +39,8 @@ void fillBook(Database &db)
         b.振出日 = i % 3 ? QDate(2026, 10, i % 28 + 1) : QDate();
         b.手形期日 = i % 5 ? QDate(2027, 1, i % 28 + 1) : QDate();
         b.金額 = 1000 * i;
-        book::registerReceivableBill(db, b, book::EndorserSlots{{u"裏書 %1"_qs.arg(i), u"住所"_qs}, {}, {u"三番"_qs, {}}});
+        book::registerReceivableBill(db, b,
+                                     book::EndorserSlots{{u"裏書 %1"_qs.arg(i), u"住所"_qs}, {}, {u"三番"_qs, {}}});
     }
     book::deleteReceivableBill(db, 30);
 }
@@ -92,8 +93,9 @@ void TestMigration::bothWaysGiveTheSameTables()
         QCOMPARE(serverChecks[i].checksum, original[i].checksum);
     }
     // Text still compares without regard to case on the server.
-    QCOMPARE(onServer->scalar(u"select count(*) from D_手形 where 手形番号 like 'AB1%' and 取引先コード = 'C1'"_qs).toInt(),
-             11);
+    QCOMPARE(
+        onServer->scalar(u"select count(*) from D_手形 where 手形番号 like 'AB1%' and 取引先コード = 'C1'"_qs).toInt(),
+        11);
 
     // And back into a new file.
     QTemporaryDir back;

@@ -77,10 +77,10 @@ void TestServerBook::cleanup()
 
 void TestServerBook::startUpRefused_data()
 {
-    QTest::addColumn<QString>("setting");  // the setting file's text: SOCKET, or NOWHERE where no server listens
+    QTest::addColumn<QString>("setting"); // the setting file's text: SOCKET, or NOWHERE where no server listens
     QTest::addColumn<QByteArray>("password");
-    QTest::addColumn<QString>("said");     // in the first message
-    QTest::addColumn<QString>("then");     // the last message
+    QTest::addColumn<QString>("said"); // in the first message
+    QTest::addColumn<QString>("then"); // the last message
     const QString ends = u"サーバーの手形データを使えないため、終了します"_qs;
     QTest::newRow("server down") << u"postgresql://sorvane@/book?host=NOWHERE"_qs << QByteArray()
                                  << u"に接続できません"_qs << ends;
@@ -90,10 +90,9 @@ void TestServerBook::startUpRefused_data()
                                  << u"ログインできません"_qs << ends;
     QTest::newRow("no such database") << u"postgresql://sorvane@/nosuch?host=SOCKET"_qs << QByteArray()
                                       << u"データベース nosuch がありません"_qs << ends;
-    QTest::newRow("database without the book") << u"postgresql://sorvane@/empty?host=SOCKET"_qs << QByteArray()
-                                               << u"手形データがありません"_qs << ends;
-    QTest::newRow("setting that is no address") << u"server1 tegata"_qs << QByteArray()
-                                                << u"接続先の設定"_qs
+    QTest::newRow("database without the book")
+        << u"postgresql://sorvane@/empty?host=SOCKET"_qs << QByteArray() << u"手形データがありません"_qs << ends;
+    QTest::newRow("setting that is no address") << u"server1 tegata"_qs << QByteArray() << u"接続先の設定"_qs
                                                 << u"システムが異常です\n再インストールしてください"_qs;
 }
 
@@ -212,7 +211,8 @@ void TestServerBook::compactionVacuums()
     QCOMPARE(f.ui.texts(), QStringList());
     QCOMPARE(book::receivableBill(f.db(), id)->手形番号, u"R1"_qs);
     // The server has analyzed the table since.
-    QVERIFY(f.db().scalar(u"select last_analyze is not null from pg_stat_user_tables where relname = 'd_手形'"_qs)
+    QVERIFY(f.db()
+                .scalar(u"select last_analyze is not null from pg_stat_user_tables where relname = 'd_手形'"_qs)
                 .toBool());
 }
 

@@ -55,7 +55,8 @@ PrivateServer::~PrivateServer()
                                           m_dir->filePath(QStringLiteral("data")), QStringLiteral("-m"),
                                           QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")})
                                 .join(u' ');
-        [[maybe_unused]] const int rc = std::system((cmd + QStringLiteral(" >/dev/null 2>&1")).toLocal8Bit().constData());
+        [[maybe_unused]] const int rc =
+            std::system((cmd + QStringLiteral(" >/dev/null 2>&1")).toLocal8Bit().constData());
         m_running = false;
     }
 }
@@ -172,8 +173,7 @@ bool testsOnServer()
     return qEnvironmentVariable("SORVANE_TEST_ENGINE") == u"server";
 }
 
-void failWhen(Database &db, const QString &name, const QString &when, const QString &condition,
-              const QString &message)
+void failWhen(Database &db, const QString &name, const QString &when, const QString &condition, const QString &message)
 {
     if (!db.isServer()) {
         db.execute(QStringLiteral("create trigger %1 %2 when %3 begin select raise(abort, '%4'); end")
