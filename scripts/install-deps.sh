@@ -8,6 +8,8 @@ packages=(
   qt6-base-dev libqt6sql6-sqlite qt6-qpa-plugins
   libgl-dev
   fonts-noto-cjk qt6-translations-l10n
+  fonts-ipaexfont-gothic
+  poppler-utils
   # The server book: Qt's PostgreSQL driver, pg_dump and psql, and a private
   # server (with citext) for the tests and the benchmark.
   libqt6sql6-psql postgresql-client postgresql postgresql-contrib

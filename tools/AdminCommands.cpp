@@ -98,6 +98,8 @@ QString usageOf(const QString &command)
         return connectUsage();
     if (command == u"migrate")
         return migrateUsage();
+    if (command == u"export")
+        return exportUsage();
     return {};
 }
 
@@ -341,6 +343,8 @@ QString usage()
                           "  init --server [URL]   サーバーの空のデータベースに手形データの表を作ります\n"
                           "  migrate --to URL | --from URL --to-file DIR\n"
                           "                        ファイルの手形データをサーバーへ移す / サーバーからファイルへ移す\n"
+                          "  export ledger|statement|journal\n"
+                          "                        記入帳・勘定科目内訳明細書を PDF に、内訳書と仕訳を CSV に書きます\n"
                           "  help [コマンド]       使い方を表示します\n"
                           "\n"
                           "どのコマンドでも使えるオプション:\n"
@@ -381,6 +385,8 @@ int run(const QStringList &args, const QString &defaultFolder, QTextStream &out,
         return connectCommand(args.mid(1), defaultFolder, out, err);
     if (command == u"migrate")
         return migrateCommand(args.mid(1), defaultFolder, out, err);
+    if (command == u"export")
+        return exportCommand(args.mid(1), defaultFolder, out, err);
 
     OptionSet accepted;
     if (command == u"init")

@@ -45,4 +45,7 @@ int initServer(const ParsedArgs &args, const QString &folder, QTextStream &out, 
 int accountCommand(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err);
 QString accountUsage();
 
+int exportCommand(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err);
+QString exportUsage();
+
 } // namespace sorvane::admin

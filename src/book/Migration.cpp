@@ -142,9 +142,10 @@ std::vector<TableCheck> copyBook(Database &from, Database &to, const Progress &p
                 throw DbError(QStringLiteral("移す先の表 %1 に列 %2 がありません").arg(table, c));
         const qint64 present =
             to.scalar(QStringLiteral("select count(*) from %1").arg(to.quotedName(table))).toLongLong();
-        // The new book's settings row gives way to the one copied.
-        if (table == u"設定")
-            to.execute(QStringLiteral("delete from 設定"));
+        // Rows a new book starts with (the settings, the journal's account
+        // names) give way to the ones copied.
+        if (table == u"設定" || table == u"仕訳科目")
+            to.execute(QStringLiteral("delete from %1").arg(to.quotedName(table)));
         else if (present > 0)
             throw DbError(QStringLiteral("移す先の手形データは空ではありません（表 %1 に %2 行あります）。\n"
                                          "何も書き込みませんでした。空のデータベースに移してください。")

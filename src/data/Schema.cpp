@@ -38,12 +38,12 @@ QString counter(const Dialect &d)
 }
 
 // The column helpers bound to one engine, under the names the table lists use.
-#define SORVANE_COLUMN_HELPERS(d)                                                                  \
-    const auto dateColumn = [&d](const QString &n) { return schema::dateColumn(d, n); };           \
-    const auto text = [&d](const QString &n) { return schema::text(d, n); };                       \
-    const auto number = [&d](const QString &n) { return schema::number(d, n); };                   \
-    const auto boolean = [&d](const QString &n) { return schema::boolean(d, n); };                 \
-    const QString kCounter = counter(d)
+#define SORVANE_COLUMN_HELPERS(d)                                                                                      \
+    [[maybe_unused]] const auto dateColumn = [&d](const QString &n) { return schema::dateColumn(d, n); };              \
+    [[maybe_unused]] const auto text = [&d](const QString &n) { return schema::text(d, n); };                          \
+    [[maybe_unused]] const auto number = [&d](const QString &n) { return schema::number(d, n); };                      \
+    [[maybe_unused]] const auto boolean = [&d](const QString &n) { return schema::boolean(d, n); };                    \
+    [[maybe_unused]] const QString kCounter = counter(d)
 
 QString table(const QString &name, const QStringList &columns)
 {
@@ -54,7 +54,6 @@ QString table(const QString &name, const QStringList &columns)
 QStringList billCopyColumns(const Dialect &d)
 {
     SORVANE_COLUMN_HELPERS(d);
-    (void)kCounter;
     return {number(QStringLiteral("処理")),
             dateColumn(QStringLiteral("日付")),
             number(QStringLiteral("kozano")),
@@ -192,9 +191,25 @@ QStringList version1Statements(const Dialect &d)
     return s;
 }
 
-// A bill's row version: raised by every change of the row, so that a
-// correction made on an older reading is refused instead of overwriting.
+// Version 2: the journal export's account names, one row per role.
 QStringList version2Statements(const Dialect &d)
+{
+    SORVANE_COLUMN_HELPERS(d);
+    QStringList s;
+    s << table(QStringLiteral("仕訳科目"), {kCounter, text(QStringLiteral("用途")) + QStringLiteral(" NOT NULL"),
+                                           text(QStringLiteral("勘定科目")) + QStringLiteral(" NOT NULL DEFAULT ''"),
+                                           text(QStringLiteral("補助科目")) + QStringLiteral(" NOT NULL DEFAULT ''")});
+    s << QStringLiteral("CREATE UNIQUE INDEX 仕訳科目_用途 ON 仕訳科目 (用途)");
+    // The roles are the program's own names, never typed by a user.
+    for (const QString &role : journalRoles())
+        s << QStringLiteral("INSERT INTO 仕訳科目 (用途, 勘定科目) VALUES ('%1', '%1')").arg(role);
+    return s;
+}
+
+// Version 3: a bill's row version, raised by every change of the row, so
+// that a correction made on an older reading is refused instead of
+// overwriting.
+QStringList version3Statements(const Dialect &d)
 {
     return {QStringLiteral("ALTER TABLE D_手形 ADD COLUMN %1").arg(number(d, QStringLiteral("更新回数")))};
 }
@@ -220,7 +235,12 @@ QStringList mainTables()
     return {QStringLiteral("D_手形"), QStringLiteral("裏書人"), QStringLiteral("口座データ"),
             QStringLiteral("口座残高"), QStringLiteral("口座明細"), QStringLiteral("T0"),
             QStringLiteral("T1"), QStringLiteral("S0"), QStringLiteral("保管場所"),
-            QStringLiteral("検索結果"), QStringLiteral("設定")};
+            QStringLiteral("検索結果"), QStringLiteral("設定"), QStringLiteral("仕訳科目")};
+}
+
+QStringList journalRoles()
+{
+    return {QStringLiteral("受取手形"), QStringLiteral("売掛金"), QStringLiteral("支払手形"), QStringLiteral("買掛金")};
 }
 
 int storedVersion(Database &db)
@@ -238,7 +258,7 @@ void createMainSchema(Database &db)
         throw DbError(d.isServer() ? QStringLiteral("表のあるデータベースに新しい手形データは作れません。"
                                                     "空のデータベースを用意してください")
                                    : QStringLiteral("空でないファイルに新しいデータベースは作れません"));
-    runInTransaction(db, d.prepare + version1Statements(d) + version2Statements(d), kVersion);
+    runInTransaction(db, d.prepare + version1Statements(d) + version2Statements(d) + version3Statements(d), kVersion);
 }
 
 void prepareMainDatabase(Database &db)
@@ -253,9 +273,11 @@ void prepareMainDatabase(Database &db)
                                                      "sorvane-admin init --server で作るか、"
                                                      "接続先の設定（sorvane-admin connect）を確かめてください。")
                                     : QStringLiteral("手形データのファイルではありません"));
+    // Each step in one transaction: a failure leaves the file at its old version.
     if (version < 2)
         runInTransaction(db, version2Statements(db.dialect()), 2);
-    // Later versions add their upgrade steps here, each in one transaction.
+    if (version < 3)
+        runInTransaction(db, version3Statements(db.dialect()), 3);
 }
 
 int readDueWindowDays(Database &db)

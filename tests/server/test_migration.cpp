@@ -49,7 +49,7 @@ int rowsOf(Database &db)
 {
     int rows = 0;
     for (const book::TableCheck &c : book::checkBook(db))
-        rows += c.table == u"設定" ? 0 : int(c.rows);
+        rows += c.table == u"設定" || c.table == u"仕訳科目" ? 0 : int(c.rows);
     return rows;
 }
 
