@@ -2,6 +2,7 @@
 
 #include "data/Engine.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -126,6 +127,17 @@ void PrivateServer::start()
                       m_dir->filePath(QStringLiteral("server.log")), QStringLiteral("-w"), QStringLiteral("-t"),
                       QStringLiteral("60"), QStringLiteral("-o"), options, QStringLiteral("start")}));
     m_running = true;
+    // A test that aborts (a failed QVERIFY in a helper, qFatal, a timeout)
+    // never runs the destructor: a watcher stops the server once this
+    // process is gone, so no server outlives its test.
+    const QString stop = asServerUser({binFolder() + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), data,
+                                       QStringLiteral("-m"), QStringLiteral("immediate"), QStringLiteral("stop")})
+                             .join(u' ');
+    QProcess::startDetached(QStringLiteral("/bin/sh"),
+                            {QStringLiteral("-c"),
+                             QStringLiteral("while kill -0 %1 2>/dev/null; do sleep 1; done; %2 >/dev/null 2>&1; rm -rf %3")
+                                 .arg(QCoreApplication::applicationPid())
+                                 .arg(stop, quoted(m_dir->path()))});
     psql(QStringLiteral("create role clerk login password '%1'").arg(kClerkPassword));
 }
 
