@@ -11,6 +11,9 @@ packages=(
   fonts-noto-cjk qt6-translations-l10n
   fonts-ipaexfont-gothic
   poppler-utils
+  # The server book: Qt's PostgreSQL driver, pg_dump and psql, and a private
+  # server (with citext) for the tests and the benchmark.
+  libqt6sql6-psql postgresql-client postgresql postgresql-contrib
 )
 # clang and its runtime (libFuzzer) for tools/fuzz.sh; the build itself
 # and the sanitizer run of CI keep g++.

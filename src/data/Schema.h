@@ -13,7 +13,7 @@ namespace schema {
 
 // Raised by one each time the tables change; a file written by this
 // program stays readable by every later one.
-constexpr int kVersion = 2;
+constexpr int kVersion = 3;
 constexpr int kDefaultDueWindowDays = 14;
 
 // Creates every table and index of the main database in an empty file,
@@ -24,6 +24,9 @@ void createMainSchema(Database &db);
 // in one transaction. Throws DbError for a file that is not ours or is
 // newer than this program.
 void prepareMainDatabase(Database &db);
+
+// The schema version the book holds (0: none of this program's).
+int storedVersion(Database &db);
 
 // The tables every main database has, for checks and tests.
 QStringList mainTables();
