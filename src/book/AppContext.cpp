@@ -109,8 +109,10 @@ bool AppContext::OpenDataDatabase()
             Database *db = Server ? DataWorkspace->openServer(*Server)
                                   : DataWorkspace->openDatabase(filePath(files::kMainDb));
             try {
-                // Checked before an upgrade writes to it.
-                checkPages(*db);
+                // Checked before an upgrade writes to it. A server keeps
+                // its own pages sound.
+                if (!db->isServer())
+                    checkPages(*db);
                 schema::prepareMainDatabase(*db);
                 checkWritable(*db);
                 book::prepareSearchTable(*db);

@@ -99,6 +99,9 @@ DbError::DbError(QString description)
 
 QString DbError::causeOf(int code, const QString &detail, const QString &fileName)
 {
+    // A server's errors speak of its own rights and tables, not of a file.
+    if (fileName.contains(QStringLiteral("://")))
+        return {};
     const QString file = fileName.isEmpty() ? QStringLiteral("データベースのファイル")
                                             : QDir::toNativeSeparators(QFileInfo(fileName).fileName());
     const bool mainFile =
