@@ -141,14 +141,27 @@ private:
 
 // One transaction for the scope: commit() keeps the changes; leaving the
 // scope without it (an exception on the way) rolls every change back.
+// Inside a transaction already begun (a batch of many actions) the scope is
+// a savepoint: a failure undoes its own changes and leaves the batch's.
 class Transaction {
 public:
-    explicit Transaction(Database &db) : m_db(db) { m_db.beginTransaction(); }
+    explicit Transaction(Database &db) : m_db(db), m_nested(db.inTransaction())
+    {
+        if (m_nested)
+            m_db.execute(QStringLiteral("savepoint nested"));
+        else
+            m_db.beginTransaction();
+    }
     ~Transaction()
     {
         if (!m_done) {
             try {
-                m_db.rollback();
+                if (m_nested) {
+                    m_db.execute(QStringLiteral("rollback to nested"));
+                    m_db.execute(QStringLiteral("release nested"));
+                } else {
+                    m_db.rollback();
+                }
             } catch (...) {
                 // The statement that failed is reported by the caller; a
                 // failing rollback leaves SQLite to undo the journal.
@@ -159,12 +172,16 @@ public:
     Transaction &operator=(const Transaction &) = delete;
     void commit()
     {
-        m_db.commit();
+        if (m_nested)
+            m_db.execute(QStringLiteral("release nested"));
+        else
+            m_db.commit();
         m_done = true;
     }
 
 private:
     Database &m_db;
+    bool m_nested;
     bool m_done = false;
 };
 
