@@ -82,6 +82,7 @@ bool AppContext::OpenDataDatabase()
             try {
                 schema::prepareMainDatabase(*db);
                 checkWritable(*db);
+                schema::prepareForWork(*db);
             } catch (...) {
                 DataWorkspace->releaseDatabase(db);
                 throw;

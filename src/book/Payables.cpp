@@ -74,21 +74,13 @@ PayableBill billOf(const Recordset &rs, qint64 id)
     return b;
 }
 
+// Lines read row by row: id, kind, number, due date, amount, party.
 std::vector<PayableLine> readLines(Database &db, const QString &sql)
 {
-    Recordset rs = db.openRecordset(sql);
     std::vector<PayableLine> lines;
-    lines.reserve(rs.rowCount());
-    for (; !rs.eof(); rs.moveNext()) {
-        PayableLine l;
-        l.id = rs.number(QStringLiteral("id"));
-        l.処理 = int(rs.number(QStringLiteral("処理")));
-        l.手形番号 = rs.text(QStringLiteral("手形番号"));
-        l.手形期日 = rs.date(QStringLiteral("手形期日"));
-        l.金額 = rs.number(QStringLiteral("金額"));
-        l.取引先 = rs.text(QStringLiteral("取引先"));
-        lines.push_back(std::move(l));
-    }
+    db.forEachRow(sql, {}, [&lines](const RowView &r) {
+        lines.push_back({r.number(0), int(r.number(1)), r.text(2), r.date(3), r.number(4), r.text(5)});
+    });
     return lines;
 }
 
@@ -131,14 +123,12 @@ QString accountLine(qint64 kozano, const QString &bank, const QString &branch, c
 
 std::vector<Candidate> candidates(Database &db)
 {
-    Recordset rs = db.openRecordset(QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where %1 "
-                                                   "order by 手形期日,id")
-                                        .arg(kCandidate));
     std::vector<Candidate> list;
-    list.reserve(rs.rowCount());
-    for (; !rs.eof(); rs.moveNext())
-        list.push_back({rs.number(QStringLiteral("id")), rs.number(QStringLiteral("金額")),
-                        rs.date(QStringLiteral("手形期日")), rs.text(QStringLiteral("振出人"))});
+    db.forEachRow(
+        QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where %1 order by 手形期日,id").arg(kCandidate), {},
+        [&list](const RowView &r) {
+            list.push_back({r.number(0), r.number(1), r.date(2), r.text(3)});
+        });
     return list;
 }
 

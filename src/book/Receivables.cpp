@@ -64,13 +64,13 @@ ReceivableBill billOf(const Recordset &rs)
     return b;
 }
 
-std::vector<ReceivableRow> rowsOf(Recordset rs, const QString &keyColumn)
+// Lines of a list, read row by row: key, number, due date, amount, party.
+std::vector<ReceivableRow> rowsOf(Database &db, const QString &sql)
 {
     std::vector<ReceivableRow> rows;
-    rows.reserve(std::size_t(rs.rowCount()));
-    for (; !rs.eof(); rs.moveNext())
-        rows.push_back({rs.number(keyColumn), rs.text(QStringLiteral("手形番号")), rs.date(QStringLiteral("手形期日")),
-                        rs.number(QStringLiteral("金額")), rs.text(QStringLiteral("取引先"))});
+    db.forEachRow(sql, {}, [&rows](const RowView &r) {
+        rows.push_back({r.number(0), r.text(1), r.date(2), r.number(3), r.text(4)});
+    });
     return rows;
 }
 
@@ -199,18 +199,16 @@ std::optional<ReceivableBill> receivableBill(Database &db, qint64 id)
 
 std::vector<ReceivableRow> receivableList(Database &db)
 {
-    return rowsOf(db.openRecordset(QStringLiteral("select id,手形番号,手形期日,金額,取引先 from D_手形 "
-                                                  "where 処理=0 and not 予約フラグ and not 終了フラグ "
-                                                  "order by 手形期日,id")),
-                  QStringLiteral("id"));
+    return rowsOf(db, QStringLiteral("select id,手形番号,手形期日,金額,取引先 from D_手形 "
+                                     "where 処理=0 and not 予約フラグ and not 終了フラグ "
+                                     "order by 手形期日,id"));
 }
 
 std::vector<ReceivableRow> receivableResultRows(Database &db)
 {
-    return rowsOf(db.openRecordset(QStringLiteral("select id,手形id,手形番号,手形期日,金額,取引先 from 検索結果 "
-                                                  "where 処理=0 and not 予約フラグ and not 終了フラグ "
-                                                  "order by 手形期日,id")),
-                  QStringLiteral("手形id"));
+    return rowsOf(db, QStringLiteral("select 手形id,手形番号,手形期日,金額,取引先 from 検索結果 "
+                                     "where 処理=0 and not 予約フラグ and not 終了フラグ "
+                                     "order by 手形期日,id"));
 }
 
 std::optional<ReceivableBill> receivableResult(Database &db, qint64 billId)

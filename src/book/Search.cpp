@@ -144,23 +144,22 @@ QVector<DueBill> billsDue(Database &db, DueList list, const QDate &from, const Q
         kind = QStringLiteral("処理 = 0 and 状態 = 2");
         break;
     }
-    Recordset rs = db.openRecordset(QStringLiteral("select 手形期日,手形番号,保管場所,金額,取引先 from D_手形 "
-                                                   "where %1 and 手形期日 >= ? and 手形期日 <= ? "
-                                                   "order by 手形期日, id")
-                                        .arg(kind),
-                                    {from, to});
     QVector<DueBill> bills;
-    bills.reserve(rs.rowCount());
-    for (; !rs.eof(); rs.moveNext()) {
-        DueBill b;
-        b.due = rs.date(QStringLiteral("手形期日"));
-        b.number = rs.text(QStringLiteral("手形番号"));
-        if (!rs.isNull(QStringLiteral("保管場所")))
-            b.place = rs.text(QStringLiteral("保管場所"));
-        b.amount = rs.number(QStringLiteral("金額"));
-        b.party = rs.text(QStringLiteral("取引先"));
-        bills << b;
-    }
+    db.forEachRow(QStringLiteral("select 手形期日,手形番号,保管場所,金額,取引先 from D_手形 "
+                                 "where %1 and 手形期日 >= ? and 手形期日 <= ? "
+                                 "order by 手形期日, id")
+                      .arg(kind),
+                  {from, to}, [&bills](const RowView &r) {
+                      DueBill b;
+                      b.due = r.date(0);
+                      b.number = r.text(1);
+                      const QVariant place = r.value(2);
+                      if (!place.isNull())
+                          b.place = place.toString();
+                      b.amount = r.number(3);
+                      b.party = r.text(4);
+                      bills << b;
+                  });
     return bills;
 }
 

@@ -11,6 +11,7 @@
 #include <QVariant>
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -90,6 +91,21 @@ private:
     qint64 m_lastInsertId = 0;
 };
 
+// The current row of a forward-only read, by column position. Valid only
+// inside the callback that receives it.
+class RowView {
+public:
+    QVariant value(int column) const;
+    QString text(int column) const;  // NULL reads as empty text
+    qint64 number(int column) const; // NULL reads as 0
+    QDate date(int column) const;    // NULL reads as an invalid date
+
+private:
+    friend class Database;
+    explicit RowView(const QSqlQuery &query) : m_query(query) {}
+    const QSqlQuery &m_query;
+};
+
 // One open database file.
 class Database {
 public:
@@ -108,6 +124,9 @@ public:
     qint64 lastInsertId() const { return m_lastInsertId; }
 
     Recordset openRecordset(const QString &sql, const QVariantList &values = {});
+    // Hands the rows to `row` one by one and keeps none of them: long lists
+    // are read at the engine's own pace, without a second copy of the rows.
+    void forEachRow(const QString &sql, const QVariantList &values, const std::function<void(const RowView &)> &row);
     // Single value of the first row's first column, or a null QVariant.
     QVariant scalar(const QString &sql, const QVariantList &values = {});
 

@@ -25,6 +25,12 @@ void createMainSchema(Database &db);
 // newer than this program.
 void prepareMainDatabase(Database &db);
 
+// Sets up the main database for the program's work on it, after it was
+// prepared and found writable: planner statistics that follow the size of
+// the book. Not needed for correctness: a file that refuses them is used as
+// it is.
+void prepareForWork(Database &db);
+
 // The tables every main database has, for checks and tests.
 QStringList mainTables();
 

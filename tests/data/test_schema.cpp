@@ -150,6 +150,51 @@ private slots:
         QCOMPARE(m_db->scalar(QStringLiteral("select days from 設定 where id=1")).toInt(), 14);
     }
 
+    // The planner's figures are taken once a book is big enough to need
+    // them, and again when it has doubled or halved since.
+    void plannerStatisticsFollowTheBook_data()
+    {
+        QTest::addColumn<int>("billsBefore"); // when figures were last taken; 0: never
+        QTest::addColumn<int>("bills");
+        QTest::addColumn<int>("counted"); // what the figures say afterwards; 0: none
+        QTest::newRow("small book") << 0 << 999 << 0;
+        QTest::newRow("big enough") << 0 << 1000 << 1000;
+        QTest::newRow("grown a little") << 1000 << 1900 << 1000;
+        QTest::newRow("doubled and more") << 1000 << 2001 << 2001;
+        QTest::newRow("halved and more") << 3000 << 1400 << 1400;
+    }
+
+    void plannerStatisticsFollowTheBook()
+    {
+        QFETCH(int, billsBefore);
+        QFETCH(int, bills);
+        QFETCH(int, counted);
+        const auto fill = [this](int n) {
+            Transaction t(*m_db);
+            const int have = m_db->scalar(QStringLiteral("select count(*) from D_手形")).toInt();
+            for (int i = have; i < n; ++i)
+                insertBill(QStringLiteral("N%1").arg(i), QDate(2026, 1, 1).addDays(i % 400));
+            m_db->execute(QStringLiteral("delete from D_手形 where id > (select min(id) from D_手形) + ? - 1"), {n});
+            t.commit();
+        };
+        if (billsBefore > 0) {
+            fill(billsBefore);
+            schema::prepareForWork(*m_db);
+        }
+        fill(bills);
+        schema::prepareForWork(*m_db);
+        const int stat = m_db->tableExists(QStringLiteral("sqlite_stat1"))
+                             ? m_db->scalar(QStringLiteral("select stat from sqlite_stat1 where tbl = 'D_手形' and "
+                                                           "idx = 'D_手形_番号'"))
+                                   .toString()
+                                   .section(u' ', 0, 0)
+                                   .toInt()
+                             : 0;
+        QCOMPARE(stat, counted);
+        // The figures change no bill.
+        QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from D_手形")).toInt(), bills);
+    }
+
     void foreignFilesAreRefused_data()
     {
         QTest::addColumn<QString>("setup");
