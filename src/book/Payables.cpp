@@ -84,6 +84,43 @@ std::vector<PayableLine> readLines(Database &db, const QString &sql)
     return lines;
 }
 
+// Bound markers and values for a list of keys.
+QString marks(qsizetype n)
+{
+    QString m;
+    m.reserve(n * 2);
+    for (qsizetype i = 0; i < n; ++i)
+        m += i ? QStringLiteral(",?") : QStringLiteral("?");
+    return m;
+}
+
+QVariantList keysOf(const QList<qint64> &ids)
+{
+    QVariantList keys;
+    keys.reserve(ids.size());
+    for (qint64 id : ids)
+        keys << id;
+    return keys;
+}
+
+QList<qint64> idsOf(Database &db, const QString &sql)
+{
+    QList<qint64> ids;
+    db.forEachRow(sql, {}, [&ids](const RowView &r) { ids.append(r.number(0)); });
+    return ids;
+}
+
+std::vector<PayableLine> linesByKey(Database &db, const QString &select, const QList<qint64> &ids)
+{
+    if (ids.isEmpty())
+        return {};
+    std::vector<PayableLine> lines;
+    db.forEachRow(select.arg(marks(ids.size())), keysOf(ids), [&lines](const RowView &r) {
+        lines.push_back({r.number(0), int(r.number(1)), r.text(2), r.date(3), r.number(4), r.text(5)});
+    });
+    return lines;
+}
+
 // Days from the issue date to the due date; 0 when either is missing.
 qint64 termOf(const QDate &issue, const QDate &due)
 {
@@ -129,6 +166,23 @@ std::vector<Candidate> candidates(Database &db)
         [&list](const RowView &r) {
             list.push_back({r.number(0), r.number(1), r.date(2), r.text(3)});
         });
+    return list;
+}
+
+QList<qint64> candidateIds(Database &db)
+{
+    return idsOf(db, QStringLiteral("select id from D_手形 where %1 order by 手形期日,id").arg(kCandidate));
+}
+
+std::vector<Candidate> candidatesOf(Database &db, const QList<qint64> &ids)
+{
+    if (ids.isEmpty())
+        return {};
+    std::vector<Candidate> list;
+    db.forEachRow(QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where id in (%1)").arg(marks(ids.size())),
+                  keysOf(ids), [&list](const RowView &r) {
+                      list.push_back({r.number(0), r.number(1), r.date(2), r.text(3)});
+                  });
     return list;
 }
 
@@ -253,6 +307,17 @@ std::vector<PayableLine> payableLines(Database &db)
                                         "where 処理>0 and not 終了フラグ order by 手形期日,id"));
 }
 
+QList<qint64> payableLineIds(Database &db)
+{
+    return idsOf(db, QStringLiteral("select id from D_手形 where 処理>0 and not 終了フラグ order by 手形期日,id"));
+}
+
+std::vector<PayableLine> payableLinesOf(Database &db, const QList<qint64> &ids)
+{
+    return linesByKey(db, QStringLiteral("select id,処理,手形番号,手形期日,金額,取引先 from D_手形 where id in (%1)"),
+                      ids);
+}
+
 std::optional<PayableBill> payableBill(Database &db, qint64 id)
 {
     Recordset rs = db.openRecordset(QStringLiteral("select %1 from D_手形 where id=?").arg(kBillColumns), {id});
@@ -265,6 +330,20 @@ std::vector<PayableLine> payableResultLines(Database &db)
 {
     return readLines(db, QStringLiteral("select 手形id as id,処理,手形番号,手形期日,金額,取引先 from 検索結果 "
                                         "where 処理>0 and not 終了フラグ order by 手形期日,id"));
+}
+
+QList<qint64> payableResultIds(Database &db)
+{
+    // Ordered as the lines always were: due date, then the found bill's id.
+    return idsOf(db, QStringLiteral("select 手形id as id from 検索結果 where 処理>0 and not 終了フラグ "
+                                    "order by 手形期日,id"));
+}
+
+std::vector<PayableLine> payableResultLinesOf(Database &db, const QList<qint64> &billIds)
+{
+    return linesByKey(
+        db, QStringLiteral("select 手形id,処理,手形番号,手形期日,金額,取引先 from 検索結果 where 手形id in (%1)"),
+        billIds);
 }
 
 std::optional<PayableBill> payableResult(Database &db, qint64 billId)

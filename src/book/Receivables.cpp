@@ -74,6 +74,38 @@ std::vector<ReceivableRow> rowsOf(Database &db, const QString &sql)
     return rows;
 }
 
+// Bound markers for a list of keys.
+QString marks(qsizetype n)
+{
+    QString m;
+    m.reserve(n * 2);
+    for (qsizetype i = 0; i < n; ++i)
+        m += i ? QStringLiteral(",?") : QStringLiteral("?");
+    return m;
+}
+
+QList<qint64> idsOf(Database &db, const QString &sql)
+{
+    QList<qint64> ids;
+    db.forEachRow(sql, {}, [&ids](const RowView &r) { ids.append(r.number(0)); });
+    return ids;
+}
+
+std::vector<ReceivableRow> rowsByKey(Database &db, const QString &select, const QList<qint64> &ids)
+{
+    if (ids.isEmpty())
+        return {};
+    QVariantList keys;
+    keys.reserve(ids.size());
+    for (qint64 id : ids)
+        keys << id;
+    std::vector<ReceivableRow> rows;
+    db.forEachRow(select.arg(marks(ids.size())), keys, [&rows](const RowView &r) {
+        rows.push_back({r.number(0), r.text(1), r.date(2), r.number(3), r.text(4)});
+    });
+    return rows;
+}
+
 const QString kBillColumns = QStringLiteral("日付,取引先コード,取引先,保管場所,手形番号,振出人,支払県,支払市,"
                                             "支払場所コード,支払場所,支払場所支店コード,支払場所支店,振出日,手形期日,"
                                             "手形期間,金額,注意フラグ");
@@ -209,6 +241,29 @@ std::vector<ReceivableRow> receivableResultRows(Database &db)
     return rowsOf(db, QStringLiteral("select 手形id,手形番号,手形期日,金額,取引先 from 検索結果 "
                                      "where 処理=0 and not 予約フラグ and not 終了フラグ "
                                      "order by 手形期日,id"));
+}
+
+QList<qint64> receivableListIds(Database &db)
+{
+    return idsOf(db, QStringLiteral("select id from D_手形 where 処理=0 and not 予約フラグ and not 終了フラグ "
+                                    "order by 手形期日,id"));
+}
+
+std::vector<ReceivableRow> receivableRowsOf(Database &db, const QList<qint64> &ids)
+{
+    return rowsByKey(db, QStringLiteral("select id,手形番号,手形期日,金額,取引先 from D_手形 where id in (%1)"), ids);
+}
+
+QList<qint64> receivableResultIds(Database &db)
+{
+    return idsOf(db, QStringLiteral("select 手形id from 検索結果 where 処理=0 and not 予約フラグ and not 終了フラグ "
+                                    "order by 手形期日,id"));
+}
+
+std::vector<ReceivableRow> receivableResultRowsOf(Database &db, const QList<qint64> &billIds)
+{
+    return rowsByKey(
+        db, QStringLiteral("select 手形id,手形番号,手形期日,金額,取引先 from 検索結果 where 手形id in (%1)"), billIds);
 }
 
 std::optional<ReceivableBill> receivableResult(Database &db, qint64 billId)
