@@ -10,6 +10,7 @@
 #include "payable/PayableResults.h"
 #include "receivable/ReceivableList.h"
 #include "receivable/ReceivableResults.h"
+#include "search/DueList.h"
 #include "ui/LineList.h"
 
 #include <QCheckBox>
@@ -73,6 +74,8 @@ private slots:
         QTest::newRow("payable list, handed on") << u"支払手形一覧"_qs << 2 << u"List2"_qs << u"手形番号"_qs;
         QTest::newRow("payable result") << u"支払結果表示"_qs << 1 << u"List2"_qs << u"手形番号"_qs;
         QTest::newRow("candidates") << u"支払手形入力"_qs << 0 << u"手形一覧"_qs << u"手形番号"_qs;
+        QTest::newRow("falling due, in hand") << u"接近手形一覧"_qs << 0 << u"List1"_qs << QString();
+        QTest::newRow("falling due, issued") << u"接近手形一覧"_qs << 1 << u"List2"_qs << QString();
     }
 
     void everyLineInPlace()
@@ -82,8 +85,9 @@ private slots:
         QFETCH(QString, list);
         QFETCH(QString, numberField);
         WindowFixture f;
-        // The search copies no flags: a finished bill found is listed there.
-        addBills(f.db(), kind, !window.endsWith(u"結果表示"));
+        // The search copies no flags and the due list asks for none: a
+        // finished bill is listed there.
+        addBills(f.db(), kind, !window.endsWith(u"結果表示") && window != u"接近手形一覧");
         if (window.endsWith(u"結果表示")) {
             book::SearchCriteria c;
             c.kind = kind == 0 ? book::BillKind::Receivable : book::BillKind::Payable;
@@ -99,8 +103,14 @@ private slots:
             w = std::make_unique<PayableListWindow>(*f.ctx, f.ui, f.kit);
         else if (window == u"支払結果表示")
             w = std::make_unique<PayableResultWindow>(*f.ctx, f.ui, f.kit);
-        else
+        else if (window == u"支払手形入力")
             w = std::make_unique<PayableEntryWindow>(*f.ctx, f.ui, f.kit);
+        else {
+            // Every bill falls due within the window.
+            f.ctx->DueWindowDays = 365;
+            f.ctx->clock.setToday(QDate(2027, 1, 1));
+            w = std::make_unique<DueListWindow>(*f.ctx);
+        }
         QVERIFY(showActive(w.get()));
         if (window == u"支払手形入力")
             child<QCheckBox>(w.get(), u"Check1"_qs)->click();
@@ -116,6 +126,8 @@ private slots:
             QVERIFY2(all.at(i).contains(marker(window, i)), qPrintable(all.at(i)));
         QVERIFY(!all.join(u'\n').contains(u"OUT"_qs) && !all.join(u'\n').contains(u"振出外"_qs));
 
+        if (numberField.isEmpty())
+            return; // a list to read, not to pick from
         // A user scrolls down and picks a line far from the top.
         const QModelIndex index = lines->model()->index(230, 0);
         lines->scrollTo(index);
