@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs with apt-get whatever the build, the program, the tests and the
-# benchmark (sqlite3, its floor) need and this machine lacks. Safe to run again: it installs only what is missing.
+# benchmark (sqlite3, its floor) need and this machine lacks. Safe to run
+# again: it installs only what is missing.
 set -euo pipefail
 
 packages=(
@@ -8,6 +9,8 @@ packages=(
   qt6-base-dev libqt6sql6-sqlite qt6-qpa-plugins
   libgl-dev
   fonts-noto-cjk qt6-translations-l10n
+  fonts-ipaexfont-gothic
+  poppler-utils
   sqlite3
 )
 # Optional for looking at windows on a machine without a display.

@@ -110,6 +110,8 @@ QString usageOf(const QString &command)
         return daysUsage();
     if (command == u"account")
         return accountUsage();
+    if (command == u"export")
+        return exportUsage();
     return {};
 }
 
@@ -412,6 +414,8 @@ QString usage()
                           "  days [N]              期日の近い手形の一覧の日数を表示・設定します\n"
                           "  account list|add|set|remove|import\n"
                           "                        自社の口座 (口座データ) を表示・登録・変更・削除・取り込みします\n"
+                          "  export ledger|statement|journal\n"
+                          "                        記入帳・勘定科目内訳明細書を PDF に、内訳書と仕訳を CSV に書きます\n"
                           "  generate N [--seed S] 測定用に作り出した手形 N 件を空の tegata.mdb に書き込みます\n"
                           "  help [コマンド]       使い方を表示します\n"
                           "\n"
@@ -449,6 +453,8 @@ int run(const QStringList &args, const QString &defaultFolder, QTextStream &out,
     }
     if (command == u"account")
         return accountCommand(args.mid(1), defaultFolder, out, err);
+    if (command == u"export")
+        return exportCommand(args.mid(1), defaultFolder, out, err);
 
     OptionSet accepted;
     if (command == u"init" || command == u"holidays")

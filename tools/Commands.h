@@ -36,4 +36,7 @@ private:
 int accountCommand(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err);
 QString accountUsage();
 
+int exportCommand(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err);
+QString exportUsage();
+
 } // namespace sorvane::admin

@@ -13,6 +13,7 @@
 #include "search/DueList.h"
 #include "payable/PayableEntry.h"
 #include "payable/PayableList.h"
+#include "output/ReportWindow.h"
 #include "ui/EndorsementDialog.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
@@ -149,6 +150,7 @@ const MenuDef kMenuDefs[] = {
       {u"M42区切", u"", u"-"},
       {u"M5初期化", u"初期化", u"初期化"}}},
     {u"Mその他", u"その他", {{u"M1サウンド", u"音声on", u""}}},
+    {u"M帳票", u"帳票", {{u"M1帳票出力", u"帳票出力", u"帳票出力"}}},
     {u"M6help", u"Help", {{u"H01操作", u"操作方法", u"操作方法"}, {u"H02ver", u"バージョン情報", u"バージョン"}}},
 };
 
@@ -323,6 +325,8 @@ void MainMenu::onCommand(const QString &command)
             openModal(new PayableEntryWindow(m_ctx, m_ui, m_kit, this));
         else if (command == u"支払修正")
             openModal(new PayableListWindow(m_ctx, m_ui, m_kit, this));
+        else if (command == u"帳票出力")
+            openModal(new ReportWindow(m_ctx, m_ui));
         // "操作方法" has no action.
     } catch (const DbError &e) {
         m_ui.information(e.description());

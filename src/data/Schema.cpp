@@ -176,16 +176,30 @@ QStringList version1Statements()
     return s;
 }
 
-// The long lists read their keys from the indexes alone: the received
-// bills by kind and due date with the flags that select them, the payable
-// bills (kind 1 and 2) by due date. At a million bills a list otherwise
-// reads most of the file to find its keys.
+// Version 2: the journal export's account names, one row per role.
 QStringList version2Statements()
 {
+    QStringList s;
+    s << table(QStringLiteral("仕訳科目"), {kCounter, text(QStringLiteral("用途")) + QStringLiteral(" NOT NULL"),
+                                           text(QStringLiteral("勘定科目")) + QStringLiteral(" NOT NULL DEFAULT ''"),
+                                           text(QStringLiteral("補助科目")) + QStringLiteral(" NOT NULL DEFAULT ''")});
+    s << QStringLiteral("CREATE UNIQUE INDEX 仕訳科目_用途 ON 仕訳科目 (用途)");
+    // The roles are the program's own names, never typed by a user.
+    for (const QString &role : journalRoles())
+        s << QStringLiteral("INSERT INTO 仕訳科目 (用途, 勘定科目) VALUES ('%1', '%1')").arg(role);
+    return s;
+}
+
+// Version 3: the long lists read their keys from the indexes alone, the
+// received bills by kind and due date with the flags that select them, the
+// payable bills (kind 1 and 2) by due date. At a million bills a list
+// otherwise reads most of the file to find its keys.
+QStringList version3Statements()
+{
     return {
-        QStringLiteral("DROP INDEX D_手形_処理_期日"),
+        QStringLiteral("DROP INDEX IF EXISTS D_手形_処理_期日"),
         QStringLiteral("CREATE INDEX D_手形_処理_期日 ON D_手形 (処理, 手形期日, id, 状態, 予約フラグ, 終了フラグ)"),
-        QStringLiteral("CREATE INDEX D_手形_支払一覧 ON D_手形 (手形期日, id, 終了フラグ) WHERE 処理 > 0")};
+        QStringLiteral("CREATE INDEX IF NOT EXISTS D_手形_支払一覧 ON D_手形 (手形期日, id, 終了フラグ) WHERE 処理 > 0")};
 }
 
 void runInTransaction(Database &db, const QStringList &statements, int newVersion)
@@ -236,14 +250,19 @@ QStringList mainTables()
     return {QStringLiteral("D_手形"), QStringLiteral("裏書人"), QStringLiteral("口座データ"),
             QStringLiteral("口座残高"), QStringLiteral("口座明細"), QStringLiteral("T0"),
             QStringLiteral("T1"), QStringLiteral("S0"), QStringLiteral("保管場所"),
-            QStringLiteral("検索結果"), QStringLiteral("設定")};
+            QStringLiteral("検索結果"), QStringLiteral("設定"), QStringLiteral("仕訳科目")};
+}
+
+QStringList journalRoles()
+{
+    return {QStringLiteral("受取手形"), QStringLiteral("売掛金"), QStringLiteral("支払手形"), QStringLiteral("買掛金")};
 }
 
 void createMainSchema(Database &db)
 {
     if (db.scalar(QStringLiteral("select count(*) from sqlite_master")).toInt() > 0)
         throw DbError(QStringLiteral("空でないファイルに新しいデータベースは作れません"));
-    runInTransaction(db, version1Statements() + version2Statements(), kVersion);
+    runInTransaction(db, version1Statements() + version2Statements() + version3Statements(), kVersion);
 }
 
 void prepareMainDatabase(Database &db)
@@ -255,9 +274,11 @@ void prepareMainDatabase(Database &db)
     // opens as an empty database): refuse it rather than fill it silently.
     if (version < 1 || !db.tableExists(QStringLiteral("D_手形")))
         throw DbError(QStringLiteral("手形データのファイルではありません"));
+    // Each step in one transaction: a failure leaves the file at its old version.
     if (version < 2)
         runInTransaction(db, version2Statements(), 2);
-    // Later versions add their upgrade steps here, each in one transaction.
+    if (version < 3)
+        runInTransaction(db, version3Statements(), 3);
 }
 
 int readDueWindowDays(Database &db)

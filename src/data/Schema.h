@@ -13,7 +13,7 @@ namespace schema {
 
 // Raised by one each time the tables change; a file written by this
 // program stays readable by every later one.
-constexpr int kVersion = 2;
+constexpr int kVersion = 3;
 constexpr int kDefaultDueWindowDays = 14;
 
 // Creates every table and index of the main database in an empty file,
@@ -33,6 +33,11 @@ void prepareForWork(Database &db);
 
 // The tables every main database has, for checks and tests.
 QStringList mainTables();
+
+// The accounts the journal export books to, by role: the four roles below,
+// each with the account (勘定科目) and sub-account (補助科目) of the
+// company's accounting software. Rows are written with the role's own name.
+QStringList journalRoles();
 
 // Reads the window of the approaching-due list; a missing or empty settings
 // row is written with the default and the default is returned.

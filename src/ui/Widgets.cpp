@@ -1,5 +1,7 @@
 #include "ui/Widgets.h"
 
+#include "ui/MenuAccessible.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
@@ -139,6 +141,7 @@ void enterKeys(QWidget *root)
 
 void finishWindow(QWidget *root)
 {
+    installMenuAccessibility();
     nameControls(root);
     enterKeys(root);
 }

@@ -189,6 +189,7 @@ private slots:
             {u"M4ツール", u"ツール", u"M43最適化", u"最適化", true},
             {u"M4ツール", u"ツール", u"M5初期化", u"初期化", true},
             {u"Mその他", u"その他", u"M1サウンド", u"音声on", false},
+            {u"M帳票", u"帳票", u"M1帳票出力", u"帳票出力", true},
             {u"M6help", u"Help", u"H01操作", u"操作方法", true},
             {u"M6help", u"Help", u"H02ver", u"バージョン情報", true},
         };
@@ -227,7 +228,7 @@ private slots:
         for (QAction *a : m_window->menuBar()->actions())
             menus << a->text();
         QCOMPARE(menus, (QStringList{s(u"ファイル"), s(u"入力"), s(u"一覧修正"), s(u"計画と確認"), s(u"集計"),
-                                     s(u"検索"), s(u"初期設定"), s(u"ツール"), s(u"その他"), s(u"Help")}));
+                                     s(u"検索"), s(u"初期設定"), s(u"ツール"), s(u"その他"), s(u"帳票"), s(u"Help")}));
     }
 
     void activationKeepsDisabledDisabled()

@@ -69,6 +69,7 @@ private slots:
                                           u"手形期日,手形期間,金額,保管場所,注意フラグ,予約口座id,予約フラグ,"
                                           u"終了フラグ,譲渡先コード,譲渡先");
         QTest::newRow("settings") << QStringLiteral("設定") << list(u"days");
+        QTest::newRow("journal accounts") << QStringLiteral("仕訳科目") << list(u"id,用途,勘定科目,補助科目");
     }
 
     void everyColumnExists()
@@ -206,7 +207,7 @@ private slots:
         QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from D_手形")).toInt(), bills);
     }
 
-    // A file of the first version gets the indexes of the long lists when it
+    // A file of the version before gets the indexes of the long lists when it
     // is opened; an upgrade that fails leaves the file as it was.
     void olderFileIsUpgraded_data()
     {
@@ -226,18 +227,18 @@ private slots:
                 names << rs.text(QStringLiteral("name"));
             return names.join(u',');
         };
-        // The file as the first version wrote it.
+        // The file as the version before wrote it.
         m_db->execute(QStringLiteral("drop index D_手形_支払一覧"));
         m_db->execute(QStringLiteral("drop index D_手形_処理_期日"));
         m_db->execute(QStringLiteral("create index D_手形_処理_期日 on D_手形 (処理, 手形期日)"));
-        m_db->execute(QStringLiteral("pragma user_version = 1"));
+        m_db->execute(QStringLiteral("pragma user_version = 2"));
         insertBill(QStringLiteral("A1"), QStringLiteral("2026-12-07"));
         if (blocked)
             m_db->execute(QStringLiteral("create table D_手形_支払一覧 (x)"));
 
         if (blocked) {
             QVERIFY_THROWS_EXCEPTION(DbError, schema::prepareMainDatabase(*m_db));
-            QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 1);
+            QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 2);
             QCOMPARE(columnsOf(QStringLiteral("D_手形_処理_期日")), QStringLiteral("処理,手形期日"));
         } else {
             schema::prepareMainDatabase(*m_db);
@@ -269,6 +270,47 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DbError, schema::prepareMainDatabase(*other));
         // Nothing was created in the refused file.
         QVERIFY(!other->tableExists(QStringLiteral("D_手形")));
+    }
+
+    // A file of version 1 (no journal accounts) gets them on opening, with
+    // its bills kept; a failing step leaves it at version 1, unchanged.
+    void versionOneIsUpgraded_data()
+    {
+        QTest::addColumn<bool>("blocked");
+        QTest::newRow("upgraded") << false;
+        QTest::newRow("failure midway leaves version 1") << true;
+    }
+
+    void versionOneIsUpgraded()
+    {
+        QFETCH(bool, blocked);
+        insertBill(QStringLiteral("KEEP"), QDate(2026, 12, 7));
+        m_db->execute(QStringLiteral("drop table 仕訳科目"));
+        m_db->execute(QStringLiteral("pragma user_version = 1"));
+        if (blocked) // takes the name the upgrade's index needs
+            m_db->execute(QStringLiteral("create table 仕訳科目_用途 (x)"));
+
+        if (blocked) {
+            QVERIFY_THROWS_EXCEPTION(DbError, schema::prepareMainDatabase(*m_db));
+            QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 1);
+            QVERIFY(!m_db->tableExists(QStringLiteral("仕訳科目")));
+            QVERIFY(!m_db->inTransaction());
+        } else {
+            schema::prepareMainDatabase(*m_db);
+            QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), schema::kVersion);
+            QCOMPARE(schema::kVersion, 3);
+            QStringList rows;
+            Recordset rs = m_db->openRecordset(QStringLiteral("select 用途, 勘定科目, 補助科目 from 仕訳科目 order by id"));
+            for (; !rs.eof(); rs.moveNext())
+                rows << rs.text(QStringLiteral("用途")) + u'=' + rs.text(QStringLiteral("勘定科目")) + u'/' +
+                            rs.text(QStringLiteral("補助科目"));
+            QCOMPARE(rows, (QStringList{QStringLiteral("受取手形=受取手形/"), QStringLiteral("売掛金=売掛金/"),
+                                        QStringLiteral("支払手形=支払手形/"), QStringLiteral("買掛金=買掛金/")}));
+            // Opening again changes nothing.
+            schema::prepareMainDatabase(*m_db);
+            QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from 仕訳科目")).toInt(), 4);
+        }
+        QCOMPARE(m_db->scalar(QStringLiteral("select 手形番号 from D_手形")).toString(), QStringLiteral("KEEP"));
     }
 };
 

@@ -6,7 +6,11 @@
 #include "ui/LineList.h"
 #include "ui/Widgets.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -29,6 +33,7 @@ private slots:
     void enterKey_data();
     void enterKey();
     void qtTextsInJapanese();
+    void menuItemsCarryTheirNames();
     void endorsementSlots_data();
     void endorsementSlots();
 };
@@ -156,6 +161,44 @@ void TestSharedWidgets::qtTextsInJapanese()
     // The texts the standard buttons and the fields' context menu are drawn from.
     QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("キャンセル"));
     QCOMPARE(QCoreApplication::translate("QLineEdit", "&Paste"), QStringLiteral("貼り付け(&P)"));
+}
+
+void TestSharedWidgets::menuItemsCarryTheirNames()
+{
+    QDialog window;
+    auto *layout = new QVBoxLayout(&window);
+    int saved = 0;
+    QMenu *file = ui::addFileMenu(&window, layout, [&saved] { ++saved; }, [] {});
+    QAction *greyed = ui::addItem(file, u"MX1"_qs, u"&印刷"_qs);
+    greyed->setEnabled(false);
+    ui::finishWindow(&window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QAction *save = window.findChild<QAction *>(u"MH1"_qs);
+    QAccessibleInterface *item = QAccessible::queryAccessibleInterface(save);
+    QVERIFY(item);
+    QCOMPARE(item->text(QAccessible::Description), u"MH1"_qs);
+    QCOMPARE(item->text(QAccessible::Name), u"保存"_qs);
+    QCOMPARE(item->role(), QAccessible::MenuItem);
+    QCOMPARE(item->parent()->object(), file);
+    // The menu lists the item among its children, as a tool walking the tree finds it.
+    QAccessibleInterface *menu = QAccessible::queryAccessibleInterface(file);
+    bool listed = false;
+    for (int i = 0; i < menu->childCount(); ++i)
+        listed = listed || menu->child(i)->text(QAccessible::Description) == u"MH1"_qs;
+    QVERIFY(listed);
+    // The menu itself, on the menu bar, carries the menu's name.
+    QCOMPARE(QAccessible::queryAccessibleInterface(file->menuAction())->text(QAccessible::Description), u"MF"_qs);
+
+    // Pressing it through the accessibility layer runs the item's action.
+    item->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(saved, 1);
+    // A greyed item offers no action and does nothing.
+    QAccessibleInterface *off = QAccessible::queryAccessibleInterface(greyed);
+    QVERIFY(off->state().disabled);
+    QCOMPARE(off->text(QAccessible::Name), u"印刷"_qs);
+    QVERIFY(off->actionInterface()->actionNames().isEmpty());
 }
 
 void TestSharedWidgets::endorsementSlots_data()

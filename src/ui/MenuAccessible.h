@@ -1,0 +1,13 @@
+#pragma once
+
+// Menu items carry their control name ("MH1", "M10受取手形") as accessible
+// description, as every other control does, so outside tools can find them
+// by name. Qt describes a menu item by its caption only; this installs an
+// accessible face for named menu items that adds the description.
+
+namespace sorvane::ui {
+
+// Installs the accessible face once for the whole program; later calls do nothing.
+void installMenuAccessibility();
+
+} // namespace sorvane::ui

@@ -1,0 +1,115 @@
+#pragma once
+
+// Bills of every kind put straight into the tables, as the entry windows
+// leave them, for the tests of the ledgers, statements and journal.
+
+#include "data/Engine.h"
+
+#include <QDate>
+#include <QString>
+#include <QVariant>
+
+namespace sorvane::test {
+
+struct Bill {
+    int 処理 = 0; // 0 received, 1 issued, 2 handed on
+    int 状態 = 0; // 0 in hand, 2 dishonoured, -2 handed on
+    QDate 日付;
+    QString 番号;
+    QString 取引先;
+    QString 振出人;
+    QDate 振出日;
+    QDate 期日;
+    qint64 金額 = 0;
+    QString 銀行;
+    QString 支店;
+    QString 譲渡先;
+    QDate 予約日;
+    bool 終了 = false;
+    qint64 kozano = 0;
+    qint64 口座id = 0;
+};
+
+inline QVariant orNull(const QDate &d)
+{
+    return d.isValid() ? QVariant(d) : QVariant(QMetaType::fromType<QString>());
+}
+
+inline qint64 insertBill(Database &db, const Bill &b)
+{
+    db.execute(QStringLiteral("insert into D_手形 (処理, 状態, 日付, 手形番号, 取引先コード, 取引先, 振出人, 振出日, "
+                              "手形期日, 金額, 支払場所, 支払場所支店, 譲渡先コード, 譲渡先, 予約フラグ, 予約処理, "
+                              "予約日, kozano, 予約口座id, 終了フラグ) "
+                              "values (?, ?, ?, ?, 'X1', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+               {b.処理, b.状態, orNull(b.日付), b.番号, b.取引先, b.振出人, orNull(b.振出日), orNull(b.期日), b.金額,
+                b.銀行, b.支店, b.処理 == 2 ? QVariant(QStringLiteral("S1")) : QVariant(),
+                b.処理 == 2 ? QVariant(b.譲渡先) : QVariant(), b.処理 == 2 ? 1 : 0, b.処理 == 2 ? 1 : 0,
+                orNull(b.予約日), b.kozano, b.口座id, b.終了 ? 1 : 0});
+    return db.lastInsertId();
+}
+
+inline void insertEndorser(Database &db, qint64 bill, int order, const QString &name)
+{
+    db.execute(QStringLiteral("insert into 裏書人 (手形id, 表示順, 裏書人, 裏書人住所) values (?, ?, ?, '')"),
+               {bill, order, name});
+}
+
+inline qint64 insertAccount(Database &db, qint64 kozano, const QString &bank, const QString &branch)
+{
+    db.execute(QStringLiteral("insert into 口座データ (kozano, 銀行名, 支店名, 口座種別) values (?, ?, ?, '当座')"),
+               {kozano, bank, branch});
+    return db.lastInsertId();
+}
+
+// A received bill of the given kind booked on the day, with its expected
+// てん末 in the receivable ledger.
+struct KindCase {
+    QString kind;
+    Bill bill;
+    QString outcome;
+};
+
+inline QList<KindCase> billsOfEveryKind(const QDate &day, int n)
+{
+    QList<KindCase> out;
+    for (int i = 0; i < n; ++i) {
+        Bill b;
+        b.日付 = day.addDays(i % 20);
+        b.番号 = QStringLiteral("K%1").arg(i + 1, 3, 10, QLatin1Char('0'));
+        b.取引先 = QStringLiteral("株式会社青葉商事");
+        b.振出人 = QStringLiteral("青葉物産株式会社");
+        b.振出日 = b.日付.addDays(-5);
+        b.期日 = b.日付.addDays(90);
+        b.金額 = 100000 + i * 1000;
+        b.銀行 = QStringLiteral("みずほ銀行");
+        b.支店 = QStringLiteral("京橋支店");
+        QString kind, outcome;
+        switch (i % 4) {
+        case 0:
+            kind = QStringLiteral("in hand");
+            break;
+        case 1:
+            kind = QStringLiteral("dishonoured");
+            b.状態 = 2;
+            outcome = QStringLiteral("不渡");
+            break;
+        case 2:
+            kind = QStringLiteral("handed on");
+            b.処理 = 2;
+            b.状態 = -2;
+            b.譲渡先 = QStringLiteral("丸紅資材株式会社");
+            b.予約日 = b.日付.addDays(10);
+            outcome = QStringLiteral("譲渡 丸紅資材株式会社");
+            break;
+        default:
+            kind = QStringLiteral("finished");
+            b.終了 = true;
+            outcome = QStringLiteral("決済");
+            break;
+        }
+        out << KindCase{kind, b, outcome};
+    }
+    return out;
+}
+
+} // namespace sorvane::test
