@@ -11,10 +11,10 @@
 #include <QFileInfo>
 
 #include <filesystem>
+#include <system_error>
 
 #include <fcntl.h>
 #include <unistd.h>
-#include <system_error>
 
 namespace sorvane::book {
 
