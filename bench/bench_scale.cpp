@@ -480,7 +480,7 @@ std::optional<double> sqliteFloor(const QString &file, int reps, const QStringLi
 const QString kReceivableColumns =
     QStringLiteral("処理,日付,手形番号,取引先コード,取引先,振出人,支払県,支払市,支払場所コード,支払場所,"
                    "支払場所支店コード,支払場所支店,振出日,手形期日,手形期間,金額,保管場所,注意フラグ");
-const QString kCandidate = QStringLiteral("処理=0 and 状態=0 and not 予約フラグ and not 終了フラグ");
+const QString kCandidate = QStringLiteral("処理=0 and 状態=0 and 予約フラグ=0 and 終了フラグ=0");
 
 QStringList searchStatements(const QString &condition)
 {
@@ -489,7 +489,7 @@ QStringList searchStatements(const QString &condition)
                 .arg(kReceivableColumns, condition),
             QStringLiteral("commit"),
             QStringLiteral("select id,手形id,手形番号,手形期日,金額,取引先 from 検索結果 "
-                           "where 処理=0 and not 予約フラグ and not 終了フラグ order by 手形期日,id")};
+                           "where 処理=0 and 予約フラグ=0 and 終了フラグ=0 order by 手形期日 nulls first,id")};
 }
 
 QStringList dueStatements()
@@ -630,15 +630,15 @@ int runDriver(int argc, char **argv)
             rows.push_back(r);
         }
         add(QStringLiteral("receivable-list"), {}, {},
-            {QStringLiteral("select id,手形番号,手形期日,金額,取引先 from D_手形 where 処理=0 and not 予約フラグ and "
-                            "not 終了フラグ order by 手形期日,id")});
+            {QStringLiteral("select id,手形番号,手形期日,金額,取引先 from D_手形 where 処理=0 and 予約フラグ=0 and "
+                            "終了フラグ=0 order by 手形期日 nulls first,id")});
         add(QStringLiteral("payable-list"), {}, {},
-            {QStringLiteral("select id,処理,手形番号,手形期日,金額,取引先 from D_手形 where 処理>0 and not 終了フラグ "
-                            "order by 手形期日,id")});
+            {QStringLiteral("select id,処理,手形番号,手形期日,金額,取引先 from D_手形 where 処理>0 and 終了フラグ=0 "
+                            "order by 手形期日 nulls first,id")});
         add(QStringLiteral("due-list"), {}, {today.toString(Qt::ISODate), today.addDays(days).toString(Qt::ISODate)},
             dueStatements());
         add(QStringLiteral("payable-entry"), {}, {},
-            {QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where %1 order by 手形期日,id")
+            {QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where %1 order by 手形期日 nulls first,id")
                  .arg(kCandidate)});
         add(QStringLiteral("search-window"), {}, {},
             {QStringLiteral("select tc from T0 order by tc"), QStringLiteral("select sc from S0 order by sc"),
@@ -677,8 +677,8 @@ int runDriver(int argc, char **argv)
                                 "保管場所,注意フラグ) values(0,?2,'FLOOR','1001','測定',"
                                 "'東京都千代田区','株式会社測定商事','','','','','','',?2,?2,91,1234000,'本社金庫',0)"),
                  QStringLiteral("select id,tn from T0 where tc=?1"),
-                 QStringLiteral("update T1 set 最終手形番号='FLOOR' where idoft=(select id from T0 where tc=?1) "
-                                "and 支払場所='' and 支払場所支店=''"),
+                 QStringLiteral("select id,最終手形番号 from T1 where idoft=(select id from T0 where tc=?1) "
+                                "and 支払場所='' and 支払場所支店='' order by id"),
                  QStringLiteral("insert into 裏書人(手形id,表示順,裏書人,裏書人住所) "
                                 "values(last_insert_rowid(),1,'株式会社裏書一','東京都港区1-2-3')"),
                  QStringLiteral("insert into 裏書人(手形id,表示順,裏書人,裏書人住所) "
@@ -693,10 +693,11 @@ int runDriver(int argc, char **argv)
             r.floor = sqliteFloor(
                 file, reps, {today.toString(Qt::ISODate)},
                 {QStringLiteral("update D_手形 set 処理=2,kozano=0,状態=-2,保管場所='',予約フラグ=1,予約処理=1,"
-                                "予約口座id=0,予約日=?1,譲渡先コード='5001',譲渡先='測定' where id=(select id from "
-                                "D_手形 where %1 order by 手形期日,id limit 1) and %1")
+                                "予約口座id=0,予約日=?1,譲渡先コード='5001',譲渡先='測定',更新回数=更新回数+1 where "
+                                "id=(select id from "
+                                "D_手形 where %1 order by 手形期日 nulls first,id limit 1) and %1")
                      .arg(kCandidate),
-                 QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where %1 order by 手形期日,id")
+                 QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where %1 order by 手形期日 nulls first,id")
                      .arg(kCandidate)});
             rows.push_back(r);
         }

@@ -11,6 +11,10 @@ packages=(
   fonts-noto-cjk qt6-translations-l10n
   fonts-ipaexfont-gothic
   poppler-utils
+  # The server book: Qt's PostgreSQL driver, pg_dump and psql, and a private
+  # server (with citext) for the tests and the benchmark.
+  libqt6sql6-psql postgresql-client postgresql postgresql-contrib
+  # The benchmark's floor: the same SQL run by SQLite's own program.
   sqlite3
 )
 # Optional for looking at windows on a machine without a display.

@@ -9,6 +9,7 @@
 #include "data/Files.h"
 #include "data/Holidays.h"
 #include "data/Schema.h"
+#include "data/ServerAddress.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -33,6 +34,7 @@ QString initUsage()
 {
     return QStringLiteral(
         "使い方: sorvane-admin init [--force] [--folder DIR]\n"
+        "        sorvane-admin init --server [URL] [--force] [--folder DIR]\n"
         "\n"
         "データフォルダーを用意します。無いファイルだけを書きます:\n"
         "  inidata.mdx     初期状態のデータベース (初期化で使います)\n"
@@ -49,7 +51,12 @@ QString initUsage()
         "                作るのは最後のフォルダーだけで、その上のフォルダーは既にある必要があります。\n"
         "\n"
         "tegata.mdb が無く temp.mdb があるとき (最適化が途中で止まったとき) は、何もせずに\n"
-        "終わります。データは temp.mdb にあり、その名前を tegata.mdb に変えると戻ります。\n");
+        "終わります。データは temp.mdb にあり、その名前を tegata.mdb に変えると戻ります。\n"
+        "\n"
+        "--server を付けると、上のファイルを用意したうえで、PostgreSQL サーバーの空のデータベースに\n"
+        "手形データの表を作ります。接続先は URL (postgresql://USER@HOST[:PORT]/DBNAME) か、\n"
+        "省略時はデータフォルダーの接続先の設定 (sorvane-admin connect) です。既に手形データの\n"
+        "あるデータベースはそのままにします。パスワードは ~/.pgpass か PGPASSWORD から読みます。\n");
 }
 
 QString holidaysUsage()
@@ -110,6 +117,10 @@ QString usageOf(const QString &command)
         return daysUsage();
     if (command == u"account")
         return accountUsage();
+    if (command == u"connect")
+        return connectUsage();
+    if (command == u"migrate")
+        return migrateUsage();
     if (command == u"export")
         return exportUsage();
     return {};
@@ -159,6 +170,11 @@ int checkFolder(const QString &folder, bool mayCreate, QTextStream &err)
 
 int commandInit(const ParsedArgs &args, const QString &folder, QTextStream &out, QTextStream &err)
 {
+    if (args.has(QStringLiteral("--server"))) {
+        if (const int rc = checkFolder(folder, true, err))
+            return rc;
+        return initServer(args, folder, out, err);
+    }
     if (!args.positional.isEmpty())
         return badArguments(err, QStringLiteral("init に余分な引数があります: %1").arg(args.positional.join(u' ')),
                             QStringLiteral("init"));
@@ -379,7 +395,8 @@ int checkDataFolder(const QString &folder, QTextStream &err)
         err << datafolder::compactWorkFileMessage(folder) << u'\n';
         return kExitFailed;
     }
-    if (!QFileInfo::exists(files::path(folder, files::kMainDb))) {
+    if (!QFileInfo::exists(files::path(folder, files::kMainDb)) &&
+        !QFileInfo::exists(files::path(folder, serverbook::kSettingFile))) {
         err << QStringLiteral("%1 に tegata.mdb がありません。\n"
                               "--folder でデータフォルダーを指定するか、sorvane-admin init で用意してください。\n")
                    .arg(native(folder));
@@ -396,9 +413,10 @@ int badArguments(QTextStream &err, const QString &message, const QString &comman
     return kExitBadArguments;
 }
 
-DataFile::DataFile(const QString &folder)
-    : m_ws(AppContext::kWorkspaceName, AppContext::kUserName, {}), m_db(m_ws, files::path(folder, files::kMainDb))
+DataFile::DataFile(const QString &folder) : m_ws(AppContext::kWorkspaceName, AppContext::kUserName, {})
 {
+    const std::optional<ServerAddress> server = serverbook::readSetting(folder);
+    m_db = server ? m_ws.openServer(*server) : m_ws.openDatabase(files::path(folder, files::kMainDb));
     schema::prepareMainDatabase(*m_db);
 }
 
@@ -414,6 +432,10 @@ QString usage()
                           "  days [N]              期日の近い手形の一覧の日数を表示・設定します\n"
                           "  account list|add|set|remove|import\n"
                           "                        自社の口座 (口座データ) を表示・登録・変更・削除・取り込みします\n"
+                          "  connect URL | --file  手形データを PostgreSQL サーバーに置く / ファイル (tegata.mdb) に戻す\n"
+                          "  init --server [URL]   サーバーの空のデータベースに手形データの表を作ります\n"
+                          "  migrate --to URL | --from URL --to-file DIR\n"
+                          "                        ファイルの手形データをサーバーへ移す / サーバーからファイルへ移す\n"
                           "  export ledger|statement|journal\n"
                           "                        記入帳・勘定科目内訳明細書を PDF に、内訳書と仕訳を CSV に書きます\n"
                           "  generate N [--seed S] 測定用に作り出した手形 N 件を空の tegata.mdb に書き込みます\n"
@@ -453,10 +475,16 @@ int run(const QStringList &args, const QString &defaultFolder, QTextStream &out,
     }
     if (command == u"account")
         return accountCommand(args.mid(1), defaultFolder, out, err);
+    if (command == u"connect")
+        return connectCommand(args.mid(1), defaultFolder, out, err);
+    if (command == u"migrate")
+        return migrateCommand(args.mid(1), defaultFolder, out, err);
     if (command == u"export")
         return exportCommand(args.mid(1), defaultFolder, out, err);
 
     OptionSet accepted;
+    if (command == u"init")
+        accepted.flags << QStringLiteral("--server");
     if (command == u"init" || command == u"holidays")
         accepted.flags << QStringLiteral("--force");
     else if (command == u"generate")

@@ -22,7 +22,8 @@ int checkDataFolder(const QString &folder, QTextStream &err);
 // Writes the message and the hint where the usage is, and returns kExitBadArguments.
 int badArguments(QTextStream &err, const QString &message, const QString &command);
 
-// tegata.mdb of a data folder, open for one command and checked to be ours.
+// The book of a data folder (tegata.mdb, or the server its connection
+// setting names), open for one command and checked to be ours.
 class DataFile {
 public:
     explicit DataFile(const QString &folder); // throws DbError
@@ -30,8 +31,16 @@ public:
 
 private:
     Workspace m_ws;
-    ScopedDatabase m_db;
+    Database *m_db = nullptr; // released with the workspace
 };
+
+// The server book: where the book lives, creating it, moving a book.
+int connectCommand(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err);
+QString connectUsage();
+int migrateCommand(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err);
+QString migrateUsage();
+// init --server: the schema on the server, after the local files.
+int initServer(const ParsedArgs &args, const QString &folder, QTextStream &out, QTextStream &err);
 
 int accountCommand(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err);
 QString accountUsage();

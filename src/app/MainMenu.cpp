@@ -424,10 +424,15 @@ bool MainMenu::startUp()
     }
 
     if (!m_ctx.OpenDataDatabase()) {
-        m_ui.information(QStringLiteral("データが壊れています\n再インストールしてください"));
+        // A server book that cannot be used is no damaged installation.
+        m_ui.information(m_ctx.Server ? QStringLiteral("サーバーの手形データを使えないため、終了します")
+                                      : QStringLiteral("データが壊れています\n再インストールしてください"));
         return false;
     }
     m_ctx.LoadSettings();
+    // Clerks sharing a server book see which book they work in.
+    if (m_ctx.Server)
+        setWindowTitle(QStringLiteral("Sorvane %1 — %2").arg(QStringLiteral(SORVANE_VERSION), m_ctx.bookName()));
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "book/AppContext.h"
 
+#include "book/Search.h"
 #include "data/MessageService.h"
 #include "data/Schema.h"
 
@@ -17,20 +18,23 @@ void checkWritable(Database &db)
 {
     try {
         Transaction t(db);
-        db.execute(QStringLiteral("create table 書込確認 (x)"));
+        db.execute(db.dialect().writeCheck);
     } catch (const DbError &e) {
         const QString d = e.description();
         const qsizetype nl = d.indexOf(u'\n');
         const QString detail = nl < 0 ? d : d.mid(nl + 1);
         QString what;
-        if (detail.contains(QLatin1String("locked"), Qt::CaseInsensitive) ||
+        if (db.isServer())
+            what = QStringLiteral("サーバーの手形データ（%1）に書き込めません。"
+                                  "このユーザーに書き込む権限があるか、サーバーの管理者に確かめてください。");
+        else if (detail.contains(QLatin1String("locked"), Qt::CaseInsensitive) ||
             detail.contains(QLatin1String("busy"), Qt::CaseInsensitive))
             what = QStringLiteral("%1 はほかのプログラムが使用中のため、書き込めません。"
                                   "ほかのプログラムを終了してから、もう一度起動してください。");
         else
             what = QStringLiteral("%1 に書き込めません。ファイルかそのフォルダーが読み取り専用になっています。"
                                   "書き込めるようにしてから、もう一度起動してください。");
-        throw DbError(what.arg(files::kMainDb) + u'\n' + detail);
+        throw DbError(what.arg(db.isServer() ? db.fileName() : files::kMainDb) + u'\n' + detail);
     }
 }
 
@@ -56,10 +60,25 @@ Database &AppContext::db() const
     return *DataDb;
 }
 
+QString AppContext::bookName() const
+{
+    if (Server)
+        return QStringLiteral("サーバー %1").arg(Server->display());
+    return files::kMainDb;
+}
+
 bool AppContext::CheckDataFiles()
 {
     AppFolder = QDir::cleanPath(m_programFolder);
-    if (!QFileInfo::exists(filePath(files::kMainDb))) {
+    // A connection setting in the folder puts the book on a server; the
+    // holiday files and yubin.mdb stay local either way.
+    try {
+        Server = serverbook::readSetting(AppFolder);
+    } catch (const DbError &e) {
+        m_messages.information(e.description());
+        return false;
+    }
+    if (!Server && !QFileInfo::exists(filePath(files::kMainDb))) {
         m_messages.information(QStringLiteral("データが見つかりません"));
         return false;
     }
@@ -73,15 +92,17 @@ bool AppContext::OpenDataDatabase()
         Workspace *ws = m_engine.findWorkspace(kWorkspaceName);
         if (ws) {
             DataWorkspace = ws;
-            DataDb = ws->findDatabase(filePath(files::kMainDb));
+            DataDb = ws->findDatabase(Server ? Server->url() : filePath(files::kMainDb));
         }
         if (!DataWorkspace)
             DataWorkspace = m_engine.createWorkspace(kWorkspaceName, kUserName, QString());
         if (!DataDb) {
-            Database *db = DataWorkspace->openDatabase(filePath(files::kMainDb));
+            Database *db = Server ? DataWorkspace->openServer(*Server)
+                                  : DataWorkspace->openDatabase(filePath(files::kMainDb));
             try {
                 schema::prepareMainDatabase(*db);
                 checkWritable(*db);
+                book::prepareSearchTable(*db);
                 schema::prepareForWork(*db);
             } catch (...) {
                 DataWorkspace->releaseDatabase(db);

@@ -7,9 +7,12 @@
 #include "data/Clock.h"
 #include "data/Engine.h"
 #include "data/Files.h"
+#include "data/ServerAddress.h"
 
 #include <QString>
 #include <QVector>
+
+#include <optional>
 
 namespace sorvane {
 
@@ -47,10 +50,14 @@ public:
     QString filePath(const QString &name) const { return files::path(AppFolder, name); }
     // The open main database; a DbError when it is closed.
     Database &db() const;
+    // Which book is open, for the title bar: tegata.mdb or the server's database.
+    QString bookName() const;
 
     QString AppFolder;
     Workspace *DataWorkspace = nullptr;
     Database *DataDb = nullptr;
+    // Set by CheckDataFiles when the data folder names a server book.
+    std::optional<ServerAddress> Server;
     bool HolidayDataAvailable = false;
     int DueWindowDays = 14;
     QVector<AccountSlot> AccountCache;

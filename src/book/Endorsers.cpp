@@ -7,7 +7,7 @@ namespace sorvane::book {
 QList<Endorser> endorsersOf(Database &db, qint64 billId)
 {
     Recordset rs = db.openRecordset(
-        QStringLiteral("select 裏書人,裏書人住所 from 裏書人 where 手形id=? order by 表示順,rowid"), {billId});
+        QStringLiteral("select 裏書人,裏書人住所 from 裏書人 where 手形id=? order by 表示順,id"), {billId});
     QList<Endorser> list;
     list.reserve(rs.rowCount());
     for (; !rs.eof(); rs.moveNext())

@@ -2,6 +2,7 @@
 
 #include "book/AppContext.h"
 #include "data/Engine.h"
+#include "data/FileUtil.h"
 #include "data/Files.h"
 #include "data/MessageService.h"
 #include "data/Schema.h"
@@ -9,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 
 #include <filesystem>
 #include <system_error>
@@ -92,7 +95,83 @@ void prepareInitialCopy(const QString &initial, const QString &work, int days)
     schema::writeDueWindowDays(*db, days);
 }
 
+QString pgDumpProgram()
+{
+    QString found = QStandardPaths::findExecutable(QStringLiteral("pg_dump"));
+    if (found.isEmpty()) {
+        QDir root(QStringLiteral("/usr/lib/postgresql"));
+        for (const QString &v : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::Reversed))
+            if (QFileInfo(root.filePath(v + QStringLiteral("/bin/pg_dump"))).isExecutable())
+                return root.filePath(v + QStringLiteral("/bin/pg_dump"));
+    }
+    return found;
+}
+
+ToolResult resetServerBook(AppContext &ctx)
+{
+    QString problem;
+    try {
+        try {
+            dumpServerBook(*ctx.Server, files::path(ctx.programFolder(), files::kServerBackup));
+        } catch (const DbError &e) {
+            throw DbError(QStringLiteral("今の手形データのバックアップ（%1）を作れないため、初期化を中止しました。"
+                                         "データは変わっていません。\n%2")
+                              .arg(files::kServerBackup, e.description()));
+        }
+        Database &db = ctx.db();
+        Transaction t(db);
+        for (const QString &table : schema::mainTables())
+            db.execute(QStringLiteral("delete from %1").arg(db.quotedName(table)));
+        // The length of the approaching-due window survives the reset.
+        schema::writeDueWindowDays(db, ctx.DueWindowDays);
+        t.commit();
+    } catch (const DbError &e) {
+        problem = e.description();
+    }
+    if (!problem.isEmpty())
+        ctx.messages().information(problem);
+    ctx.LoadSettings();
+    return problem.isEmpty() ? ToolResult::Done : ToolResult::NotDone;
+}
+
+ToolResult vacuumServerBook(AppContext &ctx)
+{
+    try {
+        Database &db = ctx.db();
+        // VACUUM runs outside any transaction, one table at a time.
+        for (const QString &table : schema::mainTables())
+            db.execute(QStringLiteral("vacuum (analyze) %1").arg(db.quotedName(table)));
+        return ToolResult::Done;
+    } catch (const DbError &e) {
+        ctx.messages().information(
+            QStringLiteral("最適化できませんでした。データは最適化する前のまま残っています。\n%1").arg(e.description()));
+        return ToolResult::NotDone;
+    }
+}
+
 } // namespace
+
+void dumpServerBook(const ServerAddress &server, const QString &fileName)
+{
+    const QString program = pgDumpProgram();
+    if (program.isEmpty())
+        throw DbError(QStringLiteral("pg_dump が見つかりません。postgresql-client をインストールしてください。"));
+    file::replaceWhenComplete(fileName, [&](const QString &work) {
+        QStringList args{QStringLiteral("--format=custom"), QStringLiteral("--no-password"),
+                         QStringLiteral("--file=") + work, QStringLiteral("--host=") + server.host,
+                         QStringLiteral("--username=") + server.user, QStringLiteral("--dbname=") + server.database};
+        if (server.port > 0)
+            args << QStringLiteral("--port=%1").arg(server.port);
+        QProcess dump;
+        dump.setProcessChannelMode(QProcess::MergedChannels);
+        dump.start(program, args);
+        const bool finished = dump.waitForStarted(30000) && dump.waitForFinished(-1);
+        const QString said = QString::fromLocal8Bit(dump.readAll()).trimmed();
+        if (!finished || dump.exitStatus() != QProcess::NormalExit || dump.exitCode() != 0 ||
+            !QFileInfo(work).isFile() || QFileInfo(work).size() == 0)
+            throw DbError(said.isEmpty() ? dump.errorString() : said);
+    });
+}
 
 bool hasInitialData(const AppContext &ctx)
 {
@@ -111,6 +190,8 @@ ToolResult reopenData(AppContext &ctx)
 
 ToolResult resetData(AppContext &ctx)
 {
+    if (ctx.Server)
+        return resetServerBook(ctx);
     // The length of the approaching-due window survives the reset.
     const int days = ctx.DueWindowDays;
     ctx.CloseDataDatabase();
@@ -180,6 +261,8 @@ ToolResult resetData(AppContext &ctx)
 
 ToolResult compactData(AppContext &ctx, const CompactStep &compactStep)
 {
+    if (ctx.Server)
+        return vacuumServerBook(ctx);
     const CompactStep compact = compactStep ? compactStep : CompactStep(&Engine::compact);
     ctx.CloseDataDatabase();
 

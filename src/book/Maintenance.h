@@ -13,6 +13,7 @@
 namespace sorvane {
 
 class AppContext;
+struct ServerAddress;
 
 namespace book {
 
@@ -31,12 +32,19 @@ bool hasInitialData(const AppContext &ctx);
 
 // Replaces tegata.mdb by a copy of inidata.mdx and keeps the old file as
 // tegata.bak (one previous generation). The window length `days` held in
-// memory is carried into the new file.
+// memory is carried into the new file. A server book is first written with
+// pg_dump to tegata-server.bak in the data folder (one generation), then
+// emptied in one transaction; when the backup fails nothing is emptied.
 ToolResult resetData(AppContext &ctx);
 
 // Compacts tegata.mdb through temp.mdb. A temp.mdb left by an interrupted
-// run is removed first, but only once tegata.mdb is known to open.
+// run is removed first, but only once tegata.mdb is known to open. On a
+// server book the server's own VACUUM (ANALYZE) runs on the book's tables.
 ToolResult compactData(AppContext &ctx, const CompactStep &compact = {});
+
+// Writes the server book with pg_dump into the file, complete or not at
+// all. Throws DbError with pg_dump's own words when it fails.
+void dumpServerBook(const ServerAddress &server, const QString &fileName);
 
 // CheckDataFiles, OpenDataDatabase and LoadSettings, as at start-up.
 ToolResult reopenData(AppContext &ctx);

@@ -1,5 +1,7 @@
 #include "book/Payables.h"
 
+#include "book/Conflicts.h"
+#include "data/BillNumber.h"
 #include "data/Engine.h"
 
 namespace sorvane::book {
@@ -13,11 +15,11 @@ const QString kAccountColumns =
                    "手形期間,最終手形番号");
 
 // What makes a received bill a candidate for handing on.
-const QString kCandidate = QStringLiteral("処理=0 and 状態=0 and not 予約フラグ and not 終了フラグ");
+const QString kCandidate = QStringLiteral("処理=0 and 状態=0 and 予約フラグ=0 and 終了フラグ=0");
 
 const QString kBillColumns = QStringLiteral(
     "処理,日付,手形番号,取引先コード,取引先,振出人,支払県,支払市,支払場所コード,支払場所,支払場所支店コード,"
-    "支払場所支店,振出日,手形期日,手形期間,金額,kozano,予約口座id,譲渡先コード,譲渡先");
+    "支払場所支店,振出日,手形期日,手形期間,金額,kozano,予約口座id,譲渡先コード,譲渡先,更新回数");
 
 Account accountOf(const Recordset &rs)
 {
@@ -71,6 +73,8 @@ PayableBill billOf(const Recordset &rs, qint64 id)
     b.予約口座id = rs.number(QStringLiteral("予約口座id"));
     b.譲渡先コード = rs.text(QStringLiteral("譲渡先コード"));
     b.譲渡先 = rs.text(QStringLiteral("譲渡先"));
+    if (rs.hasColumn(QStringLiteral("更新回数")))
+        b.更新回数 = rs.number(QStringLiteral("更新回数"));
     return b;
 }
 
@@ -127,13 +131,15 @@ qint64 termOf(const QDate &issue, const QDate &due)
     return issue.isValid() && due.isValid() ? issue.daysTo(due) : 0;
 }
 
-// The account a bill is being drawn on, read inside the caller's transaction.
+// The account a bill is being drawn on, read and locked inside the caller's
+// transaction: its last number is decided on what is stored now.
 Account requireAccount(Database &db, qint64 id)
 {
-    const std::optional<Account> a = readAccount(db, QStringLiteral("id"), id);
-    if (!a)
+    Recordset rs = db.openRecordset(
+        QStringLiteral("select %1 from 口座データ where id=?").arg(kAccountColumns) + db.dialect().forUpdate, {id});
+    if (rs.eof())
         throw DbError(QStringLiteral("口座が見つかりません（口座が削除された可能性があります）"));
-    return *a;
+    return accountOf(rs);
 }
 
 void setLastNumber(Database &db, qint64 accountId, const QString &number)
@@ -162,7 +168,9 @@ std::vector<Candidate> candidates(Database &db)
 {
     std::vector<Candidate> list;
     db.forEachRow(
-        QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where %1 order by 手形期日,id").arg(kCandidate), {},
+        QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where %1 order by 手形期日 nulls first,id")
+            .arg(kCandidate),
+        {},
         [&list](const RowView &r) {
             list.push_back({r.number(0), r.number(1), r.date(2), r.text(3)});
         });
@@ -171,7 +179,8 @@ std::vector<Candidate> candidates(Database &db)
 
 QList<qint64> candidateIds(Database &db)
 {
-    return idsOf(db, QStringLiteral("select id from D_手形 where %1 order by 手形期日,id").arg(kCandidate));
+    return idsOf(db,
+                 QStringLiteral("select id from D_手形 where %1 order by 手形期日 nulls first,id").arg(kCandidate));
 }
 
 std::vector<Candidate> candidatesOf(Database &db, const QList<qint64> &ids)
@@ -232,7 +241,8 @@ qint64 issueBill(Database &db, const Issue &issue)
                 issue.支払場所コード, issue.支払場所, issue.支払場所支店コード, issue.支払場所支店, issue.振出日,
                 issue.手形期日, termOf(issue.振出日, issue.手形期日), issue.金額, a.id});
     const qint64 id = db.lastInsertId();
-    setLastNumber(db, a.id, issue.手形番号);
+    if (BillNumberAfter(issue.手形番号, a.最終手形番号))
+        setLastNumber(db, a.id, issue.手形番号);
     t.commit();
     return id;
 }
@@ -243,29 +253,42 @@ bool handOnBill(Database &db, qint64 billId, const QDate &booked, const QString 
     // The condition is checked by the statement itself: a bill handed on or
     // reserved since the list was read is left alone.
     return db.execute(QStringLiteral("update D_手形 set 処理=2,kozano=0,状態=-2,保管場所='',予約フラグ=1,"
-                                     "予約処理=1,予約口座id=0,予約日=?,譲渡先コード=?,譲渡先=? where id=? and %1")
+                                     "予約処理=1,予約口座id=0,予約日=?,譲渡先コード=?,譲渡先=?,更新回数=更新回数+1 "
+                                     "where id=? and %1")
                           .arg(kCandidate),
                       {booked, supplierCode, supplierName, billId}) > 0;
 }
 
-bool cancelHandOn(Database &db, qint64 billId)
+bool cancelHandOn(Database &db, qint64 billId, std::optional<qint64> version)
 {
-    return db.execute(QStringLiteral("update D_手形 set 処理=0,状態=0,予約フラグ=0,予約処理=0,予約日=null,"
-                                     "譲渡先コード=null,譲渡先=null where id=? and 処理=2"),
-                      {billId}) > 0;
+    Transaction t(db);
+    const std::optional<qint64> stored = lockedVersion(db, billId);
+    if (!stored)
+        return false;
+    const bool changed = db.execute(QStringLiteral("update D_手形 set 処理=0,状態=0,予約フラグ=0,予約処理=0,予約日=null,"
+                                                   "譲渡先コード=null,譲渡先=null,更新回数=更新回数+1 "
+                                                   "where id=? and 処理=2"),
+                                    {billId}) > 0;
+    // A bill no longer handed on says so; one changed otherwise is a conflict.
+    if (changed)
+        checkVersion(version, *stored);
+    t.commit();
+    return changed;
 }
 
 bool correctIssuedBill(Database &db, const IssuedCorrection &c)
 {
     Transaction t(db);
-    Recordset was =
-        db.openRecordset(QStringLiteral("select 手形番号,予約口座id from D_手形 where id=? and 処理=1"), {c.billId});
+    Recordset was = db.openRecordset(
+        QStringLiteral("select 手形番号,予約口座id,更新回数 from D_手形 where id=? and 処理=1") + db.dialect().forUpdate,
+        {c.billId});
     if (was.eof())
         return false;
+    checkVersion(c.更新回数, was.number(QStringLiteral("更新回数")));
     const Account a = requireAccount(db, c.accountId);
     db.execute(QStringLiteral("update D_手形 set 取引先コード=?,取引先=?,日付=?,手形番号=?,支払県=?,支払市=?,"
                               "支払場所コード=?,支払場所=?,支払場所支店コード=?,支払場所支店=?,振出日=?,手形期日=?,"
-                              "手形期間=?,金額=?,予約口座id=?,kozano=? where id=?"),
+                              "手形期間=?,金額=?,予約口座id=?,kozano=?,更新回数=更新回数+1 where id=?"),
                {c.取引先コード, c.取引先, c.日付, c.手形番号, c.支払県, c.支払市, c.支払場所コード, c.支払場所,
                 c.支払場所支店コード, c.支払場所支店, c.振出日, c.手形期日, termOf(c.振出日, c.手形期日), c.金額, a.id,
                 a.kozano, c.billId});
@@ -275,19 +298,21 @@ bool correctIssuedBill(Database &db, const IssuedCorrection &c)
     // number already used.
     const bool moved = was.number(QStringLiteral("予約口座id")) != a.id;
     const bool wasLast = was.text(QStringLiteral("手形番号")) == a.最終手形番号;
-    if (moved || wasLast)
+    if ((moved && BillNumberAfter(c.手形番号, a.最終手形番号)) || wasLast)
         setLastNumber(db, a.id, c.手形番号);
     t.commit();
     return true;
 }
 
-bool deleteIssuedBill(Database &db, qint64 billId)
+bool deleteIssuedBill(Database &db, qint64 billId, std::optional<qint64> version)
 {
     Transaction t(db);
-    Recordset rs =
-        db.openRecordset(QStringLiteral("select 手形期日,予約口座id from D_手形 where id=? and 処理=1"), {billId});
+    Recordset rs = db.openRecordset(
+        QStringLiteral("select 手形期日,予約口座id,更新回数 from D_手形 where id=? and 処理=1") + db.dialect().forUpdate,
+        {billId});
     if (rs.eof())
         return false;
+    checkVersion(version, rs.number(QStringLiteral("更新回数")));
     const QDate due = rs.date(QStringLiteral("手形期日"));
     const qint64 account = rs.number(QStringLiteral("予約口座id"));
     // The account's figures from the due date on counted this bill. A bill
@@ -304,12 +329,13 @@ bool deleteIssuedBill(Database &db, qint64 billId)
 std::vector<PayableLine> payableLines(Database &db)
 {
     return readLines(db, QStringLiteral("select id,処理,手形番号,手形期日,金額,取引先 from D_手形 "
-                                        "where 処理>0 and not 終了フラグ order by 手形期日,id"));
+                                        "where 処理>0 and 終了フラグ=0 order by 手形期日 nulls first,id"));
 }
 
 QList<qint64> payableLineIds(Database &db)
 {
-    return idsOf(db, QStringLiteral("select id from D_手形 where 処理>0 and not 終了フラグ order by 手形期日,id"));
+    return idsOf(db, QStringLiteral("select id from D_手形 where 処理>0 and 終了フラグ=0 "
+                                    "order by 手形期日 nulls first,id"));
 }
 
 std::vector<PayableLine> payableLinesOf(Database &db, const QList<qint64> &ids)
@@ -329,14 +355,14 @@ std::optional<PayableBill> payableBill(Database &db, qint64 id)
 std::vector<PayableLine> payableResultLines(Database &db)
 {
     return readLines(db, QStringLiteral("select 手形id as id,処理,手形番号,手形期日,金額,取引先 from 検索結果 "
-                                        "where 処理>0 and not 終了フラグ order by 手形期日,id"));
+                                        "where 処理>0 and 終了フラグ=0 order by 手形期日 nulls first,id"));
 }
 
 QList<qint64> payableResultIds(Database &db)
 {
     // Ordered as the lines always were: due date, then the found bill's id.
-    return idsOf(db, QStringLiteral("select 手形id as id from 検索結果 where 処理>0 and not 終了フラグ "
-                                    "order by 手形期日,id"));
+    return idsOf(db, QStringLiteral("select 手形id as id from 検索結果 where 処理>0 and 終了フラグ=0 "
+                                    "order by 手形期日 nulls first,id"));
 }
 
 std::vector<PayableLine> payableResultLinesOf(Database &db, const QList<qint64> &billIds)

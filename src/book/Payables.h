@@ -108,6 +108,7 @@ struct PayableBill {
     qint64 予約口座id = 0;
     QString 譲渡先コード;
     QString 譲渡先;
+    qint64 更新回数 = 0; // the row version it was read with
 };
 
 // A received bill that is still a candidate, or nothing.
@@ -130,7 +131,8 @@ struct Issue {
 };
 
 // Inserts the bill (処理 1, the account's prefecture and city, the term from
-// the two dates) and makes its number the account's last one, in one
+// the two dates) and makes its number the account's last one (only forward:
+// see BillNumberAfter), in one
 // transaction. Returns the new bill's id. A DbError when the account is gone.
 qint64 issueBill(Database &db, const Issue &issue);
 
@@ -140,8 +142,9 @@ bool handOnBill(Database &db, qint64 billId, const QDate &booked, const QString 
                 const QString &supplierName);
 
 // Turns a handed-on bill back into a received bill in hand. The storage place
-// stays empty. False (nothing written) when the bill is not handed on.
-bool cancelHandOn(Database &db, qint64 billId);
+// stays empty. False (nothing written) when the bill is not handed on;
+// ConflictError when a version is given and another clerk changed it since.
+bool cancelHandOn(Database &db, qint64 billId, std::optional<qint64> version = std::nullopt);
 
 // The fields of an issued bill a correction rewrites.
 struct IssuedCorrection {
@@ -160,6 +163,7 @@ struct IssuedCorrection {
     QDate 振出日;
     QDate 手形期日;
     qint64 金額 = 0;
+    std::optional<qint64> 更新回数; // when set, refused with ConflictError if the bill changed since
 };
 
 // Rewrites the issued bill, in one transaction. Its number becomes the
@@ -171,8 +175,9 @@ bool correctIssuedBill(Database &db, const IssuedCorrection &c);
 // Deletes the issued bill; when it is drawn on an account, that account's
 // plan is invalidated from the due date on (計画済年月 and the 口座残高 rows
 // from that day). One transaction. False (nothing written) when the bill is
-// not an issued bill.
-bool deleteIssuedBill(Database &db, qint64 billId);
+// not an issued bill; ConflictError when a version is given and another
+// clerk changed the bill since.
+bool deleteIssuedBill(Database &db, qint64 billId, std::optional<qint64> version = std::nullopt);
 
 // A line of the payable list.
 struct PayableLine {

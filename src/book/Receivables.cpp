@@ -1,5 +1,7 @@
 #include "book/Receivables.h"
 
+#include "book/Conflicts.h"
+#include "data/BillNumber.h"
 #include "data/Engine.h"
 #include "data/Formats.h"
 #include "data/MessageService.h"
@@ -61,6 +63,8 @@ ReceivableBill billOf(const Recordset &rs)
     b.金額 = rs.number(QStringLiteral("金額"));
     b.保管場所 = rs.text(QStringLiteral("保管場所"));
     b.注意フラグ = rs.number(QStringLiteral("注意フラグ")) != 0;
+    if (rs.hasColumn(QStringLiteral("更新回数")))
+        b.更新回数 = rs.number(QStringLiteral("更新回数"));
     return b;
 }
 
@@ -186,9 +190,17 @@ qint64 registerReceivableBill(Database &db, const ReceivableBill &bill, const st
                billValues(bill));
     // The endorsers belong to this row, never to an older bill with the same number.
     const qint64 id = db.lastInsertId();
-    if (const std::optional<Customer> customer = findCustomer(db, bill.取引先コード))
-        db.execute(QStringLiteral("update T1 set 最終手形番号=? where idoft=? and 支払場所=? and 支払場所支店=?"),
-                   {bill.手形番号, customer->id, bill.支払場所, bill.支払場所支店});
+    if (const std::optional<Customer> customer = findCustomer(db, bill.取引先コード)) {
+        // Locked until commit: another clerk's number in between is seen.
+        Recordset ts = db.openRecordset(QStringLiteral("select id,最終手形番号 from T1 where idoft=? and 支払場所=? "
+                                                       "and 支払場所支店=? order by id") +
+                                            db.dialect().forUpdate,
+                                        {customer->id, bill.支払場所, bill.支払場所支店});
+        for (; !ts.eof(); ts.moveNext())
+            if (BillNumberAfter(bill.手形番号, ts.text(QStringLiteral("最終手形番号"))))
+                db.execute(QStringLiteral("update T1 set 最終手形番号=? where id=?"),
+                           {bill.手形番号, ts.number(QStringLiteral("id"))});
+    }
     if (endorsers)
         insertEndorserRows(db, id, *endorsers);
     t.commit();
@@ -198,10 +210,14 @@ qint64 registerReceivableBill(Database &db, const ReceivableBill &bill, const st
 void saveReceivableBill(Database &db, const ReceivableBill &bill, const std::optional<EndorserSlots> &endorsers)
 {
     Transaction t(db);
+    const std::optional<qint64> stored = lockedVersion(db, bill.id);
+    if (!stored)
+        throw DbError(QStringLiteral("登録に失敗しました"));
+    checkVersion(bill.更新回数, *stored);
     const int changed = db.execute(
         QStringLiteral("update D_手形 set 処理=0,日付=?,手形番号=?,取引先コード=?,取引先=?,振出地=?,振出人=?,支払県=?,"
                        "支払市=?,支払場所コード=?,支払場所=?,支払場所支店コード=?,支払場所支店=?,振出日=?,手形期日=?,"
-                       "手形期間=?,金額=?,保管場所=?,注意フラグ=? where id=?"),
+                       "手形期間=?,金額=?,保管場所=?,注意フラグ=?,更新回数=更新回数+1 where id=?"),
         billValues(bill) + QVariantList{bill.id});
     if (changed == 0)
         throw DbError(QStringLiteral("登録に失敗しました"));
@@ -212,16 +228,21 @@ void saveReceivableBill(Database &db, const ReceivableBill &bill, const std::opt
     t.commit();
 }
 
-void deleteReceivableBill(Database &db, qint64 id)
+void deleteReceivableBill(Database &db, qint64 id, std::optional<qint64> version)
 {
-    if (db.execute(QStringLiteral("delete from D_手形 where id=?"), {id}) == 0)
+    Transaction t(db);
+    const std::optional<qint64> stored = lockedVersion(db, id);
+    if (!stored)
         throw DbError(QStringLiteral("この手形はすでに削除されています"));
+    checkVersion(version, *stored);
+    db.execute(QStringLiteral("delete from D_手形 where id=?"), {id});
+    t.commit();
 }
 
 std::optional<ReceivableBill> receivableBill(Database &db, qint64 id)
 {
     Recordset rs =
-        db.openRecordset(QStringLiteral("select id,振出地,%1 from D_手形 where id=?").arg(kBillColumns), {id});
+        db.openRecordset(QStringLiteral("select id,振出地,更新回数,%1 from D_手形 where id=?").arg(kBillColumns), {id});
     if (rs.eof())
         return std::nullopt;
     ReceivableBill b = billOf(rs);
@@ -232,21 +253,21 @@ std::optional<ReceivableBill> receivableBill(Database &db, qint64 id)
 std::vector<ReceivableRow> receivableList(Database &db)
 {
     return rowsOf(db, QStringLiteral("select id,手形番号,手形期日,金額,取引先 from D_手形 "
-                                     "where 処理=0 and not 予約フラグ and not 終了フラグ "
-                                     "order by 手形期日,id"));
+                                     "where 処理=0 and 予約フラグ=0 and 終了フラグ=0 "
+                                     "order by 手形期日 nulls first,id"));
 }
 
 std::vector<ReceivableRow> receivableResultRows(Database &db)
 {
     return rowsOf(db, QStringLiteral("select 手形id,手形番号,手形期日,金額,取引先 from 検索結果 "
-                                     "where 処理=0 and not 予約フラグ and not 終了フラグ "
-                                     "order by 手形期日,id"));
+                                     "where 処理=0 and 予約フラグ=0 and 終了フラグ=0 "
+                                     "order by 手形期日 nulls first,id"));
 }
 
 QList<qint64> receivableListIds(Database &db)
 {
-    return idsOf(db, QStringLiteral("select id from D_手形 where 処理=0 and not 予約フラグ and not 終了フラグ "
-                                    "order by 手形期日,id"));
+    return idsOf(db, QStringLiteral("select id from D_手形 where 処理=0 and 予約フラグ=0 and 終了フラグ=0 "
+                                    "order by 手形期日 nulls first,id"));
 }
 
 std::vector<ReceivableRow> receivableRowsOf(Database &db, const QList<qint64> &ids)
@@ -256,8 +277,8 @@ std::vector<ReceivableRow> receivableRowsOf(Database &db, const QList<qint64> &i
 
 QList<qint64> receivableResultIds(Database &db)
 {
-    return idsOf(db, QStringLiteral("select 手形id from 検索結果 where 処理=0 and not 予約フラグ and not 終了フラグ "
-                                    "order by 手形期日,id"));
+    return idsOf(db, QStringLiteral("select 手形id from 検索結果 where 処理=0 and 予約フラグ=0 and 終了フラグ=0 "
+                                    "order by 手形期日 nulls first,id"));
 }
 
 std::vector<ReceivableRow> receivableResultRowsOf(Database &db, const QList<qint64> &billIds)

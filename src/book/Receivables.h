@@ -43,6 +43,9 @@ struct ReceivableBill {
     qint64 金額 = 0;
     QString 保管場所;
     bool 注意フラグ = false;
+    // The row version the bill was read with; when set, a save or a delete
+    // is refused with ConflictError if another clerk changed the bill since.
+    std::optional<qint64> 更新回数;
 };
 
 // The fields of a bill window as the user typed them.
@@ -88,18 +91,20 @@ std::optional<Customer> findCustomer(Database &db, const QString &code);
 
 // Stores a new received bill; in one transaction with it, every template of
 // its customer with the same bank and branch gets its number as the last
-// one, and the endorsers (when given) are written to the new bill. Returns
+// one (only forward: see BillNumberAfter), and the endorsers (when given) are written to the new bill. Returns
 // the new bill's id. Throws DbError; nothing is stored then.
 qint64 registerReceivableBill(Database &db, const ReceivableBill &bill, const std::optional<EndorserSlots> &endorsers);
 
 // Writes the bill over the row bill.id; when endorsers are given they
 // replace the bill's endorser rows, in the same transaction. Throws DbError
-// ("登録に失敗しました" when the row is gone); nothing changes then.
+// ("登録に失敗しました" when the row is gone, ConflictError when bill.更新回数
+// is set and another clerk changed the bill since); nothing changes then.
 void saveReceivableBill(Database &db, const ReceivableBill &bill, const std::optional<EndorserSlots> &endorsers);
 
 // Deletes the bill; its endorser rows stay, so the search still offers the
-// names. Throws DbError when the bill no longer exists.
-void deleteReceivableBill(Database &db, qint64 id);
+// names. Throws DbError when the bill no longer exists, ConflictError when
+// a version is given and another clerk changed the bill since.
+void deleteReceivableBill(Database &db, qint64 id, std::optional<qint64> version = std::nullopt);
 
 std::optional<ReceivableBill> receivableBill(Database &db, qint64 id);
 

@@ -40,6 +40,14 @@ QStringList column(Database &db, const QString &sql)
 
 } // namespace
 
+void prepareSearchTable(Database &db)
+{
+    // A temporary table of the same name comes first in the server's search
+    // path and lives as long as the connection.
+    if (db.isServer())
+        db.execute(QStringLiteral("create temporary table if not exists 検索結果 (like 検索結果 including all)"));
+}
+
 bool isNumberPattern(const QString &number)
 {
     return number.contains(u'*') || number.contains(u'?');

@@ -36,6 +36,11 @@ struct SearchCriteria {
     QString endorser;
 };
 
+// Gives this connection its own 検索結果 on a server book, so that the
+// searches of several clerks never empty each other's results. Nothing to
+// do on a file book. Called once after the book is opened.
+void prepareSearchTable(Database &db);
+
 // Whether the text holds one of the two wildcards.
 bool isNumberPattern(const QString &number);
 // The number pattern as a LIKE pattern with '\' as escape character: * and ?

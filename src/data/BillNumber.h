@@ -15,4 +15,12 @@ namespace sorvane {
 // any length works and signs or separators never read as part of it.
 QString NextBillNumber(const QString &last);
 
+// Whether a bill number just saved should become the last number of a
+// template or an account that holds `last`: a number of the same series
+// (the same text before the final digits) only when its digits are larger,
+// so that the proposal never goes back when another clerk saved a lower
+// number; a number of another series (a new cheque book) always; an empty
+// number never.
+bool BillNumberAfter(const QString &number, const QString &last);
+
 } // namespace sorvane

@@ -1,6 +1,9 @@
 #include "data/Engine.h"
 
+#include "data/ServerAddress.h"
+
 #include <QAtomicInteger>
+#include <QRegularExpression>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -67,6 +70,41 @@ QDate dateOf(const QVariant &v)
             return QDate(y[0] * 1000 + y[1] * 100 + y[2] * 10 + y[3], m[0] * 10 + m[1], d[0] * 10 + d[1]);
     }
     return QDate::fromString(s.left(10), Qt::ISODate);
+}
+
+// What went wrong reaching a server, in words a clerk can act on; the
+// driver's English follows on the next line.
+DbError serverOpenError(const QSqlError &error, const ServerAddress &server)
+{
+    QString detail = error.databaseText().trimmed();
+    if (detail.isEmpty())
+        detail = error.driverText().trimmed();
+    const auto has = [&](const char *text) { return detail.contains(QLatin1String(text), Qt::CaseInsensitive); };
+    QString what;
+    if (has("password") || has("authentication failed") || (has("role") && has("does not exist")))
+        what = QStringLiteral("手形データのサーバー %1 にログインできません。\n"
+                              "ユーザー名 %2 とパスワード（~/.pgpass または PGPASSWORD）を確かめてください。")
+                   .arg(server.display(), server.user);
+    else if (has("database") && has("does not exist"))
+        what = QStringLiteral("サーバー %1 にデータベース %2 がありません。\n"
+                              "接続先の設定（sorvane-admin connect）を確かめてください。")
+                   .arg(server.host, server.database);
+    else
+        what = QStringLiteral("手形データのサーバー %1 に接続できません。\n"
+                              "サーバーが動いているか、ネットワークと接続先の設定を確かめてください。")
+                   .arg(server.display());
+    return DbError(detail.isEmpty() ? what : what + u'\n' + detail);
+}
+
+// An insert of one row of values: on the server the new id is asked for in
+// the statement itself, since the driver cannot tell it afterwards.
+bool insertOfValues(const QString &sql)
+{
+    static const QRegularExpression re(QStringLiteral("^\\s*insert\\s+into\\s.*\\b(values\\s*\\(|default\\s+values\\s*$)"),
+                                       QRegularExpression::CaseInsensitiveOption |
+                                           QRegularExpression::DotMatchesEverythingOption);
+    return re.match(sql).hasMatch() && !sql.contains(QLatin1String(" returning "), Qt::CaseInsensitive) &&
+        !sql.contains(QLatin1String("),("));
 }
 
 } // namespace
@@ -224,19 +262,19 @@ void Recordset::update()
     if (m_mode == EditMode::Adding) {
         QStringList quoted, marks;
         for (const QString &n : names) {
-            quoted << Database::quoteName(n);
+            quoted << m_db->quotedName(n);
             marks << QStringLiteral("?");
         }
         const QString sql = names.isEmpty()
-            ? QStringLiteral("insert into %1 default values").arg(Database::quoteName(m_table))
+            ? QStringLiteral("insert into %1 default values").arg(m_db->quotedName(m_table))
             : QStringLiteral("insert into %1 (%2) values (%3)")
-                  .arg(Database::quoteName(m_table), quoted.join(u','), marks.join(u','));
+                  .arg(m_db->quotedName(m_table), quoted.join(u','), marks.join(u','));
         m_db->execute(sql, values);
         m_lastInsertId = m_db->lastInsertId();
         // Read the stored row back so that defaults and the new key show.
         Recordset fresh = m_db->openRecordset(
-            QStringLiteral("select rowid as %1, * from %2 where rowid=?")
-                .arg(kRowIdColumn, Database::quoteName(m_table)),
+            QStringLiteral("select %1 as %2, * from %3 where %1=?")
+                .arg(m_db->dialect().rowKey, kRowIdColumn, m_db->quotedName(m_table)),
             {m_lastInsertId});
         QVariantList row;
         for (const QString &c : m_columns)
@@ -248,10 +286,10 @@ void Recordset::update()
         if (!names.isEmpty()) {
             QStringList sets;
             for (const QString &n : names)
-                sets << Database::quoteName(n) + QStringLiteral("=?");
+                sets << m_db->quotedName(n) + QStringLiteral("=?");
             values << m_rowIds[size_t(m_pos)];
-            m_db->execute(QStringLiteral("update %1 set %2 where rowid=?")
-                              .arg(Database::quoteName(m_table), sets.join(u',')),
+            m_db->execute(QStringLiteral("update %1 set %2 where %3=?")
+                              .arg(m_db->quotedName(m_table), sets.join(u','), m_db->dialect().rowKey),
                           values);
             for (const QString &n : names)
                 m_rows[size_t(m_pos)][columnIndex(n)] = m_pending.value(n);
@@ -289,6 +327,43 @@ Database::Database(const QString &fileName, const QString &user, const QString &
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connection);
+        throw err;
+    }
+}
+
+Database::Database(const ServerAddress &server)
+    : m_dialect(&Dialect::server()), m_connection(nextConnectionName()), m_fileName(server.url())
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(m_dialect->driver, m_connection);
+    if (!db.isValid()) {
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_connection);
+        m_connection.clear();
+        throw DbError(QStringLiteral("PostgreSQL に接続する部品（Qt の QPSQL ドライバー）がありません。\n"
+                                     "libqt6sql6-psql をインストールしてください。"));
+    }
+    db.setHostName(server.host);
+    if (server.port > 0)
+        db.setPort(server.port);
+    db.setUserName(server.user);
+    db.setDatabaseName(server.database);
+    db.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=sorvane"));
+    if (!db.open()) {
+        const DbError err = serverOpenError(db.lastError(), server);
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_connection);
+        m_connection.clear();
+        throw err;
+    }
+    // Dates travel as ISO text both ways; the driver reads them so.
+    QSqlQuery setup(db);
+    if (!setup.exec(QStringLiteral("set datestyle to iso"))) {
+        const DbError err = DbError::fromSql(setup.lastError(), QStringLiteral("データベースを開けません"));
+        setup = QSqlQuery();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_connection);
+        m_connection.clear();
         throw err;
     }
 }
@@ -332,6 +407,13 @@ QSqlQuery Database::run(const QString &sql, const QVariantList &values)
         throw DbError(QStringLiteral("データベースが閉じられています"));
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.setForwardOnly(true);
+    // The server cannot prepare DDL, transactions or VACUUM: a statement
+    // without values goes as it is (there is nothing to bind).
+    if (isServer() && values.isEmpty()) {
+        if (!q.exec(sql))
+            throw DbError::fromSql(q.lastError(), QStringLiteral("データベースの処理に失敗しました"));
+        return q;
+    }
     if (!q.prepare(sql))
         throw DbError::fromSql(q.lastError(), QStringLiteral("SQL 文を準備できません"));
     for (const QVariant &v : values)
@@ -343,7 +425,18 @@ QSqlQuery Database::run(const QString &sql, const QVariantList &values)
 
 int Database::execute(const QString &sql, const QVariantList &values)
 {
+    if (isServer() && insertOfValues(sql)) {
+        QSqlQuery q = run(sql + QStringLiteral(" returning id"), values);
+        const int changed = q.numRowsAffected();
+        if (q.next())
+            m_lastInsertId = q.value(0).toLongLong();
+        return changed;
+    }
     QSqlQuery q = run(sql, values);
+    // The server's driver would ask with "select lastval()", which fails
+    // after a statement that used no sequence and spoils the transaction.
+    if (isServer())
+        return q.numRowsAffected();
     const QVariant id = q.lastInsertId();
     if (id.isValid())
         m_lastInsertId = id.toLongLong();
@@ -404,7 +497,8 @@ QVariant Database::scalar(const QString &sql, const QVariantList &values)
 Recordset Database::openTable(const QString &table, const QString &where, const QVariantList &values,
                               const QString &orderBy)
 {
-    QString sql = QStringLiteral("select rowid as %1, * from %2").arg(kRowIdColumn, quoteName(table));
+    QString sql =
+        QStringLiteral("select %1 as %2, * from %3").arg(m_dialect->rowKey, kRowIdColumn, quotedName(table));
     if (!where.isEmpty())
         sql += QStringLiteral(" where ") + where;
     if (!orderBy.isEmpty())
@@ -419,7 +513,7 @@ void Database::beginTransaction()
 {
     if (m_inTransaction)
         throw DbError(QStringLiteral("トランザクションが既に始まっています"));
-    run(QStringLiteral("begin immediate"), {});
+    run(m_dialect->begin, {});
     m_inTransaction = true;
 }
 
@@ -439,15 +533,12 @@ void Database::rollback()
 
 bool Database::tableExists(const QString &table)
 {
-    return scalar(QStringLiteral("select count(*) from sqlite_master where type='table' and name=? collate nocase"),
-                  {table})
-               .toInt()
-        > 0;
+    return scalar(m_dialect->tableExists, {m_dialect->folded(table)}).toInt() > 0;
 }
 
 QStringList Database::tableColumns(const QString &table)
 {
-    Recordset rs = openRecordset(QStringLiteral("select name from pragma_table_info(?)"), {table});
+    Recordset rs = openRecordset(m_dialect->tableColumns, {m_dialect->folded(table)});
     QStringList names;
     for (; !rs.eof(); rs.moveNext())
         names << rs.text(QStringLiteral("name"));
@@ -479,6 +570,12 @@ Database *Workspace::createDatabase(const QString &fileName)
     if (QFileInfo::exists(fileName))
         throw DbError(QStringLiteral("ファイルが既にあります: %1").arg(QDir::toNativeSeparators(fileName)));
     m_databases.push_back(std::make_unique<Database>(fileName, m_user, m_password));
+    return m_databases.back().get();
+}
+
+Database *Workspace::openServer(const ServerAddress &server)
+{
+    m_databases.push_back(std::make_unique<Database>(server));
     return m_databases.back().get();
 }
 

@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "data/Dialect.h"
+
 #include <exception>
 #include <functional>
 #include <memory>
@@ -34,6 +36,7 @@ private:
 };
 
 class Database;
+struct ServerAddress;
 
 // A result set read from the database. Rows are fetched when the set is
 // opened, so the row count is exact from the start (moveLast keeps the old
@@ -106,16 +109,23 @@ private:
     const QSqlQuery &m_query;
 };
 
-// One open database file.
+// One open database: a file, or a book on a PostgreSQL server.
 class Database {
 public:
     Database(const QString &fileName, const QString &user, const QString &password);
+    // Connects to the server; the password comes from ~/.pgpass or
+    // PGPASSWORD. A DbError in plain Japanese when the server cannot be
+    // reached, refuses the log-on or has no such database.
+    explicit Database(const ServerAddress &server);
     ~Database();
     Database(const Database &) = delete;
     Database &operator=(const Database &) = delete;
 
+    // The file's name, or the server book's URL.
     const QString &fileName() const { return m_fileName; }
     bool isOpen() const;
+    const Dialect &dialect() const { return *m_dialect; }
+    bool isServer() const { return m_dialect->isServer(); }
 
     // Runs an insert, update, delete or DDL statement. Values are bound to
     // the '?' placeholders in order; none is ever spliced into the text.
@@ -147,11 +157,14 @@ public:
     // Quotes a table or column name for SQL text. Only names the program
     // itself chose, or names checked against a list, ever go through here.
     static QString quoteName(const QString &name);
+    // The same, folded as this engine stores names.
+    QString quotedName(const QString &name) const { return quoteName(m_dialect->folded(name)); }
 
 private:
     friend class Recordset;
     QSqlQuery run(const QString &sql, const QVariantList &values);
 
+    const Dialect *m_dialect = &Dialect::file();
     QString m_connection;
     QString m_fileName;
     qint64 m_lastInsertId = 0;
@@ -220,6 +233,8 @@ public:
     Database *openDatabase(const QString &fileName);
     // Creates a new, empty database file (an error when it exists).
     Database *createDatabase(const QString &fileName);
+    // Opens the book on a PostgreSQL server.
+    Database *openServer(const ServerAddress &server);
     Database *findDatabase(const QString &fileName) const;
     void releaseDatabase(Database *db);
     const std::vector<std::unique_ptr<Database>> &databases() const { return m_databases; }
@@ -258,6 +273,7 @@ public:
         : m_ws(ws), m_db(mode == Mode::Open ? ws.openDatabase(fileName) : ws.createDatabase(fileName))
     {
     }
+    ScopedDatabase(Workspace &ws, const ServerAddress &server) : m_ws(ws), m_db(ws.openServer(server)) {}
     ~ScopedDatabase() { m_ws.releaseDatabase(m_db); }
     ScopedDatabase(const ScopedDatabase &) = delete;
     ScopedDatabase &operator=(const ScopedDatabase &) = delete;

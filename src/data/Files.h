@@ -12,6 +12,8 @@ inline const QString kInitialDb = QStringLiteral("inidata.mdx");
 inline const QString kBackupDb = QStringLiteral("tegata.bak");
 inline const QString kCompactWork = QStringLiteral("temp.mdb");
 inline const QString kPostalDb = QStringLiteral("yubin.mdb");
+// The server book before the last reset (pg_dump's custom format), like tegata.bak.
+inline const QString kServerBackup = QStringLiteral("tegata-server.bak");
 
 inline QString path(const QString &folder, const QString &name)
 {

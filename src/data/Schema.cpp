@@ -6,31 +6,44 @@ namespace sorvane::schema {
 
 namespace {
 
-// Dates are ISO text; the check keeps anything else out of the columns
-// that lists sort and compare on.
-QString dateColumn(const QString &name)
+// Dates are ISO text in a file; the check keeps anything else out of the
+// columns that lists sort and compare on. The server has a date type.
+QString dateColumn(const Dialect &d, const QString &name)
 {
+    if (d.isServer())
+        return name + u' ' + d.dateType;
     return QStringLiteral("%1 TEXT CHECK (%1 IS NULL OR %1 GLOB "
                           "'[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]')")
         .arg(name);
 }
 
-QString text(const QString &name)
+QString text(const Dialect &d, const QString &name)
 {
-    return name + QStringLiteral(" TEXT COLLATE NOCASE");
+    return name + u' ' + d.textType;
 }
 
-QString number(const QString &name)
+QString number(const Dialect &d, const QString &name)
 {
-    return name + QStringLiteral(" INTEGER NOT NULL DEFAULT 0");
+    return name + QStringLiteral(" %1 NOT NULL DEFAULT 0").arg(d.integerType);
 }
 
-QString boolean(const QString &name)
+QString boolean(const Dialect &d, const QString &name)
 {
-    return name + QStringLiteral(" INTEGER NOT NULL DEFAULT 0 CHECK (%1 IN (0,1))").arg(name);
+    return name + QStringLiteral(" %2 NOT NULL DEFAULT 0 CHECK (%1 IN (0,1))").arg(name, d.integerType);
 }
 
-const QString kCounter = QStringLiteral("id INTEGER PRIMARY KEY AUTOINCREMENT");
+QString counter(const Dialect &d)
+{
+    return QStringLiteral("id ") + d.counterType;
+}
+
+// The column helpers bound to one engine, under the names the table lists use.
+#define SORVANE_COLUMN_HELPERS(d)                                                                                      \
+    [[maybe_unused]] const auto dateColumn = [&d](const QString &n) { return schema::dateColumn(d, n); };              \
+    [[maybe_unused]] const auto text = [&d](const QString &n) { return schema::text(d, n); };                          \
+    [[maybe_unused]] const auto number = [&d](const QString &n) { return schema::number(d, n); };                      \
+    [[maybe_unused]] const auto boolean = [&d](const QString &n) { return schema::boolean(d, n); };                    \
+    [[maybe_unused]] const QString kCounter = counter(d)
 
 QString table(const QString &name, const QStringList &columns)
 {
@@ -38,8 +51,9 @@ QString table(const QString &name, const QStringList &columns)
 }
 
 // Columns of a bill that the search work table copies, in the bill's own kinds.
-QStringList billCopyColumns()
+QStringList billCopyColumns(const Dialect &d)
 {
+    SORVANE_COLUMN_HELPERS(d);
     return {number(QStringLiteral("処理")),
             dateColumn(QStringLiteral("日付")),
             number(QStringLiteral("kozano")),
@@ -66,8 +80,9 @@ QStringList billCopyColumns()
             text(QStringLiteral("譲渡先"))};
 }
 
-QStringList version1Statements()
+QStringList version1Statements(const Dialect &d)
 {
+    SORVANE_COLUMN_HELPERS(d);
     QStringList s;
     s << table(QStringLiteral("D_手形"),
                {kCounter,
@@ -167,7 +182,7 @@ QStringList version1Statements()
     s << table(QStringLiteral("保管場所"), {kCounter, text(QStringLiteral("保管場所"))});
     s << QStringLiteral("CREATE UNIQUE INDEX 保管場所_名 ON 保管場所 (保管場所)");
 
-    s << table(QStringLiteral("検索結果"), QStringList{kCounter, number(QStringLiteral("手形id"))} + billCopyColumns());
+    s << table(QStringLiteral("検索結果"), QStringList{kCounter, number(QStringLiteral("手形id"))} + billCopyColumns(d));
 
     s << table(QStringLiteral("設定"),
                {QStringLiteral("id INTEGER PRIMARY KEY CHECK (id = 1)"),
@@ -177,8 +192,9 @@ QStringList version1Statements()
 }
 
 // Version 2: the journal export's account names, one row per role.
-QStringList version2Statements()
+QStringList version2Statements(const Dialect &d)
 {
+    SORVANE_COLUMN_HELPERS(d);
     QStringList s;
     s << table(QStringLiteral("仕訳科目"), {kCounter, text(QStringLiteral("用途")) + QStringLiteral(" NOT NULL"),
                                            text(QStringLiteral("勘定科目")) + QStringLiteral(" NOT NULL DEFAULT ''"),
@@ -190,11 +206,19 @@ QStringList version2Statements()
     return s;
 }
 
-// Version 3: the long lists read their keys from the indexes alone, the
+// Version 3: a bill's row version, raised by every change of the row, so
+// that a correction made on an older reading is refused instead of
+// overwriting.
+QStringList version3Statements(const Dialect &d)
+{
+    return {QStringLiteral("ALTER TABLE D_手形 ADD COLUMN %1").arg(number(d, QStringLiteral("更新回数")))};
+}
+
+// Version 4: the long lists read their keys from the indexes alone, the
 // received bills by kind and due date with the flags that select them, the
 // payable bills (kind 1 and 2) by due date. At a million bills a list
 // otherwise reads most of the file to find its keys.
-QStringList version3Statements()
+QStringList version4Statements()
 {
     return {
         QStringLiteral("DROP INDEX IF EXISTS D_手形_処理_期日"),
@@ -208,7 +232,7 @@ void runInTransaction(Database &db, const QStringList &statements, int newVersio
     try {
         for (const QString &sql : statements)
             db.execute(sql);
-        db.execute(QStringLiteral("PRAGMA user_version = %1").arg(newVersion));
+        db.execute(db.dialect().writeVersion.arg(newVersion));
         db.commit();
     } catch (...) {
         db.rollback();
@@ -239,6 +263,9 @@ void refreshStatistics(Database &db)
 
 void prepareForWork(Database &db)
 {
+    // A server takes its own figures as the tables change.
+    if (db.isServer())
+        return;
     try {
         refreshStatistics(db);
     } catch (const DbError &) {
@@ -258,27 +285,45 @@ QStringList journalRoles()
     return {QStringLiteral("受取手形"), QStringLiteral("売掛金"), QStringLiteral("支払手形"), QStringLiteral("買掛金")};
 }
 
+int storedVersion(Database &db)
+{
+    const Dialect &d = db.dialect();
+    if (!d.versionTable.isEmpty() && !db.tableExists(d.versionTable))
+        return 0;
+    return db.scalar(d.readVersion).toInt();
+}
+
 void createMainSchema(Database &db)
 {
-    if (db.scalar(QStringLiteral("select count(*) from sqlite_master")).toInt() > 0)
-        throw DbError(QStringLiteral("空でないファイルに新しいデータベースは作れません"));
-    runInTransaction(db, version1Statements() + version2Statements() + version3Statements(), kVersion);
+    const Dialect &d = db.dialect();
+    if (db.scalar(d.tableCount).toInt() > 0)
+        throw DbError(d.isServer() ? QStringLiteral("表のあるデータベースに新しい手形データは作れません。"
+                                                    "空のデータベースを用意してください")
+                                   : QStringLiteral("空でないファイルに新しいデータベースは作れません"));
+    runInTransaction(db, d.prepare + version1Statements(d) + version2Statements(d) + version3Statements(d) +
+                               version4Statements(),
+                     kVersion);
 }
 
 void prepareMainDatabase(Database &db)
 {
-    const int version = db.scalar(QStringLiteral("PRAGMA user_version")).toInt();
+    const int version = storedVersion(db);
     if (version > kVersion)
         throw DbError(QStringLiteral("このデータは新しい版のプログラムで作られています (版 %1)").arg(version));
     // A file of version 0 was not written by this program (an empty file
     // opens as an empty database): refuse it rather than fill it silently.
     if (version < 1 || !db.tableExists(QStringLiteral("D_手形")))
-        throw DbError(QStringLiteral("手形データのファイルではありません"));
+        throw DbError(db.isServer() ? QStringLiteral("接続先のデータベースに手形データがありません。\n"
+                                                     "sorvane-admin init --server で作るか、"
+                                                     "接続先の設定（sorvane-admin connect）を確かめてください。")
+                                    : QStringLiteral("手形データのファイルではありません"));
     // Each step in one transaction: a failure leaves the file at its old version.
     if (version < 2)
-        runInTransaction(db, version2Statements(), 2);
+        runInTransaction(db, version2Statements(db.dialect()), 2);
     if (version < 3)
-        runInTransaction(db, version3Statements(), 3);
+        runInTransaction(db, version3Statements(db.dialect()), 3);
+    if (version < 4)
+        runInTransaction(db, version4Statements(), 4);
 }
 
 int readDueWindowDays(Database &db)

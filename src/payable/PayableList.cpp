@@ -1,6 +1,7 @@
 #include "payable/PayableList.h"
 
 #include "book/AppContext.h"
+#include "book/Conflicts.h"
 #include "book/Endorsers.h"
 #include "data/BillNumber.h"
 #include "data/Formats.h"
@@ -488,6 +489,7 @@ bool PayableListWindow::saveIssued(const book::PayableBill &shown)
     c.振出日 = *issue;
     c.手形期日 = *due;
     c.金額 = *amount;
+    c.更新回数 = shown.更新回数;
     if (!book::correctIssuedBill(m_ctx.db(), c))
         m_ui.information(QStringLiteral("この手形は一覧を読んだ後に削除されています\n一覧を読み直します"));
     return true;
@@ -506,9 +508,14 @@ void PayableListWindow::onSave()
                 return;
         } else if (m_issue->isChecked()) {
             // "振出し" on a handed-on bill takes the hand-on back.
-            if (!book::cancelHandOn(m_ctx.db(), m_shown->id))
+            if (!book::cancelHandOn(m_ctx.db(), m_shown->id, m_shown->更新回数))
                 m_ui.information(QStringLiteral("この手形は一覧を読んだ後に変更されています\n一覧を読み直します"));
         }
+    } catch (const book::ConflictError &e) {
+        // What the other clerk saved is shown in place of the refused change.
+        m_ui.information(e.description());
+        onLinePicked(row);
+        return;
     } catch (const std::exception &e) {
         fail(e);
         return;
@@ -531,12 +538,19 @@ void PayableListWindow::onDelete()
     if (!m_ui.confirm(QStringLiteral("削除しますよ\n元に戻せません"), QStringLiteral("削除の確認")))
         return;
     try {
-        if (!book::deleteIssuedBill(m_ctx.db(), m_lineIds.at(row))) {
+        const qint64 id = m_lineIds.at(row);
+        const std::optional<qint64> version =
+            m_shown && m_shown->id == id ? std::optional<qint64>(m_shown->更新回数) : std::nullopt;
+        if (!book::deleteIssuedBill(m_ctx.db(), id, version)) {
             m_ui.information(QStringLiteral("この手形は一覧を読んだ後に削除されたか変更されています\n"
                                             "一覧を読み直します"));
         } else {
             m_ui.information(QStringLiteral("削除しました"));
         }
+    } catch (const book::ConflictError &e) {
+        m_ui.information(e.description());
+        onLinePicked(row);
+        return;
     } catch (const std::exception &e) {
         fail(e);
         return;

@@ -3,6 +3,7 @@
 #include "receivable/Guard.h"
 
 #include "book/AppContext.h"
+#include "book/Conflicts.h"
 #include "book/Registers.h"
 #include "data/Formats.h"
 #include "ui/EndorsementDialog.h"
@@ -244,6 +245,8 @@ void ReceivableListWindow::ClearForm()
     m_caution->setChecked(false);
     EndorsementEdited = false;
     m_lookedUpCode.clear();
+    m_loadedId = 0;
+    m_loadedVersion.reset();
 }
 
 void ReceivableListWindow::onLinePicked(int row)
@@ -258,8 +261,17 @@ void ReceivableListWindow::onLinePicked(int row)
         return;
     }
     showBill(*bill);
+    m_loadedId = id;
+    m_loadedVersion = bill->更新回数;
     m_endorsers->clear();
     m_endorsers->addItems(book::endorserNames(m_ctx.db(), id));
+}
+
+void ReceivableListWindow::reloadAfterConflict(int row, const QString &message)
+{
+    // What the other clerk saved is shown in place of the refused change.
+    m_ui.information(message);
+    onLinePicked(row);
 }
 
 void ReceivableListWindow::showBill(const book::ReceivableBill &b)
@@ -346,11 +358,16 @@ bool ReceivableListWindow::SaveReceivableBill()
     book::ReceivableBill bill = *read;
     // The bill of the selected line, never another one with the same number and customer.
     bill.id = m_lineIds.at(row);
+    if (bill.id == m_loadedId)
+        bill.更新回数 = m_loadedVersion;
     std::optional<book::EndorserSlots> endorsers;
     if (EndorsementEdited && m_kit.endorsements)
         endorsers = m_kit.endorsements->typedSlots();
     try {
         book::saveReceivableBill(m_ctx.db(), bill, endorsers);
+    } catch (const book::ConflictError &e) {
+        reloadAfterConflict(row, e.description());
+        return false;
     } catch (const DbError &e) {
         m_ui.information(e.description());
         return false;
@@ -371,7 +388,10 @@ bool ReceivableListWindow::DeleteReceivableBill()
     if (!m_ui.confirm(QStringLiteral("削除しますよ\n元に戻せません"), QStringLiteral("削除の確認")))
         return false;
     try {
-        book::deleteReceivableBill(m_ctx.db(), id);
+        book::deleteReceivableBill(m_ctx.db(), id, id == m_loadedId ? m_loadedVersion : std::nullopt);
+    } catch (const book::ConflictError &e) {
+        reloadAfterConflict(row, e.description());
+        return false;
     } catch (const DbError &e) {
         m_ui.information(e.description());
         return false;

@@ -11,6 +11,7 @@
 
 #include <QDialog>
 
+#include <optional>
 #include <vector>
 
 class QCheckBox;
@@ -49,6 +50,7 @@ private:
     void load();
     void fillList(book::ListLayout layout);
     void onLinePicked(int row);
+    void reloadAfterConflict(int row, const QString &message);
     void showBill(const book::ReceivableBill &b);
     void lookUpCustomer();
     book::TypedBill typedBill() const;
@@ -59,6 +61,8 @@ private:
     ui::PagedRows<book::ReceivableRow> m_rows;
     ui::LineIds m_lineIds;  // List2 line → D_手形.id
     QString m_lookedUpCode; // the code TNAME belongs to
+    qint64 m_loadedId = 0;  // the bill in the fields and the row version it was read with
+    std::optional<qint64> m_loadedVersion;
 
     ui::LineList *m_list = nullptr;
     QLineEdit *m_date = nullptr;

@@ -1,6 +1,7 @@
 // Endorser rows of a bill: written at their slot's position, replaced as a
 // block, and never half-written when a statement fails.
 
+#include "support/PrivateServer.h"
 #include "support/TestSupport.h"
 
 #include "book/Endorsers.h"
@@ -29,9 +30,8 @@ QStringList rows(Database &db, qint64 bill)
 // locked file would fail the statement.
 void failOn(Database &db, const QString &name)
 {
-    db.execute(QStringLiteral("create trigger fail_endorser before insert on 裏書人 when new.裏書人 = '%1' "
-                              "begin select raise(abort, 'injected failure'); end")
-                   .arg(name));
+    test::failWhen(db, QStringLiteral("fail_endorser"), QStringLiteral("before insert on 裏書人"),
+                   QStringLiteral("new.裏書人 = '%1'").arg(name));
 }
 
 book::EndorserSlots slotsOf(std::initializer_list<std::pair<const char16_t *, const char16_t *>> given)

@@ -33,6 +33,8 @@ class TestCalendar : public QObject {
 private slots:
     void nextBillNumber_data();
     void nextBillNumber();
+    void billNumberAfter_data();
+    void billNumberAfter();
     void addTermSkipWeekend_data();
     void addTermSkipWeekend();
     void fillDueDate_data();
@@ -71,6 +73,34 @@ void TestCalendar::nextBillNumber()
     QFETCH(QString, last);
     QFETCH(QString, next);
     QCOMPARE(NextBillNumber(last), next);
+}
+
+void TestCalendar::billNumberAfter_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("last");
+    QTest::addColumn<bool>("after");
+    QTest::newRow("next in the series") << u"A0100"_qs << u"A0099"_qs << true;
+    QTest::newRow("lower in the series") << u"A0098"_qs << u"A0099"_qs << false;
+    QTest::newRow("the same number") << u"A0099"_qs << u"A0099"_qs << false;
+    QTest::newRow("wider digits are larger") << u"A1000"_qs << u"A999"_qs << true;
+    QTest::newRow("leading zeros do not count") << u"A00100"_qs << u"A099"_qs << true;
+    QTest::newRow("longer than any integer") << u"X123456789012345678901"_qs << u"X123456789012345678900"_qs
+                                             << true;
+    QTest::newRow("letters of the prefix in either case") << u"a0098"_qs << u"A0099"_qs << false;
+    QTest::newRow("a new series replaces the old") << u"B0001"_qs << u"A0099"_qs << true;
+    QTest::newRow("nothing recorded yet") << u"A0001"_qs << QString() << true;
+    QTest::newRow("an empty number never") << QString() << u"A0099"_qs << false;
+    QTest::newRow("numbers without digits differ") << u"AB"_qs << u"AC"_qs << true;
+    QTest::newRow("spaces around are ignored") << u" A0098 "_qs << u"A0099"_qs << false;
+}
+
+void TestCalendar::billNumberAfter()
+{
+    QFETCH(QString, number);
+    QFETCH(QString, last);
+    QFETCH(bool, after);
+    QCOMPARE(BillNumberAfter(number, last), after);
 }
 
 void TestCalendar::addTermSkipWeekend_data()

@@ -231,14 +231,14 @@ private slots:
         m_db->execute(QStringLiteral("drop index D_手形_支払一覧"));
         m_db->execute(QStringLiteral("drop index D_手形_処理_期日"));
         m_db->execute(QStringLiteral("create index D_手形_処理_期日 on D_手形 (処理, 手形期日)"));
-        m_db->execute(QStringLiteral("pragma user_version = 2"));
+        m_db->execute(QStringLiteral("pragma user_version = 3"));
         insertBill(QStringLiteral("A1"), QStringLiteral("2026-12-07"));
         if (blocked)
             m_db->execute(QStringLiteral("create table D_手形_支払一覧 (x)"));
 
         if (blocked) {
             QVERIFY_THROWS_EXCEPTION(DbError, schema::prepareMainDatabase(*m_db));
-            QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 2);
+            QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 3);
             QCOMPARE(columnsOf(QStringLiteral("D_手形_処理_期日")), QStringLiteral("処理,手形期日"));
         } else {
             schema::prepareMainDatabase(*m_db);
@@ -286,6 +286,7 @@ private slots:
         QFETCH(bool, blocked);
         insertBill(QStringLiteral("KEEP"), QDate(2026, 12, 7));
         m_db->execute(QStringLiteral("drop table 仕訳科目"));
+        m_db->execute(QStringLiteral("alter table D_手形 drop column 更新回数"));
         m_db->execute(QStringLiteral("pragma user_version = 1"));
         if (blocked) // takes the name the upgrade's index needs
             m_db->execute(QStringLiteral("create table 仕訳科目_用途 (x)"));
@@ -294,11 +295,14 @@ private slots:
             QVERIFY_THROWS_EXCEPTION(DbError, schema::prepareMainDatabase(*m_db));
             QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 1);
             QVERIFY(!m_db->tableExists(QStringLiteral("仕訳科目")));
+            QVERIFY(!m_db->tableColumns(QStringLiteral("D_手形")).contains(QStringLiteral("更新回数")));
             QVERIFY(!m_db->inTransaction());
         } else {
             schema::prepareMainDatabase(*m_db);
             QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), schema::kVersion);
-            QCOMPARE(schema::kVersion, 3);
+            QCOMPARE(schema::kVersion, 4);
+            // Bills of the old file start at row version 0.
+            QCOMPARE(m_db->scalar(QStringLiteral("select 更新回数 from D_手形")).toInt(), 0);
             QStringList rows;
             Recordset rs = m_db->openRecordset(QStringLiteral("select 用途, 勘定科目, 補助科目 from 仕訳科目 order by id"));
             for (; !rs.eof(); rs.moveNext())

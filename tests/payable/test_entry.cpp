@@ -126,6 +126,7 @@ void TestPayableEntry::handOnChangesOnlyThePickedBill()
     expected[u"予約日"_qs] = u"2026-10-05"_qs;
     expected[u"譲渡先コード"_qs] = u"S1"_qs;
     expected[u"譲渡先"_qs] = u"仕入商事"_qs;
+    expected[u"更新回数"_qs] = u"1"_qs; // a clerk who read the bill before cannot change it now
     QCOMPARE(billRow(f.db(), picked), expected);
     QCOMPARE(billRow(f.db(), first), firstBefore);
 

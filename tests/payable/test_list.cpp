@@ -62,6 +62,8 @@ private slots:
     void saveIssuedBill();
     void deleteBill_data();
     void deleteBill();
+    void anotherClerkFirst_data();
+    void anotherClerkFirst();
 };
 
 void TestPayableList::lines_data()
@@ -174,6 +176,7 @@ void TestPayableList::handOnTakenBack()
     expected[u"予約日"_qs] = u"<null>"_qs;
     expected[u"譲渡先コード"_qs] = u"<null>"_qs;
     expected[u"譲渡先"_qs] = u"<null>"_qs;
+    expected[u"更新回数"_qs] = u"2"_qs; // handed on, then taken back
     QCOMPARE(billRow(f.db(), id), expected);
     QCOMPARE(l.list()->count(), 0);
     QVERIFY(l.check(u"Check2"_qs)->isChecked());
@@ -364,4 +367,35 @@ void TestPayableList::deleteBill()
 }
 
 QTEST_MAIN(TestPayableList)
+void TestPayableList::anotherClerkFirst_data()
+{
+    QTest::addColumn<bool>("deleting");
+    QTest::newRow("saving over another clerk's correction") << false;
+    QTest::newRow("deleting a bill another clerk corrected") << true;
+}
+
+// Another clerk corrected the issued bill on screen: the save or delete is
+// refused with a message, and the bill is shown as that clerk left it.
+void TestPayableList::anotherClerkFirst()
+{
+    QFETCH(bool, deleting);
+    WindowFixture f;
+    addSupplier(f.db(), u"S1"_qs, u"仕入一"_qs);
+    const qint64 a = addAccount(f.db(), {.kozano = 1, .last = u"A0009"_qs, .holder = u"名義一"_qs});
+    const qint64 id = addIssued(f.db(), u"A0005"_qs, a, 1, QDate(2004, 10, 31), 2500);
+    ListWindow l(f);
+    QVERIFY(showActive(l.w.get()));
+    clickRow(l.list(), 0);
+    QCOMPARE(l.edit(u"金額"_qs)->text(), u"2,500"_qs);
+
+    f.db().execute(u"update D_手形 set 金額=7777,更新回数=更新回数+1 where id=?"_qs, {id});
+    l.edit(u"金額"_qs)->setText(u"3,000"_qs);
+    f.ui.answer(true);
+    l.click(deleting ? u"削除ボタン"_qs : u"登録ボタン"_qs);
+    QVERIFY2(f.ui.texts().last().startsWith(u"他の担当者が先にこの手形を変更しました"_qs),
+             qPrintable(f.ui.texts().join(u'|')));
+    QCOMPARE(f.db().scalar(u"select 金額 from D_手形 where id=?"_qs, {id}).toLongLong(), 7777);
+    QCOMPARE(l.edit(u"金額"_qs)->text(), u"7,777"_qs);
+}
+
 #include "test_list.moc"

@@ -59,6 +59,8 @@ private slots:
     void failureKeepsBill();
     void customerLookup_data();
     void customerLookup();
+    void anotherClerkFirst_data();
+    void anotherClerkFirst();
 };
 
 void TestList::lines_data()
@@ -404,4 +406,42 @@ void TestList::customerLookup()
 }
 
 QTEST_MAIN(TestList)
+void TestList::anotherClerkFirst_data()
+{
+    QTest::addColumn<bool>("deleting");
+    QTest::newRow("saving over another clerk's correction") << false;
+    QTest::newRow("deleting a bill another clerk corrected") << true;
+}
+
+// The bill on screen was corrected by another clerk in between: the save or
+// delete is refused with a message and the other clerk's bill is shown.
+void TestList::anotherClerkFirst()
+{
+    QFETCH(bool, deleting);
+    ListWindow l;
+    const qint64 id = addBill(l.f.db(), u"A"_qs, u"2027-01-05"_qs, 100);
+    l.open();
+    QWidget *w = l.w.get();
+    clickBill(w, 0);
+    QCOMPARE(textOf(w, u"金額"_qs), u"100"_qs);
+
+    book::ReceivableBill other = *book::receivableBill(l.f.db(), id);
+    other.金額 = 777;
+    book::saveReceivableBill(l.f.db(), other, std::nullopt);
+
+    type(w, u"金額"_qs, u"500"_qs);
+    l.f.ui.answer(true);
+    press(w, deleting ? u"削除ボタン"_qs : u"登録ボタン"_qs);
+    QVERIFY2(l.f.ui.texts().last().startsWith(u"他の担当者が先にこの手形を変更しました"_qs),
+             qPrintable(l.f.ui.texts().join(u'|')));
+    QCOMPARE(l.bill(id, u"金額"_qs), QStringList{u"777"_qs});
+    QCOMPARE(textOf(w, u"金額"_qs), u"777"_qs);
+    // Read again, the clerk's change goes through.
+    l.f.ui.clear();
+    type(w, u"金額"_qs, u"500"_qs);
+    l.f.ui.answer(true);
+    press(w, deleting ? u"削除ボタン"_qs : u"登録ボタン"_qs);
+    QCOMPARE(l.bill(id, u"金額"_qs), deleting ? QStringList() : QStringList{u"500"_qs});
+}
+
 #include "test_list.moc"

@@ -211,8 +211,7 @@ void TestSearchBook::failureKeepsPreviousResult()
     AppFixture f;
     addBook(f.db());
     QCOMPARE(book::searchBills(f.db(), {BillKind::Receivable, DueSide::Both, u"12*"_qs, {}, {}, {}, {}}, kToday), 4);
-    f.db().execute(u"create trigger boom before insert on 検索結果 when new.手形番号 = 'A12' "
-                   "begin select raise(abort, 'disk full'); end"_qs);
+    failWhen(f.db(), u"boom"_qs, u"before insert on 検索結果"_qs, u"new.手形番号 = 'A12'"_qs, u"disk full"_qs);
     bool failed = false;
     try {
         book::searchBills(f.db(), {BillKind::Receivable, DueSide::Both, u"*12"_qs, {}, {}, {}, {}}, kToday);

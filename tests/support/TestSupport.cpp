@@ -3,6 +3,9 @@
 #include "app/Windows.h"
 #include "data/DataFolder.h"
 #include "data/Files.h"
+#include "data/Schema.h"
+#include "data/ServerAddress.h"
+#include "support/PrivateServer.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -86,8 +89,35 @@ QString DataFolder::file(const QString &name) const
     return m_dir.filePath(name);
 }
 
+namespace {
+
+// A fresh, empty server book in the database "book" of the private server,
+// named in the folder's setting: the same start as a fresh copy of tegata.mdb.
+void prepareServerBook(const QString &folder)
+{
+    static bool created = false;
+    PrivateServer &server = PrivateServer::instance();
+    if (!created) {
+        server.createDatabase(QStringLiteral("book"));
+        created = true;
+    }
+    const ServerAddress address = server.address(QStringLiteral("book"));
+    {
+        Database db(address);
+        // Triggers and functions of an earlier test go with the old schema.
+        db.execute(QStringLiteral("drop schema if exists public cascade"));
+        db.execute(QStringLiteral("create schema public"));
+        schema::createMainSchema(db);
+    }
+    serverbook::writeSetting(folder, address);
+}
+
+} // namespace
+
 AppFixture::AppFixture()
 {
+    if (testsOnServer())
+        prepareServerBook(folder.path());
     ctx = std::make_unique<AppContext>(ui, folder.path());
     ctx->clock.setToday(QDate(2026, 12, 7));
     ctx->splashDelayMs = 0;

@@ -4,6 +4,7 @@
 // and records every box, and fresh data folders in temporary directories.
 
 #include "book/AppContext.h"
+#include "support/PrivateServer.h"
 #include "ui/EndorsementDialog.h"
 #include "ui/UiService.h"
 #include "ui/WindowKit.h"
