@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs with apt-get whatever the build, the program and the tests need
-# and this machine lacks. Safe to run again: it installs only what is missing.
+# Installs with apt-get whatever the build, the program, the tests and the
+# benchmark (sqlite3, its floor) need and this machine lacks. Safe to run
+# again: it installs only what is missing.
 set -euo pipefail
 
 packages=(
@@ -14,6 +15,8 @@ packages=(
   # The server book: Qt's PostgreSQL driver, pg_dump and psql, and a private
   # server (with citext) for the tests and the benchmark.
   libqt6sql6-psql postgresql-client postgresql postgresql-contrib
+  # The benchmark's floor: the same SQL run by SQLite's own program.
+  sqlite3
 )
 # clang and its runtime (libFuzzer) for tools/fuzz.sh; the build itself
 # and the sanitizer run of CI keep g++.

@@ -3,6 +3,7 @@
 #include "Commands.h"
 
 #include "book/AppContext.h"
+#include "book/Generate.h"
 #include "data/DataFolder.h"
 #include "data/Formats.h"
 #include "data/Files.h"
@@ -12,6 +13,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <optional>
 
@@ -84,8 +86,29 @@ QString daysUsage()
         .arg(kMaxDays);
 }
 
+QString generateUsage()
+{
+    return QStringLiteral("使い方: sorvane-admin generate N [--seed S] [--folder DIR]\n"
+                          "\n"
+                          "測定や試用のために、作り出した手形 N 件 (1〜%L1) を空の tegata.mdb に書き込みます。\n"
+                          "  受取手形 (手元) 約 60 %、支払手形 約 20 % (自社の当座口座 3 つ)、譲渡 約 10 %、\n"
+                          "  不渡 約 5 %、決済済み 約 5 %。期日は今日の半年後までの 5 年間に散らばります。\n"
+                          "  得意先 2,000 (手形情報 1〜3 件ずつ)、仕入先 200、保管場所 20、\n"
+                          "  受取手形 1 件に裏書人 0〜4 人。\n"
+                          "同じ S と同じ日付からは同じデータができます。\n"
+                          "手形・得意先・仕入先・保管場所・口座のどれかが既にある tegata.mdb には書き込みません\n"
+                          "(本物のデータに混ざらないように)。新しいフォルダーで init してから使ってください。\n"
+                          "\n"
+                          "オプション:\n"
+                          "  --seed S      乱数の種 (0 以上の整数。省略時は 1)\n"
+                          "  --folder DIR  データフォルダー (tegata.mdb のあるフォルダー)\n")
+        .arg(book::kMaxGeneratedBills);
+}
+
 QString usageOf(const QString &command)
 {
+    if (command == u"generate")
+        return generateUsage();
     if (command == u"init")
         return initUsage();
     if (command == u"holidays")
@@ -284,6 +307,76 @@ int commandDays(const ParsedArgs &args, const QString &folder, QTextStream &out,
     }
 }
 
+int commandGenerate(const ParsedArgs &args, const QString &folder, QTextStream &out, QTextStream &err)
+{
+    const QString command = QStringLiteral("generate");
+    if (args.positional.size() != 1)
+        return badArguments(err, QStringLiteral("generate には作る手形の数を 1 つ指定してください (例: generate 100000)"),
+                            command);
+    // "100,000" reads as a hundred thousand, as the count is usually written.
+    static const QRegularExpression grouped(QStringLiteral("^[0-9]{1,3}(,[0-9]{3})+$"));
+    QString count = args.positional.first().trimmed();
+    if (grouped.match(count).hasMatch())
+        count.remove(u',');
+    const std::optional<qint64> bills = fmt::parseWholeNumber(count);
+    if (!bills || *bills < 1 || *bills > book::kMaxGeneratedBills)
+        return badArguments(err,
+                            QStringLiteral("手形の数は 1〜%L1 の数字で指定してください: %2")
+                                .arg(book::kMaxGeneratedBills)
+                                .arg(args.positional.first()),
+                            command);
+    quint64 seed = 1;
+    if (args.has(QStringLiteral("--seed"))) {
+        bool ok = false;
+        seed = args.value(QStringLiteral("--seed")).trimmed().toULongLong(&ok);
+        if (!ok)
+            return badArguments(
+                err,
+                QStringLiteral("--seed には 0 以上の整数を指定してください: %1").arg(args.value(QStringLiteral("--seed"))),
+                command);
+    }
+    if (const int rc = checkDataFolder(folder, err))
+        return rc;
+    try {
+        DataFile data(folder);
+        book::GenerateSettings settings;
+        settings.bills = *bills;
+        settings.seed = seed;
+        settings.today = QDate::currentDate();
+        qint64 reported = 0;
+        settings.progress = [&](qint64 written) {
+            // About every tenth of the way, so a long run shows it is alive.
+            if (written == *bills || written - reported >= std::max<qint64>(*bills / 10, 1)) {
+                reported = written;
+                err << QStringLiteral("  %L1 / %L2 件\n").arg(written).arg(*bills);
+                err.flush();
+            }
+        };
+        const book::GeneratedBook made = book::generateBook(data.db(), settings);
+        out << QStringLiteral("データフォルダー: %1\n").arg(native(folder))
+            << QStringLiteral("  手形 %L1 件 (受取・手元 %L2、支払 %L3、譲渡 %L4、不渡 %L5、決済済み %L6)\n")
+                   .arg(made.bills())
+                   .arg(made.inHand)
+                   .arg(made.issued)
+                   .arg(made.handedOn)
+                   .arg(made.dishonoured)
+                   .arg(made.finished)
+            << QStringLiteral("  裏書人 %L1 行、得意先 %L2 (手形情報 %L3)、仕入先 %L4、保管場所 %L5、口座 %L6\n")
+                   .arg(made.endorsers)
+                   .arg(made.customers)
+                   .arg(made.templates)
+                   .arg(made.suppliers)
+                   .arg(made.places)
+                   .arg(made.accounts)
+            << QStringLiteral("  乱数の種: %1\n").arg(seed);
+        return kExitOk;
+    } catch (const DbError &e) {
+        out.flush();
+        err << e.description() << u'\n';
+        return kExitFailed;
+    }
+}
+
 } // namespace
 
 QString dataFolderPath(const ParsedArgs &args, const QString &defaultFolder)
@@ -345,6 +438,7 @@ QString usage()
                           "                        ファイルの手形データをサーバーへ移す / サーバーからファイルへ移す\n"
                           "  export ledger|statement|journal\n"
                           "                        記入帳・勘定科目内訳明細書を PDF に、内訳書と仕訳を CSV に書きます\n"
+                          "  generate N [--seed S] 測定用に作り出した手形 N 件を空の tegata.mdb に書き込みます\n"
                           "  help [コマンド]       使い方を表示します\n"
                           "\n"
                           "どのコマンドでも使えるオプション:\n"
@@ -393,6 +487,8 @@ int run(const QStringList &args, const QString &defaultFolder, QTextStream &out,
         accepted.flags << QStringLiteral("--server");
     if (command == u"init" || command == u"holidays")
         accepted.flags << QStringLiteral("--force");
+    else if (command == u"generate")
+        accepted.withValue << QStringLiteral("--seed");
     else if (command != u"days") {
         err << QStringLiteral("不明なコマンドです: %1\n\n").arg(command) << usage();
         return kExitBadArguments;
@@ -410,6 +506,8 @@ int run(const QStringList &args, const QString &defaultFolder, QTextStream &out,
         return commandInit(parsed, folder, out, err);
     if (command == u"holidays")
         return commandHolidays(parsed, folder, out, err);
+    if (command == u"generate")
+        return commandGenerate(parsed, folder, out, err);
     return commandDays(parsed, folder, out, err);
 }
 

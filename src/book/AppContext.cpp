@@ -116,6 +116,7 @@ bool AppContext::OpenDataDatabase()
                 schema::prepareMainDatabase(*db);
                 checkWritable(*db);
                 book::prepareSearchTable(*db);
+                schema::prepareForWork(*db);
             } catch (...) {
                 DataWorkspace->releaseDatabase(db);
                 throw;

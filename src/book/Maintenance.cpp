@@ -13,6 +13,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace sorvane::book {
 
 namespace {
@@ -64,18 +67,29 @@ void discardDatabaseFile(const QString &path)
     }
 }
 
-// Opens the file as a main database (and, when asked, checks its pages) and
-// closes it again. Throws DbError when it is not a sound main database.
-void checkMainDatabase(const QString &path, bool checkPages)
+// Opens the file as a main database and closes it again. Throws DbError
+// when it is not a sound main database. A copy cut short is refused here
+// too: its header counts more pages than the file holds, which SQLite
+// reports as a damaged file on opening.
+void checkMainDatabase(const QString &path)
 {
     Workspace ws(QStringLiteral("maintenance"), AppContext::kUserName, QString());
     ScopedDatabase db(ws, path);
     schema::prepareMainDatabase(*db);
-    if (checkPages) {
-        const QString result = db->scalar(QStringLiteral("pragma quick_check")).toString();
-        if (result != u"ok")
-            throw DbError(QStringLiteral("%1 が正しく書けていません\n%2").arg(native(path), result));
-    }
+}
+
+// Makes the file's content, or a folder's entries, reach the disk before the
+// program relies on them: the new data are never renamed over the old
+// before they are stored.
+void syncToDisk(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw DbError(QStringLiteral("%1 を開けません").arg(native(path)));
+    const int rc = ::fsync(fd);
+    ::close(fd);
+    if (rc != 0)
+        throw DbError(QStringLiteral("%1 をディスクに書き込めません").arg(native(path)));
 }
 
 // The initial database copied to a work file beside tegata.mdb, with the
@@ -278,7 +292,7 @@ ToolResult compactData(AppContext &ctx, const CompactStep &compactStep)
     bool compacting = false;
     try {
         try {
-            checkMainDatabase(main, false);
+            checkMainDatabase(main);
         } catch (const DbError &e) {
             throw DbError(QStringLiteral("%1 を開けないため、最適化できません。\n%2").arg(files::kMainDb, detailOf(e)));
         }
@@ -293,11 +307,16 @@ ToolResult compactData(AppContext &ctx, const CompactStep &compactStep)
         compacting = true;
         try {
             compact(main, temp);
-            checkMainDatabase(temp, true);
-            // On the disk before it takes the name: only a complete copy
-            // replaces the data, in one rename.
-            file::syncFile(temp);
+            checkMainDatabase(temp);
+            syncToDisk(temp);
+            // Only a complete copy replaces the data, in one rename.
             moveOver(temp, main);
+            // The rename reaches the disk with the folder; the data are
+            // complete whichever file the folder names after a power cut.
+            try {
+                syncToDisk(folder);
+            } catch (const DbError &) {
+            }
         } catch (const DbError &e) {
             // tegata.mdb was never touched; what is in temp.mdb is a half copy.
             discardDatabaseFile(temp);

@@ -78,21 +78,50 @@ PayableBill billOf(const Recordset &rs, qint64 id)
     return b;
 }
 
+// Lines read row by row: id, kind, number, due date, amount, party.
 std::vector<PayableLine> readLines(Database &db, const QString &sql)
 {
-    Recordset rs = db.openRecordset(sql);
     std::vector<PayableLine> lines;
-    lines.reserve(rs.rowCount());
-    for (; !rs.eof(); rs.moveNext()) {
-        PayableLine l;
-        l.id = rs.number(QStringLiteral("id"));
-        l.処理 = int(rs.number(QStringLiteral("処理")));
-        l.手形番号 = rs.text(QStringLiteral("手形番号"));
-        l.手形期日 = rs.date(QStringLiteral("手形期日"));
-        l.金額 = rs.number(QStringLiteral("金額"));
-        l.取引先 = rs.text(QStringLiteral("取引先"));
-        lines.push_back(std::move(l));
-    }
+    db.forEachRow(sql, {}, [&lines](const RowView &r) {
+        lines.push_back({r.number(0), int(r.number(1)), r.text(2), r.date(3), r.number(4), r.text(5)});
+    });
+    return lines;
+}
+
+// Bound markers and values for a list of keys.
+QString marks(qsizetype n)
+{
+    QString m;
+    m.reserve(n * 2);
+    for (qsizetype i = 0; i < n; ++i)
+        m += i ? QStringLiteral(",?") : QStringLiteral("?");
+    return m;
+}
+
+QVariantList keysOf(const QList<qint64> &ids)
+{
+    QVariantList keys;
+    keys.reserve(ids.size());
+    for (qint64 id : ids)
+        keys << id;
+    return keys;
+}
+
+QList<qint64> idsOf(Database &db, const QString &sql)
+{
+    QList<qint64> ids;
+    db.forEachRow(sql, {}, [&ids](const RowView &r) { ids.append(r.number(0)); });
+    return ids;
+}
+
+std::vector<PayableLine> linesByKey(Database &db, const QString &select, const QList<qint64> &ids)
+{
+    if (ids.isEmpty())
+        return {};
+    std::vector<PayableLine> lines;
+    db.forEachRow(select.arg(marks(ids.size())), keysOf(ids), [&lines](const RowView &r) {
+        lines.push_back({r.number(0), int(r.number(1)), r.text(2), r.date(3), r.number(4), r.text(5)});
+    });
     return lines;
 }
 
@@ -137,14 +166,32 @@ QString accountLine(qint64 kozano, const QString &bank, const QString &branch, c
 
 std::vector<Candidate> candidates(Database &db)
 {
-    Recordset rs = db.openRecordset(QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where %1 "
-                                                   "order by 手形期日 nulls first,id")
-                                        .arg(kCandidate));
     std::vector<Candidate> list;
-    list.reserve(rs.rowCount());
-    for (; !rs.eof(); rs.moveNext())
-        list.push_back({rs.number(QStringLiteral("id")), rs.number(QStringLiteral("金額")),
-                        rs.date(QStringLiteral("手形期日")), rs.text(QStringLiteral("振出人"))});
+    db.forEachRow(
+        QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where %1 order by 手形期日 nulls first,id")
+            .arg(kCandidate),
+        {},
+        [&list](const RowView &r) {
+            list.push_back({r.number(0), r.number(1), r.date(2), r.text(3)});
+        });
+    return list;
+}
+
+QList<qint64> candidateIds(Database &db)
+{
+    return idsOf(db,
+                 QStringLiteral("select id from D_手形 where %1 order by 手形期日 nulls first,id").arg(kCandidate));
+}
+
+std::vector<Candidate> candidatesOf(Database &db, const QList<qint64> &ids)
+{
+    if (ids.isEmpty())
+        return {};
+    std::vector<Candidate> list;
+    db.forEachRow(QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where id in (%1)").arg(marks(ids.size())),
+                  keysOf(ids), [&list](const RowView &r) {
+                      list.push_back({r.number(0), r.number(1), r.date(2), r.text(3)});
+                  });
     return list;
 }
 
@@ -285,6 +332,18 @@ std::vector<PayableLine> payableLines(Database &db)
                                         "where 処理>0 and 終了フラグ=0 order by 手形期日 nulls first,id"));
 }
 
+QList<qint64> payableLineIds(Database &db)
+{
+    return idsOf(db, QStringLiteral("select id from D_手形 where 処理>0 and 終了フラグ=0 "
+                                    "order by 手形期日 nulls first,id"));
+}
+
+std::vector<PayableLine> payableLinesOf(Database &db, const QList<qint64> &ids)
+{
+    return linesByKey(db, QStringLiteral("select id,処理,手形番号,手形期日,金額,取引先 from D_手形 where id in (%1)"),
+                      ids);
+}
+
 std::optional<PayableBill> payableBill(Database &db, qint64 id)
 {
     Recordset rs = db.openRecordset(QStringLiteral("select %1 from D_手形 where id=?").arg(kBillColumns), {id});
@@ -297,6 +356,20 @@ std::vector<PayableLine> payableResultLines(Database &db)
 {
     return readLines(db, QStringLiteral("select 手形id as id,処理,手形番号,手形期日,金額,取引先 from 検索結果 "
                                         "where 処理>0 and 終了フラグ=0 order by 手形期日 nulls first,id"));
+}
+
+QList<qint64> payableResultIds(Database &db)
+{
+    // Ordered as the lines always were: due date, then the found bill's id.
+    return idsOf(db, QStringLiteral("select 手形id as id from 検索結果 where 処理>0 and 終了フラグ=0 "
+                                    "order by 手形期日 nulls first,id"));
+}
+
+std::vector<PayableLine> payableResultLinesOf(Database &db, const QList<qint64> &billIds)
+{
+    return linesByKey(
+        db, QStringLiteral("select 手形id,処理,手形番号,手形期日,金額,取引先 from 検索結果 where 手形id in (%1)"),
+        billIds);
 }
 
 std::optional<PayableBill> payableResult(Database &db, qint64 billId)

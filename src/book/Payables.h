@@ -7,6 +7,7 @@
 #include "book/Registers.h"
 
 #include <QDate>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -62,6 +63,12 @@ struct Candidate {
 // Received bills in hand, not reserved and not finished, earliest due date
 // first (a bill without due date before all others). One query.
 std::vector<Candidate> candidates(Database &db);
+
+// The same for a list that reads only the lines it shows: the keys in list
+// order, from the index alone, and the candidates of some keys (a key whose
+// bill is gone is left out; the order is not the keys').
+QList<qint64> candidateIds(Database &db);
+std::vector<Candidate> candidatesOf(Database &db, const QList<qint64> &ids);
 
 // The supplier with the code (letters in either case), as registered, or
 // nothing when no supplier has it.
@@ -187,9 +194,15 @@ struct PayableLine {
 std::vector<PayableLine> payableLines(Database &db);
 std::optional<PayableBill> payableBill(Database &db, qint64 id);
 
+// Keys in list order and the lines of some keys, as for the candidates.
+QList<qint64> payableLineIds(Database &db);
+std::vector<PayableLine> payableLinesOf(Database &db, const QList<qint64> &ids);
+
 // The same from the search's work table 検索結果; the id is the found bill's.
 std::vector<PayableLine> payableResultLines(Database &db);
 std::optional<PayableBill> payableResult(Database &db, qint64 billId);
+QList<qint64> payableResultIds(Database &db);
+std::vector<PayableLine> payableResultLinesOf(Database &db, const QList<qint64> &billIds);
 
 } // namespace book
 } // namespace sorvane

@@ -68,13 +68,45 @@ ReceivableBill billOf(const Recordset &rs)
     return b;
 }
 
-std::vector<ReceivableRow> rowsOf(Recordset rs, const QString &keyColumn)
+// Lines of a list, read row by row: key, number, due date, amount, party.
+std::vector<ReceivableRow> rowsOf(Database &db, const QString &sql)
 {
     std::vector<ReceivableRow> rows;
-    rows.reserve(std::size_t(rs.rowCount()));
-    for (; !rs.eof(); rs.moveNext())
-        rows.push_back({rs.number(keyColumn), rs.text(QStringLiteral("手形番号")), rs.date(QStringLiteral("手形期日")),
-                        rs.number(QStringLiteral("金額")), rs.text(QStringLiteral("取引先"))});
+    db.forEachRow(sql, {}, [&rows](const RowView &r) {
+        rows.push_back({r.number(0), r.text(1), r.date(2), r.number(3), r.text(4)});
+    });
+    return rows;
+}
+
+// Bound markers for a list of keys.
+QString marks(qsizetype n)
+{
+    QString m;
+    m.reserve(n * 2);
+    for (qsizetype i = 0; i < n; ++i)
+        m += i ? QStringLiteral(",?") : QStringLiteral("?");
+    return m;
+}
+
+QList<qint64> idsOf(Database &db, const QString &sql)
+{
+    QList<qint64> ids;
+    db.forEachRow(sql, {}, [&ids](const RowView &r) { ids.append(r.number(0)); });
+    return ids;
+}
+
+std::vector<ReceivableRow> rowsByKey(Database &db, const QString &select, const QList<qint64> &ids)
+{
+    if (ids.isEmpty())
+        return {};
+    QVariantList keys;
+    keys.reserve(ids.size());
+    for (qint64 id : ids)
+        keys << id;
+    std::vector<ReceivableRow> rows;
+    db.forEachRow(select.arg(marks(ids.size())), keys, [&rows](const RowView &r) {
+        rows.push_back({r.number(0), r.text(1), r.date(2), r.number(3), r.text(4)});
+    });
     return rows;
 }
 
@@ -220,18 +252,39 @@ std::optional<ReceivableBill> receivableBill(Database &db, qint64 id)
 
 std::vector<ReceivableRow> receivableList(Database &db)
 {
-    return rowsOf(db.openRecordset(QStringLiteral("select id,手形番号,手形期日,金額,取引先 from D_手形 "
-                                                  "where 処理=0 and 予約フラグ=0 and 終了フラグ=0 "
-                                                  "order by 手形期日 nulls first,id")),
-                  QStringLiteral("id"));
+    return rowsOf(db, QStringLiteral("select id,手形番号,手形期日,金額,取引先 from D_手形 "
+                                     "where 処理=0 and 予約フラグ=0 and 終了フラグ=0 "
+                                     "order by 手形期日 nulls first,id"));
 }
 
 std::vector<ReceivableRow> receivableResultRows(Database &db)
 {
-    return rowsOf(db.openRecordset(QStringLiteral("select id,手形id,手形番号,手形期日,金額,取引先 from 検索結果 "
-                                                  "where 処理=0 and 予約フラグ=0 and 終了フラグ=0 "
-                                                  "order by 手形期日 nulls first,id")),
-                  QStringLiteral("手形id"));
+    return rowsOf(db, QStringLiteral("select 手形id,手形番号,手形期日,金額,取引先 from 検索結果 "
+                                     "where 処理=0 and 予約フラグ=0 and 終了フラグ=0 "
+                                     "order by 手形期日 nulls first,id"));
+}
+
+QList<qint64> receivableListIds(Database &db)
+{
+    return idsOf(db, QStringLiteral("select id from D_手形 where 処理=0 and 予約フラグ=0 and 終了フラグ=0 "
+                                    "order by 手形期日 nulls first,id"));
+}
+
+std::vector<ReceivableRow> receivableRowsOf(Database &db, const QList<qint64> &ids)
+{
+    return rowsByKey(db, QStringLiteral("select id,手形番号,手形期日,金額,取引先 from D_手形 where id in (%1)"), ids);
+}
+
+QList<qint64> receivableResultIds(Database &db)
+{
+    return idsOf(db, QStringLiteral("select 手形id from 検索結果 where 処理=0 and 予約フラグ=0 and 終了フラグ=0 "
+                                    "order by 手形期日 nulls first,id"));
+}
+
+std::vector<ReceivableRow> receivableResultRowsOf(Database &db, const QList<qint64> &billIds)
+{
+    return rowsByKey(
+        db, QStringLiteral("select 手形id,手形番号,手形期日,金額,取引先 from 検索結果 where 手形id in (%1)"), billIds);
 }
 
 std::optional<ReceivableBill> receivableResult(Database &db, qint64 billId)

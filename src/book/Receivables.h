@@ -8,6 +8,7 @@
 #include "book/Endorsers.h"
 
 #include <QDate>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -125,6 +126,14 @@ std::vector<ReceivableRow> receivableList(Database &db);
 std::vector<ReceivableRow> receivableResultRows(Database &db);
 // The copy the search made of that bill (no place of issue is copied).
 std::optional<ReceivableBill> receivableResult(Database &db, qint64 billId);
+
+// The same lists for windows that read only the lines they show: the keys
+// in list order, from the index alone, and the lines of some keys (a key
+// whose row is gone is left out; the order of the rows is not the keys').
+QList<qint64> receivableListIds(Database &db);
+std::vector<ReceivableRow> receivableRowsOf(Database &db, const QList<qint64> &ids);
+QList<qint64> receivableResultIds(Database &db);
+std::vector<ReceivableRow> receivableResultRowsOf(Database &db, const QList<qint64> &billIds);
 
 // The two layouts of the receivable list lines: the list as the window
 // opens it, and as it is rebuilt after a save or a deletion.

@@ -138,37 +138,72 @@ std::optional<QString> partyName(Database &db, const PartyTable &t, const QStrin
     return rs.text(t.nameColumn);
 }
 
-QVector<DueBill> billsDue(Database &db, DueList list, const QDate &from, const QDate &to)
+namespace {
+
+QString dueKind(DueList list)
 {
-    QString kind;
     switch (list) {
     case DueList::InHand:
-        kind = QStringLiteral("処理 = 0 and 状態 = 0");
-        break;
+        return QStringLiteral("処理 = 0 and 状態 = 0");
     case DueList::Issued:
-        kind = QStringLiteral("処理 = 1");
-        break;
+        return QStringLiteral("処理 = 1");
     case DueList::Dishonoured:
-        kind = QStringLiteral("処理 = 0 and 状態 = 2");
-        break;
+        return QStringLiteral("処理 = 0 and 状態 = 2");
     }
-    Recordset rs = db.openRecordset(QStringLiteral("select 手形期日,手形番号,保管場所,金額,取引先 from D_手形 "
-                                                   "where %1 and 手形期日 >= ? and 手形期日 <= ? "
-                                                   "order by 手形期日, id")
-                                        .arg(kind),
-                                    {from, to});
+    return QStringLiteral("0");
+}
+
+DueBill dueBillOf(const RowView &r)
+{
+    DueBill b;
+    b.id = r.number(0);
+    b.due = r.date(1);
+    b.number = r.text(2);
+    const QVariant place = r.value(3);
+    if (!place.isNull())
+        b.place = place.toString();
+    b.amount = r.number(4);
+    b.party = r.text(5);
+    return b;
+}
+
+} // namespace
+
+QVector<DueBill> billsDue(Database &db, DueList list, const QDate &from, const QDate &to)
+{
     QVector<DueBill> bills;
-    bills.reserve(rs.rowCount());
-    for (; !rs.eof(); rs.moveNext()) {
-        DueBill b;
-        b.due = rs.date(QStringLiteral("手形期日"));
-        b.number = rs.text(QStringLiteral("手形番号"));
-        if (!rs.isNull(QStringLiteral("保管場所")))
-            b.place = rs.text(QStringLiteral("保管場所"));
-        b.amount = rs.number(QStringLiteral("金額"));
-        b.party = rs.text(QStringLiteral("取引先"));
-        bills << b;
+    db.forEachRow(QStringLiteral("select id,手形期日,手形番号,保管場所,金額,取引先 from D_手形 "
+                                 "where %1 and 手形期日 >= ? and 手形期日 <= ? "
+                                 "order by 手形期日, id")
+                      .arg(dueKind(list)),
+                  {from, to}, [&bills](const RowView &r) { bills << dueBillOf(r); });
+    return bills;
+}
+
+QList<qint64> dueBillIds(Database &db, DueList list, const QDate &from, const QDate &to)
+{
+    QList<qint64> ids;
+    db.forEachRow(QStringLiteral("select id from D_手形 where %1 and 手形期日 >= ? and 手形期日 <= ? "
+                                 "order by 手形期日, id")
+                      .arg(dueKind(list)),
+                  {from, to}, [&ids](const RowView &r) { ids.append(r.number(0)); });
+    return ids;
+}
+
+std::vector<DueBill> dueBillsOf(Database &db, const QList<qint64> &ids)
+{
+    if (ids.isEmpty())
+        return {};
+    QString marks;
+    QVariantList keys;
+    for (qint64 id : ids) {
+        marks += marks.isEmpty() ? QStringLiteral("?") : QStringLiteral(",?");
+        keys << id;
     }
+    std::vector<DueBill> bills;
+    db.forEachRow(
+        QStringLiteral("select id,手形期日,手形番号,保管場所,金額,取引先 from D_手形 where id in (%1)").arg(marks),
+        keys, [&bills](const RowView &r) { bills.push_back(dueBillOf(r)); });
     return bills;
 }
 

@@ -11,6 +11,7 @@
 #include <QVector>
 
 #include <optional>
+#include <vector>
 
 namespace sorvane {
 
@@ -66,6 +67,7 @@ enum class DueList {
 };
 
 struct DueBill {
+    qint64 id = 0; // D_手形.id
     QDate due;
     QString number;
     std::optional<QString> place; // nothing when the column is NULL
@@ -76,6 +78,11 @@ struct DueBill {
 // The bills of the list due from `from` to `to`, both days included,
 // earliest first. Bills handed on to a supplier are in none of the lists.
 QVector<DueBill> billsDue(Database &db, DueList list, const QDate &from, const QDate &to);
+// The same for a list that reads only the lines it shows: the keys in list
+// order, from the index alone, and the bills of some keys (a key whose bill
+// is gone is left out; the order is not the keys').
+QList<qint64> dueBillIds(Database &db, DueList list, const QDate &from, const QDate &to);
+std::vector<DueBill> dueBillsOf(Database &db, const QList<qint64> &ids);
 
 } // namespace book
 } // namespace sorvane

@@ -53,6 +53,25 @@ bool sameValue(const QVariant &stored, const QVariant &wanted)
     return stored.toString() == wanted.toString();
 }
 
+// A stored date: ISO text read directly, since long lists read one per row.
+QDate dateOf(const QVariant &v)
+{
+    if (v.isNull())
+        return {};
+    if (v.metaType().id() == QMetaType::QDate)
+        return v.toDate();
+    const QString s = v.toString();
+    const auto digit = [&s](qsizetype i) { return s.at(i).isDigit() ? s.at(i).unicode() - u'0' : -1; };
+    if (s.size() >= 10 && s.at(4) == u'-' && s.at(7) == u'-') {
+        const int y[] = {digit(0), digit(1), digit(2), digit(3)};
+        const int m[] = {digit(5), digit(6)};
+        const int d[] = {digit(8), digit(9)};
+        if (std::min({y[0], y[1], y[2], y[3], m[0], m[1], d[0], d[1]}) >= 0)
+            return QDate(y[0] * 1000 + y[1] * 100 + y[2] * 10 + y[3], m[0] * 10 + m[1], d[0] * 10 + d[1]);
+    }
+    return QDate::fromString(s.left(10), Qt::ISODate);
+}
+
 // What went wrong reaching a server, in words a clerk can act on; the
 // driver's English follows on the next line.
 DbError serverOpenError(const QSqlError &error, const ServerAddress &server)
@@ -89,6 +108,30 @@ bool insertOfValues(const QString &sql)
 }
 
 } // namespace
+
+// ---------------------------------------------------------------- RowView
+
+QVariant RowView::value(int column) const
+{
+    return m_query.value(column);
+}
+
+QString RowView::text(int column) const
+{
+    const QVariant v = m_query.value(column);
+    return v.isNull() ? QString() : v.toString();
+}
+
+qint64 RowView::number(int column) const
+{
+    const QVariant v = m_query.value(column);
+    return v.isNull() ? 0 : v.toLongLong();
+}
+
+QDate RowView::date(int column) const
+{
+    return dateOf(m_query.value(column));
+}
 
 // ---------------------------------------------------------------- DbError
 
@@ -217,12 +260,7 @@ qint64 Recordset::number(const QString &column) const
 
 QDate Recordset::date(const QString &column) const
 {
-    const QVariant v = value(column);
-    if (v.isNull())
-        return {};
-    if (v.metaType().id() == QMetaType::QDate)
-        return v.toDate();
-    return QDate::fromString(v.toString().left(10), Qt::ISODate);
+    return dateOf(value(column));
 }
 
 bool Recordset::findFirst(const QString &column, const QVariant &wanted)
@@ -496,6 +534,17 @@ Recordset Database::openRecordset(const QString &sql, const QVariantList &values
         throw DbError::fromSql(q.lastError(), QStringLiteral("データを読めません"), m_fileName);
     rs.moveFirst();
     return rs;
+}
+
+void Database::forEachRow(const QString &sql, const QVariantList &values,
+                          const std::function<void(const RowView &)> &row)
+{
+    QSqlQuery q = run(sql, values);
+    const RowView view(q);
+    while (q.next())
+        row(view);
+    if (q.lastError().isValid())
+        throw DbError::fromSql(q.lastError(), QStringLiteral("データを読めません"));
 }
 
 QVariant Database::scalar(const QString &sql, const QVariantList &values)

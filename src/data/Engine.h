@@ -13,6 +13,7 @@
 #include "data/Dialect.h"
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -99,6 +100,21 @@ private:
     qint64 m_lastInsertId = 0;
 };
 
+// The current row of a forward-only read, by column position. Valid only
+// inside the callback that receives it.
+class RowView {
+public:
+    QVariant value(int column) const;
+    QString text(int column) const;  // NULL reads as empty text
+    qint64 number(int column) const; // NULL reads as 0
+    QDate date(int column) const;    // NULL reads as an invalid date
+
+private:
+    friend class Database;
+    explicit RowView(const QSqlQuery &query) : m_query(query) {}
+    const QSqlQuery &m_query;
+};
+
 // One open database: a file, or a book on a PostgreSQL server.
 class Database {
 public:
@@ -124,6 +140,9 @@ public:
     qint64 lastInsertId() const { return m_lastInsertId; }
 
     Recordset openRecordset(const QString &sql, const QVariantList &values = {});
+    // Hands the rows to `row` one by one and keeps none of them: long lists
+    // are read at the engine's own pace, without a second copy of the rows.
+    void forEachRow(const QString &sql, const QVariantList &values, const std::function<void(const RowView &)> &row);
     // Single value of the first row's first column, or a null QVariant.
     QVariant scalar(const QString &sql, const QVariantList &values = {});
 
@@ -160,14 +179,27 @@ private:
 
 // One transaction for the scope: commit() keeps the changes; leaving the
 // scope without it (an exception on the way) rolls every change back.
+// Inside a transaction already begun (a batch of many actions) the scope is
+// a savepoint: a failure undoes its own changes and leaves the batch's.
 class Transaction {
 public:
-    explicit Transaction(Database &db) : m_db(db) { m_db.beginTransaction(); }
+    explicit Transaction(Database &db) : m_db(db), m_nested(db.inTransaction())
+    {
+        if (m_nested)
+            m_db.execute(QStringLiteral("savepoint nested"));
+        else
+            m_db.beginTransaction();
+    }
     ~Transaction()
     {
         if (!m_done) {
             try {
-                m_db.rollback();
+                if (m_nested) {
+                    m_db.execute(QStringLiteral("rollback to nested"));
+                    m_db.execute(QStringLiteral("release nested"));
+                } else {
+                    m_db.rollback();
+                }
             } catch (...) {
                 // The statement that failed is reported by the caller; a
                 // failing rollback leaves SQLite to undo the journal.
@@ -178,12 +210,16 @@ public:
     Transaction &operator=(const Transaction &) = delete;
     void commit()
     {
-        m_db.commit();
+        if (m_nested)
+            m_db.execute(QStringLiteral("release nested"));
+        else
+            m_db.commit();
         m_done = true;
     }
 
 private:
     Database &m_db;
+    bool m_nested;
     bool m_done = false;
 };
 

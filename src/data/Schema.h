@@ -13,7 +13,7 @@ namespace schema {
 
 // Raised by one each time the tables change; a file written by this
 // program stays readable by every later one.
-constexpr int kVersion = 3;
+constexpr int kVersion = 4;
 constexpr int kDefaultDueWindowDays = 14;
 
 // Creates every table and index of the main database in an empty file,
@@ -27,6 +27,12 @@ void prepareMainDatabase(Database &db);
 
 // The schema version the book holds (0: none of this program's).
 int storedVersion(Database &db);
+
+// Sets up the main database for the program's work on it, after it was
+// prepared and found writable: planner statistics that follow the size of
+// the book. Not needed for correctness: a book that refuses them is used as
+// it is.
+void prepareForWork(Database &db);
 
 // The tables every main database has, for checks and tests.
 QStringList mainTables();

@@ -277,16 +277,18 @@ void PayableEntryWindow::fillCandidates()
     m_list->clearLines();
     m_lineIds.clear();
     m_candidates.clear();
+    QList<qint64> ids;
     try {
-        m_candidates = book::candidates(m_ctx.db());
+        ids = book::candidateIds(m_ctx.db());
     } catch (const std::exception &) {
         return;
     }
-    for (const book::Candidate &c : m_candidates)
-        m_lineIds.append(c.id);
-    m_list->setLines(int(m_candidates.size()), [this](int row) {
-        return row >= 0 && row < int(m_candidates.size()) ? payable::candidateLine(m_candidates[size_t(row)])
-                                                          : QString();
+    for (qint64 id : ids)
+        m_lineIds.append(id);
+    m_candidates.reset(ids, [this](const QList<qint64> &some) { return book::candidatesOf(m_ctx.db(), some); });
+    m_list->setLines(int(ids.size()), [this](int row) {
+        const book::Candidate *c = m_candidates.row(row);
+        return c ? payable::candidateLine(*c) : QString();
     });
     m_list->clearRowSelection();
 }

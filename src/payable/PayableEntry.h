@@ -6,6 +6,7 @@
 
 #include "book/Payables.h"
 #include "ui/ListLines.h"
+#include "ui/PagedRows.h"
 #include "ui/WindowKit.h"
 
 #include <QDialog>
@@ -63,7 +64,7 @@ private:
 
     // Each candidate line's bill, and the bill the hand-on will change (0: none picked).
     ui::LineIds m_lineIds;
-    std::vector<book::Candidate> m_candidates;
+    ui::PagedRows<book::Candidate> m_candidates;
     qint64 m_selectedBill = 0;
     // For each line of 口座名, its account's position in the account cache.
     QVector<int> m_accountSlots;

@@ -255,15 +255,18 @@ void PayableListWindow::List2Requery()
     m_lineIds.clear();
     m_rows.clear();
     // Opening and requerying go on without a message when the list cannot be read.
+    QList<qint64> ids;
     try {
-        m_rows = book::payableLines(m_ctx.db());
+        ids = book::payableLineIds(m_ctx.db());
     } catch (const std::exception &) {
         return;
     }
-    for (const book::PayableLine &l : m_rows)
-        m_lineIds.append(l.id);
-    m_list->setLines(int(m_rows.size()), [this](int row) {
-        return row >= 0 && row < int(m_rows.size()) ? payable::payableLine(m_rows[size_t(row)]) : QString();
+    for (qint64 id : ids)
+        m_lineIds.append(id);
+    m_rows.reset(ids, [this](const QList<qint64> &some) { return book::payableLinesOf(m_ctx.db(), some); });
+    m_list->setLines(int(ids.size()), [this](int row) {
+        const book::PayableLine *line = m_rows.row(row);
+        return line ? payable::payableLine(*line) : QString();
     });
 }
 

@@ -6,6 +6,7 @@
 
 #include "book/Payables.h"
 #include "ui/ListLines.h"
+#include "ui/PagedRows.h"
 #include "ui/WindowKit.h"
 
 #include <QDialog>
@@ -59,7 +60,7 @@ private:
     WindowKit m_kit;
 
     ui::LineIds m_lineIds;
-    std::vector<book::PayableLine> m_rows;
+    ui::PagedRows<book::PayableLine> m_rows;
     std::optional<book::PayableBill> m_shown; // the bill of the picked line
     QVector<int> m_accountSlots;
     QString m_lookedUpCode;

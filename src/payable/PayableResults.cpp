@@ -182,15 +182,18 @@ void PayableResultWindow::List2Requery()
     m_list->clearLines();
     m_lineIds.clear();
     m_rows.clear();
+    QList<qint64> ids;
     try {
-        m_rows = book::payableResultLines(m_ctx.db());
+        ids = book::payableResultIds(m_ctx.db());
     } catch (const std::exception &) {
         return;
     }
-    for (const book::PayableLine &l : m_rows)
-        m_lineIds.append(l.id);
-    m_list->setLines(int(m_rows.size()), [this](int row) {
-        return row >= 0 && row < int(m_rows.size()) ? payable::payableLine(m_rows[size_t(row)]) : QString();
+    for (qint64 id : ids)
+        m_lineIds.append(id);
+    m_rows.reset(ids, [this](const QList<qint64> &some) { return book::payableResultLinesOf(m_ctx.db(), some); });
+    m_list->setLines(int(ids.size()), [this](int row) {
+        const book::PayableLine *line = m_rows.row(row);
+        return line ? payable::payableLine(*line) : QString();
     });
 }
 

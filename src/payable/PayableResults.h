@@ -5,6 +5,7 @@
 
 #include "book/Payables.h"
 #include "ui/ListLines.h"
+#include "ui/PagedRows.h"
 #include "ui/WindowKit.h"
 
 #include <QDialog>
@@ -42,7 +43,7 @@ private:
     WindowKit m_kit;
 
     ui::LineIds m_lineIds;
-    std::vector<book::PayableLine> m_rows;
+    ui::PagedRows<book::PayableLine> m_rows;
 
     ui::LineList *m_list = nullptr;
     QLineEdit *m_date = nullptr;

@@ -218,14 +218,18 @@ void ReceivableListWindow::load()
 
 void ReceivableListWindow::fillList(book::ListLayout layout)
 {
-    // One query; the lines are laid out only when shown.
+    // One query for the keys; a line's fields are read and laid out when it is shown.
     m_list->clearLines();
     m_lineIds.clear();
-    m_rows = book::receivableList(m_ctx.db());
-    for (const book::ReceivableRow &row : m_rows)
-        m_lineIds.append(row.id);
-    m_list->setLines(int(m_rows.size()),
-                     [this, layout](int i) { return book::ReceivableListLine(m_rows[std::size_t(i)], layout); });
+    m_rows.clear();
+    const QList<qint64> ids = book::receivableListIds(m_ctx.db());
+    for (qint64 id : ids)
+        m_lineIds.append(id);
+    m_rows.reset(ids, [this](const QList<qint64> &some) { return book::receivableRowsOf(m_ctx.db(), some); });
+    m_list->setLines(int(ids.size()), [this, layout](int i) {
+        const book::ReceivableRow *row = m_rows.row(i);
+        return row ? book::ReceivableListLine(*row, layout) : QString();
+    });
 }
 
 void ReceivableListWindow::ClearForm()

@@ -6,6 +6,7 @@
 
 #include "book/Receivables.h"
 #include "ui/ListLines.h"
+#include "ui/PagedRows.h"
 #include "ui/WindowKit.h"
 
 #include <QDialog>
@@ -57,7 +58,7 @@ private:
     AppContext &m_ctx;
     UiService &m_ui;
     WindowKit m_kit;
-    std::vector<book::ReceivableRow> m_rows;
+    ui::PagedRows<book::ReceivableRow> m_rows;
     ui::LineIds m_lineIds;  // List2 line → D_手形.id
     QString m_lookedUpCode; // the code TNAME belongs to
     qint64 m_loadedId = 0;  // the bill in the fields and the row version it was read with

@@ -163,15 +163,17 @@ void ReceivableResultWindow::load()
     ClearForm();
     m_list->clearLines();
     m_lineIds.clear();
+    QList<qint64> ids;
     try {
-        m_rows = book::receivableResultRows(m_ctx.db());
+        ids = book::receivableResultIds(m_ctx.db());
     } catch (const std::exception &) {
-        m_rows.clear();
     }
-    for (const book::ReceivableRow &row : m_rows)
-        m_lineIds.append(row.id);
-    m_list->setLines(int(m_rows.size()), [this](int i) {
-        return book::ReceivableListLine(m_rows[std::size_t(i)], book::ListLayout::AtLoad);
+    for (qint64 id : ids)
+        m_lineIds.append(id);
+    m_rows.reset(ids, [this](const QList<qint64> &some) { return book::receivableResultRowsOf(m_ctx.db(), some); });
+    m_list->setLines(int(ids.size()), [this](int i) {
+        const book::ReceivableRow *row = m_rows.row(i);
+        return row ? book::ReceivableListLine(*row, book::ListLayout::AtLoad) : QString();
     });
 }
 

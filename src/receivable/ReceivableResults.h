@@ -6,6 +6,7 @@
 
 #include "book/Receivables.h"
 #include "ui/ListLines.h"
+#include "ui/PagedRows.h"
 #include "ui/WindowKit.h"
 
 #include <QDialog>
@@ -44,7 +45,7 @@ private:
     AppContext &m_ctx;
     UiService &m_ui;
     WindowKit m_kit;
-    std::vector<book::ReceivableRow> m_rows;
+    ui::PagedRows<book::ReceivableRow> m_rows;
     ui::LineIds m_lineIds; // List2 line → the found bill's D_手形.id
 
     ui::LineList *m_list = nullptr;

@@ -105,13 +105,17 @@ void DueListWindow::reload()
     for (int i = 0; i < m_lists.size(); ++i) {
         Shown &s = m_lists[i];
         // A list that cannot be read stays empty; the others still fill.
+        // Its keys are read now, a line's fields when the line is shown.
+        QList<qint64> ids;
         try {
-            s.bills = book::billsDue(m_ctx.db(), s.kind, today, to);
+            ids = book::dueBillIds(m_ctx.db(), s.kind, today, to);
         } catch (const std::exception &) {
-            s.bills.clear();
         }
-        s.list->setLines(int(s.bills.size()),
-                         [this, i](int row) { return dueListLine(m_lists[i].kind, m_lists[i].bills[row]); });
+        s.bills.reset(ids, [this](const QList<qint64> &some) { return book::dueBillsOf(m_ctx.db(), some); });
+        s.list->setLines(int(ids.size()), [this, i](int row) {
+            const book::DueBill *b = m_lists[i].bills.row(row);
+            return b ? dueListLine(m_lists[i].kind, *b) : QString();
+        });
     }
 }
 

@@ -5,6 +5,7 @@
 // Read-only; filled when it opens, or again on reload().
 
 #include "book/Search.h"
+#include "ui/PagedRows.h"
 
 #include <QDialog>
 #include <QVector>
@@ -36,7 +37,7 @@ private:
     struct Shown {
         book::DueList kind;
         ui::LineList *list;
-        QVector<book::DueBill> bills;
+        ui::PagedRows<book::DueBill> bills;
     };
 
     AppContext &m_ctx;

@@ -216,6 +216,51 @@ private slots:
         m_db->rollback();
         QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from t")).toInt(), 0);
     }
+
+    // A guarded action inside a batch: its own failure undoes only its rows,
+    // and the batch decides for everything, the action's rows included.
+    void transactionInsideTransaction_data()
+    {
+        QTest::addColumn<bool>("innerFails");
+        QTest::addColumn<bool>("outerCommits");
+        QTest::addColumn<QStringList>("kept");
+        QTest::newRow("both commit") << false << true << QStringList{QStringLiteral("outer"), QStringLiteral("inner")};
+        QTest::newRow("inner fails, batch commits") << true << true << QStringList{QStringLiteral("outer")};
+        QTest::newRow("batch rolls back a committed action") << false << false << QStringList{};
+        QTest::newRow("both fail") << true << false << QStringList{};
+    }
+
+    void transactionInsideTransaction()
+    {
+        QFETCH(bool, innerFails);
+        QFETCH(bool, outerCommits);
+        QFETCH(QStringList, kept);
+        {
+            Transaction outer(*m_db);
+            m_db->execute(QStringLiteral("insert into t(name) values('outer')"));
+            try {
+                Transaction inner(*m_db);
+                m_db->execute(QStringLiteral("insert into t(name) values('inner')"));
+                if (innerFails)
+                    m_db->execute(QStringLiteral("insert into nowhere values(1)"));
+                inner.commit();
+            } catch (const DbError &) {
+                QVERIFY(innerFails);
+            }
+            QVERIFY(m_db->inTransaction());
+            if (outerCommits)
+                outer.commit();
+        }
+        QVERIFY(!m_db->inTransaction());
+        Recordset rs = m_db->openRecordset(QStringLiteral("select name from t order by id"));
+        QStringList names;
+        for (; !rs.eof(); rs.moveNext())
+            names << rs.text(QStringLiteral("name"));
+        QCOMPARE(names, kept);
+        // The file takes a new transaction afterwards.
+        Transaction next(*m_db);
+        next.commit();
+    }
 };
 
 QTEST_MAIN(TestEngine)

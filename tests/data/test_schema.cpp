@@ -151,6 +151,106 @@ private slots:
         QCOMPARE(m_db->scalar(QStringLiteral("select days from 設定 where id=1")).toInt(), 14);
     }
 
+    // The planner's figures are taken once a book is big enough to need
+    // them, and again when it has doubled or halved since.
+    void plannerStatisticsFollowTheBook_data()
+    {
+        QTest::addColumn<int>("billsBefore"); // when figures were last taken; 0: never
+        QTest::addColumn<int>("bills");
+        QTest::addColumn<int>("counted"); // what the figures say afterwards; 0: none
+        QTest::newRow("small book") << 0 << 999 << 0;
+        QTest::newRow("big enough") << 0 << 1000 << 1000;
+        QTest::newRow("grown a little") << 1000 << 1900 << 1000;
+        QTest::newRow("doubled and more") << 1000 << 2001 << 2001;
+        QTest::newRow("halved and more") << 3000 << 1400 << 1400;
+    }
+
+    void plannerStatisticsFollowTheBook()
+    {
+        QFETCH(int, billsBefore);
+        QFETCH(int, bills);
+        QFETCH(int, counted);
+        const auto fill = [this](int n) {
+            Transaction t(*m_db);
+            const int have = m_db->scalar(QStringLiteral("select count(*) from D_手形")).toInt();
+            for (int i = have; i < n; ++i)
+                insertBill(QStringLiteral("N%1").arg(i), QDate(2026, 1, 1).addDays(i % 400));
+            // A third are payable: the index of the payable list holds only those.
+            m_db->execute(QStringLiteral("update D_手形 set 処理 = 1 where id % 3 = 0"));
+            m_db->execute(QStringLiteral("delete from D_手形 where id > (select min(id) from D_手形) + ? - 1"), {n});
+            t.commit();
+        };
+        if (billsBefore > 0) {
+            fill(billsBefore);
+            schema::prepareForWork(*m_db);
+        }
+        fill(bills);
+        schema::prepareForWork(*m_db);
+        const auto stat = [this] {
+            return m_db->tableExists(QStringLiteral("sqlite_stat1"))
+                       ? m_db->scalar(QStringLiteral("select stat from sqlite_stat1 where tbl = 'D_手形' and "
+                                                     "idx = 'D_手形_番号'"))
+                             .toString()
+                             .section(u' ', 0, 0)
+                             .toInt()
+                       : 0;
+        };
+        QCOMPARE(stat(), counted);
+        // Opened again unchanged, the figures are kept as they are.
+        if (counted > 0) {
+            m_db->execute(
+                QStringLiteral("update sqlite_stat1 set stat = '%1 1' where idx = 'D_手形_番号'").arg(counted + 1));
+            schema::prepareForWork(*m_db);
+            QCOMPARE(stat(), counted + 1);
+        }
+        // The figures change no bill.
+        QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from D_手形")).toInt(), bills);
+    }
+
+    // A file of the version before gets the indexes of the long lists when it
+    // is opened; an upgrade that fails leaves the file as it was.
+    void olderFileIsUpgraded_data()
+    {
+        QTest::addColumn<bool>("blocked");
+        QTest::newRow("upgraded") << false;
+        QTest::newRow("upgrade fails") << true;
+    }
+
+    void olderFileIsUpgraded()
+    {
+        QFETCH(bool, blocked);
+        const auto columnsOf = [this](const QString &index) {
+            Recordset rs =
+                m_db->openRecordset(QStringLiteral("select name from pragma_index_info(?) order by seqno"), {index});
+            QStringList names;
+            for (; !rs.eof(); rs.moveNext())
+                names << rs.text(QStringLiteral("name"));
+            return names.join(u',');
+        };
+        // The file as the version before wrote it.
+        m_db->execute(QStringLiteral("drop index D_手形_支払一覧"));
+        m_db->execute(QStringLiteral("drop index D_手形_処理_期日"));
+        m_db->execute(QStringLiteral("create index D_手形_処理_期日 on D_手形 (処理, 手形期日)"));
+        m_db->execute(QStringLiteral("pragma user_version = 3"));
+        insertBill(QStringLiteral("A1"), QStringLiteral("2026-12-07"));
+        if (blocked)
+            m_db->execute(QStringLiteral("create table D_手形_支払一覧 (x)"));
+
+        if (blocked) {
+            QVERIFY_THROWS_EXCEPTION(DbError, schema::prepareMainDatabase(*m_db));
+            QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 3);
+            QCOMPARE(columnsOf(QStringLiteral("D_手形_処理_期日")), QStringLiteral("処理,手形期日"));
+        } else {
+            schema::prepareMainDatabase(*m_db);
+            QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), schema::kVersion);
+            QCOMPARE(columnsOf(QStringLiteral("D_手形_処理_期日")),
+                     QStringLiteral("処理,手形期日,id,状態,予約フラグ,終了フラグ"));
+            QCOMPARE(columnsOf(QStringLiteral("D_手形_支払一覧")), QStringLiteral("手形期日,id,終了フラグ"));
+        }
+        QVERIFY(!m_db->inTransaction());
+        QCOMPARE(m_db->scalar(QStringLiteral("select 手形番号 from D_手形")).toString(), QStringLiteral("A1"));
+    }
+
     void foreignFilesAreRefused_data()
     {
         QTest::addColumn<QString>("setup");
@@ -200,7 +300,7 @@ private slots:
         } else {
             schema::prepareMainDatabase(*m_db);
             QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), schema::kVersion);
-            QCOMPARE(schema::kVersion, 3);
+            QCOMPARE(schema::kVersion, 4);
             // Bills of the old file start at row version 0.
             QCOMPARE(m_db->scalar(QStringLiteral("select 更新回数 from D_手形")).toInt(), 0);
             QStringList rows;
