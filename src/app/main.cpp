@@ -1,5 +1,6 @@
 #include "book/AppContext.h"
 #include "app/MainMenu.h"
+#include "ui/MenuAccessible.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
 
@@ -13,6 +14,8 @@ int main(int argc, char *argv[])
     QApplication::setFont(sorvane::ui::gothicFont());
     // Standard buttons and context menus in Japanese, like every window.
     sorvane::ui::loadQtTranslation();
+    // Before the first window, so every control gets the program's accessible face.
+    sorvane::ui::installMenuAccessibility();
 
     sorvane::QtUiService ui;
     sorvane::AppContext ctx(ui, QCoreApplication::applicationDirPath());

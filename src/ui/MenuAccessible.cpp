@@ -1,11 +1,15 @@
 #include "ui/MenuAccessible.h"
 
 #include <QAccessible>
+#include <QAbstractButton>
 #include <QAccessibleActionInterface>
+#include <QAccessibleWidget>
 #include <QAction>
+#include <QCheckBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QRadioButton>
 #include <QWidget>
 #include <QWindow>
 
@@ -151,6 +155,59 @@ QAccessibleInterface *namedMenuItems(const QString &key, QObject *object)
     return nullptr;
 }
 
+
+// A check box or option button whose toggle action is a click. Qt's own face
+// toggles the state without the click, so a window that reacts to clicks (the
+// payable modes, the search kinds) would show a state it never entered when a
+// screen reader or test tool toggles it.
+class ClickedButton : public QAccessibleWidget {
+public:
+    ClickedButton(QAbstractButton *button, QAccessible::Role role) : QAccessibleWidget(button, role) {}
+
+    QAbstractButton *button() const { return static_cast<QAbstractButton *>(widget()); }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return button()->text().remove(u'&');
+        return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.checkable = true;
+        s.checked = button()->isChecked();
+        s.pressed = button()->isDown();
+        return s;
+    }
+
+    QStringList actionNames() const override
+    {
+        QStringList names;
+        if (widget()->isEnabled())
+            names << toggleAction();
+        return names + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString &name) override
+    {
+        if (name == toggleAction() || name == pressAction())
+            button()->click(); // does nothing while the button is disabled
+        else
+            QAccessibleWidget::doAction(name);
+    }
+};
+
+QAccessibleInterface *clickedButtons(const QString &key, QObject *object)
+{
+    if (key == QLatin1String("QCheckBox"))
+        return new ClickedButton(static_cast<QCheckBox *>(object), QAccessible::CheckBox);
+    if (key == QLatin1String("QRadioButton"))
+        return new ClickedButton(static_cast<QRadioButton *>(object), QAccessible::RadioButton);
+    return nullptr;
+}
+
 } // namespace
 
 void installMenuAccessibility()
@@ -160,6 +217,7 @@ void installMenuAccessibility()
         return;
     installed = true;
     QAccessible::installFactory(namedMenuItems);
+    QAccessible::installFactory(clickedButtons);
 }
 
 } // namespace sorvane::ui

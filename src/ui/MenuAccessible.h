@@ -7,7 +7,7 @@
 
 namespace sorvane::ui {
 
-// Installs the accessible face once for the whole program; later calls do nothing.
+// Installs the accessible faces once for the whole program; later calls do nothing.
 void installMenuAccessibility();
 
 } // namespace sorvane::ui

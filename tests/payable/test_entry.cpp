@@ -8,6 +8,8 @@
 #include "book/Payables.h"
 #include "payable/PayableEntry.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -390,15 +392,21 @@ void TestPayableEntry::modes_data()
     QTest::addColumn<QString>("drawer"); // typed before the first click
     QTest::addColumn<bool>("cleared");   // the form is back at its start
     QTest::addColumn<QString>("drawerAfter");
+    QTest::addColumn<bool>("toggled"); // through the accessibility layer, as a screen reader or test tool does
     QTest::newRow("譲渡 keeps what was typed, empties 自社")
-        << u"Check1"_qs << QString() << u"自社"_qs << false << QString();
+        << u"Check1"_qs << QString() << u"自社"_qs << false << QString() << false;
     QTest::newRow("unchecking 振出し is the hand-on mode")
-        << u"Check2"_qs << QString() << u"自社"_qs << false << QString();
+        << u"Check2"_qs << QString() << u"自社"_qs << false << QString() << false;
     QTest::newRow("a drawer other than 自社 stays")
-        << u"Check1"_qs << QString() << u"自社商事"_qs << false << u"自社商事"_qs;
-    QTest::newRow("振出し clears everything") << u"Check1"_qs << u"Check2"_qs << u"山田"_qs << true << u"自社"_qs;
+        << u"Check1"_qs << QString() << u"自社商事"_qs << false << u"自社商事"_qs << false;
+    QTest::newRow("振出し clears everything")
+        << u"Check1"_qs << u"Check2"_qs << u"山田"_qs << true << u"自社"_qs << false;
     QTest::newRow("unchecking 譲渡 clears everything")
-        << u"Check1"_qs << u"Check1"_qs << u"山田"_qs << true << u"自社"_qs;
+        << u"Check1"_qs << u"Check1"_qs << u"山田"_qs << true << u"自社"_qs << false;
+    QTest::newRow("toggled: unchecking 振出し is the hand-on mode")
+        << u"Check2"_qs << QString() << u"自社"_qs << false << QString() << true;
+    QTest::newRow("toggled: 譲渡, then 振出し clears everything")
+        << u"Check1"_qs << u"Check2"_qs << u"山田"_qs << true << u"自社"_qs << true;
 }
 
 void TestPayableEntry::modes()
@@ -408,6 +416,14 @@ void TestPayableEntry::modes()
     QFETCH(QString, drawer);
     QFETCH(bool, cleared);
     QFETCH(QString, drawerAfter);
+    QFETCH(bool, toggled);
+    const auto press = [toggled](QCheckBox *box) {
+        if (toggled)
+            QAccessible::queryAccessibleInterface(box)->actionInterface()->doAction(
+                QAccessibleActionInterface::toggleAction());
+        else
+            box->click();
+    };
     WindowFixture f;
     addSupplier(f.db(), u"S1"_qs, u"仕入商事"_qs);
     addAccount(f.db(), {});
@@ -425,14 +441,14 @@ void TestPayableEntry::modes()
     e.edit(u"手形期日"_qs)->setText(u"2027/01/04"_qs);
     e.edit(u"金額"_qs)->setText(u"5,000"_qs);
 
-    e.check(first)->click();
+    press(e.check(first));
     QVERIFY(e.check(u"Check1"_qs)->isChecked());
     QVERIFY(!e.check(u"Check2"_qs)->isChecked());
     QVERIFY(e.list()->isEnabled());
     if (!second.isEmpty()) {
         clickRow(e.list(), 0);
         QVERIFY(!e.edit(u"金額"_qs)->isEnabled());
-        e.check(second)->click();
+        press(e.check(second));
     }
     QCOMPARE(e.check(u"Check2"_qs)->isChecked(), cleared);
     QCOMPARE(e.check(u"Check1"_qs)->isChecked(), !cleared);

@@ -6,6 +6,8 @@
 #include "master/MasterTest.h"
 #include "search/BillSearch.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -99,6 +101,7 @@ private slots:
     void cleanup() { QVERIFY2(strayWindows().isEmpty(), qPrintable(strayWindows().join(u','))); }
 
     void opensWithPickLists();
+    void kindSwitch_data();
     void kindSwitch();
     void codeCheck_data();
     void codeCheck();
@@ -137,8 +140,24 @@ void TestBillSearch::opensWithPickLists()
     QVERIFY(!c.sname->isEnabled());
 }
 
+void TestBillSearch::kindSwitch_data()
+{
+    QTest::addColumn<bool>("toggled");
+    QTest::newRow("clicked") << false;
+    // A screen reader or test tool toggles the button: the same switch.
+    QTest::newRow("toggled through the accessibility layer") << true;
+}
+
 void TestBillSearch::kindSwitch()
 {
+    QFETCH(bool, toggled);
+    const auto press = [toggled](QRadioButton *button) {
+        if (toggled)
+            QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
+                QAccessibleActionInterface::toggleAction());
+        else
+            QTest::mouseClick(button, Qt::LeftButton);
+    };
     WindowFixture f;
     addRegisters(f.db());
     addBills(f.db());
@@ -157,7 +176,7 @@ void TestBillSearch::kindSwitch()
     c.tcode->setEditText(u"C1"_qs);
     c.drawer->setEditText(u"乙社"_qs);
     c.endorser->setEditText(u"山田"_qs);
-    QTest::mouseClick(c.payable, Qt::LeftButton);
+    press(c.payable);
     QVERIFY(c.payable->isChecked());
     QVERIFY(enabled(receivableSide, false));
     QVERIFY(enabled(payableSide, true));
@@ -167,7 +186,8 @@ void TestBillSearch::kindSwitch()
     QCOMPARE(c.tcode->currentText(), u"C1"_qs);
     QCOMPARE(c.endorser->currentText(), u"山田"_qs);
 
-    QTest::mouseClick(c.receivable, Qt::LeftButton);
+    press(c.receivable);
+    QVERIFY(c.receivable->isChecked());
     QVERIFY(enabled(receivableSide, true));
     QVERIFY(enabled(payableSide, false));
     QCOMPARE(itemsOf(c.drawer), (QStringList{u"乙社"_qs, u"甲社"_qs}));
