@@ -3,9 +3,13 @@
 #include <QAccessible>
 #include <QAbstractButton>
 #include <QAccessibleActionInterface>
+#include <QAbstractItemView>
 #include <QAccessibleWidget>
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QKeySequence>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -199,12 +203,84 @@ public:
     }
 };
 
+
+// A combo box as Qt presents it (its list, and its field when it is
+// editable), which also takes the focus when a tool asks for it. Qt's own
+// face refuses the focus, so a tool that finds 仕入先コード by its name and
+// types into it would type into whatever field had the focus before.
+class FocusableCombo : public QAccessibleWidget {
+public:
+    explicit FocusableCombo(QComboBox *combo) : QAccessibleWidget(combo, QAccessible::ComboBox) {}
+
+    QComboBox *combo() const { return static_cast<QComboBox *>(widget()); }
+
+    int childCount() const override { return combo()->isEditable() ? 2 : 1; }
+    QAccessibleInterface *child(int index) const override
+    {
+        if (index == 0)
+            return QAccessible::queryAccessibleInterface(combo()->view());
+        if (index == 1 && combo()->isEditable())
+            return QAccessible::queryAccessibleInterface(combo()->lineEdit());
+        return nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        if (!child)
+            return -1;
+        if (child->object() == combo()->view())
+            return 0;
+        if (combo()->isEditable() && child->object() == combo()->lineEdit())
+            return 1;
+        return -1;
+    }
+    QAccessibleInterface *childAt(int x, int y) const override
+    {
+        if (combo()->isEditable() && combo()->lineEdit()->rect().contains(x, y))
+            return child(1);
+        return nullptr;
+    }
+    // The field of an editable combo box never has the focus itself (the box
+    // is its focus proxy), but it is what a tool types into.
+    QAccessibleInterface *focusChild() const override { return combo()->isEditable() ? child(1) : nullptr; }
+
+    QString text(QAccessible::Text t) const override
+    {
+        QString s;
+        if (t == QAccessible::Name || t == QAccessible::Value)
+            s = combo()->isEditable() ? combo()->lineEdit()->text() : combo()->currentText();
+        else if (t == QAccessible::Accelerator)
+            s = QKeySequence(Qt::Key_Down).toString(QKeySequence::NativeText);
+        return s.isEmpty() ? QAccessibleWidget::text(t) : s;
+    }
+
+    QStringList actionNames() const override
+    {
+        return QStringList{showMenuAction(), pressAction()} + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString &name) override
+    {
+        if (name == showMenuAction() || name == pressAction()) {
+            if (combo()->view()->isVisible())
+                combo()->hidePopup();
+            else
+                combo()->showPopup();
+        } else {
+            QAccessibleWidget::doAction(name); // the focus
+        }
+    }
+
+    QStringList keyBindingsForAction(const QString &) const override { return {}; }
+};
+
 QAccessibleInterface *clickedButtons(const QString &key, QObject *object)
 {
     if (key == QLatin1String("QCheckBox"))
         return new ClickedButton(static_cast<QCheckBox *>(object), QAccessible::CheckBox);
     if (key == QLatin1String("QRadioButton"))
         return new ClickedButton(static_cast<QRadioButton *>(object), QAccessible::RadioButton);
+    if (key == QLatin1String("QComboBox"))
+        return new FocusableCombo(static_cast<QComboBox *>(object));
     return nullptr;
 }
 

@@ -34,6 +34,8 @@ private slots:
     void enterKey();
     void qtTextsInJapanese();
     void menuItemsCarryTheirNames();
+    void comboTakesFocusFromTools_data();
+    void comboTakesFocusFromTools();
     void endorsementSlots_data();
     void endorsementSlots();
 };
@@ -199,6 +201,60 @@ void TestSharedWidgets::menuItemsCarryTheirNames()
     QVERIFY(off->state().disabled);
     QCOMPARE(off->text(QAccessible::Name), u"印刷"_qs);
     QVERIFY(off->actionInterface()->actionNames().isEmpty());
+}
+
+void TestSharedWidgets::comboTakesFocusFromTools_data()
+{
+    QTest::addColumn<bool>("editable");
+    QTest::newRow("code box (typed into)") << true;
+    QTest::newRow("account pick list") << false;
+}
+
+// A tool finds the box by its name, asks for the focus, and types: the keys
+// must reach the box, not the field that had the focus before.
+void TestSharedWidgets::comboTakesFocusFromTools()
+{
+    QFETCH(bool, editable);
+    QDialog window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *before = new QLineEdit(&window);
+    before->setObjectName(u"前"_qs);
+    auto *combo = new QComboBox(&window);
+    combo->setObjectName(u"Scode"_qs);
+    combo->setEditable(editable);
+    combo->addItems({u"5001"_qs, u"5002"_qs});
+    combo->setCurrentIndex(-1);
+    layout->addWidget(before);
+    layout->addWidget(combo);
+    ui::finishWindow(&window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    before->setFocus();
+
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(combo);
+    QCOMPARE(face->role(), QAccessible::ComboBox);
+    QCOMPARE(face->text(QAccessible::Description), u"Scode"_qs);
+    QCOMPARE(face->childCount(), editable ? 2 : 1);
+    QCOMPARE(face->child(0)->object(), combo->view());
+    QAccessibleActionInterface *actions = face->actionInterface();
+    QVERIFY(actions->actionNames().contains(QAccessibleActionInterface::setFocusAction()));
+    actions->doAction(QAccessibleActionInterface::setFocusAction());
+    QTRY_VERIFY(combo->hasFocus());
+    if (editable) {
+        QCOMPARE(face->child(1)->object(), combo->lineEdit());
+        QTest::keyClicks(QApplication::focusWidget(), u"5002"_qs);
+    } else {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    }
+    QCOMPARE(before->text(), QString());
+    QCOMPARE(combo->currentText(), editable ? u"5002"_qs : u"5001"_qs);
+    QCOMPARE(face->text(QAccessible::Value), combo->currentText());
+
+    // Pressing it opens the list, as a click does; pressing again closes it.
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    QTRY_VERIFY(combo->view()->isVisible());
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    QTRY_VERIFY(!combo->view()->isVisible());
 }
 
 void TestSharedWidgets::endorsementSlots_data()
