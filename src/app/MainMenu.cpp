@@ -384,11 +384,11 @@ void MainMenu::afterTool(const std::optional<book::ToolResult> &result)
     switch (*result) {
     case book::ToolResult::MainDbMissing:
         m_ui.information(QStringLiteral("システムが異常です\n再インストールしてください"));
-        exitProgram();
+        exitProgram(1);
         return;
     case book::ToolResult::CannotOpen:
         m_ui.information(QStringLiteral("データが壊れています\n再インストールしてください"));
-        exitProgram();
+        exitProgram(1);
         return;
     case book::ToolResult::Done:
     case book::ToolResult::NotDone:
@@ -480,13 +480,13 @@ void MainMenu::showVersion()
     delete box;
 }
 
-void MainMenu::exitProgram()
+void MainMenu::exitProgram(int code)
 {
     if (m_dueList)
         m_dueList->close();
     m_ctx.CloseDataDatabase();
     hide();
-    emit exitRequested();
+    emit exitRequested(code);
 }
 
 void MainMenu::closeEvent(QCloseEvent *event)

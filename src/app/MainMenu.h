@@ -52,8 +52,9 @@ public:
     DueListWindow *dueList() const;
 
 signals:
-    // Exit was chosen; the program ends at once.
-    void exitRequested();
+    // Exit was chosen (code 0), or the data could not be opened again after a
+    // tool (code 1); the program ends at once with that exit code.
+    void exitRequested(int code);
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -67,7 +68,7 @@ private:
     void onCommand(const QString &command);
     void onTimer();
     void showVersion();
-    void exitProgram();
+    void exitProgram(int code = 0);
 
     void openCustomerRegister();
     void openSupplierRegister();

@@ -20,7 +20,7 @@ int main(int argc, char *argv[])
     sorvane::QtUiService ui;
     sorvane::AppContext ctx(ui, QCoreApplication::applicationDirPath());
     sorvane::MainMenu window(ctx, ui);
-    QObject::connect(&window, &sorvane::MainMenu::exitRequested, &app, [] { QCoreApplication::exit(0); });
+    QObject::connect(&window, &sorvane::MainMenu::exitRequested, &app, [](int code) { QCoreApplication::exit(code); });
     if (!window.startUp())
         return 1;
     window.show();

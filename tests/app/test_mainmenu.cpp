@@ -310,6 +310,7 @@ private slots:
         else
             m_window->item(control)->trigger();
         QCOMPARE(exit.count(), 1);
+        QCOMPARE(exit.at(0).at(0).toInt(), 0); // a chosen exit is a success
         QVERIFY(!m_fx->ctx->DataDb);
         QVERIFY(m_fx->ui.shown.isEmpty());
     }

@@ -282,6 +282,7 @@ void TestMaintenance::compactionWithoutUsableMainDb()
     for (int i = 0; i < messages.size(); ++i)
         QVERIFY2(f.ui.shown.at(i).text.contains(messages.at(i)), qPrintable(f.ui.shown.at(i).text));
     QCOMPARE(p.exit.count(), 1);
+    QCOMPARE(p.exit.at(0).at(0).toInt(), 1); // the program ends as a failure
     QVERIFY(!f.ctx->DataDb);
 }
 
@@ -306,6 +307,7 @@ void TestMaintenance::reopenThatCannotWriteEndsProgram()
     QVERIFY2(engine.section(u'\n', 1).contains(u"locked"_qs), qPrintable(engine));
     QCOMPARE(f.ui.shown.at(1).text, u"データが壊れています\n再インストールしてください"_qs);
     QCOMPARE(p.exit.count(), 1);
+    QCOMPARE(p.exit.at(0).at(0).toInt(), 1); // the program ends as a failure
     QVERIFY(!f.ctx->DataDb);
 }
 
