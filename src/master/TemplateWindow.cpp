@@ -23,12 +23,6 @@ namespace sorvane {
 
 namespace {
 
-void clearCombo(QComboBox *c)
-{
-    c->setCurrentIndex(-1);
-    c->clearEditText();
-}
-
 // The term in whole days; digits typed with the Japanese input method count too.
 std::optional<qint64> parseTerm(const QString &typed)
 {
@@ -161,7 +155,7 @@ void TemplateWindow::clearFields()
     for (QLineEdit *e : {m_myid, m_billNumber, m_drawer, m_bank, m_term})
         e->clear();
     for (QComboBox *c : {m_bankCode, m_branchCode, m_branch})
-        clearCombo(c);
+        ui::clearCombo(c);
     m_towns->clear();
 }
 

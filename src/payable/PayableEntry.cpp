@@ -12,8 +12,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -204,7 +202,7 @@ PayableEntryWindow::PayableEntryWindow(AppContext &ctx, UiService &ui, const Win
     connect(m_handOn, &QCheckBox::clicked, this, [this](bool on) { on ? enterHandOnMode() : enterIssueMode(); });
     connect(m_account, &QComboBox::activated, this, &PayableEntryWindow::onAccountPicked);
     connect(m_scode, &QComboBox::activated, this, [this] { lookUpSupplier(); });
-    m_scode->installEventFilter(this);
+    ui::onFocusIn(m_scode, [this] { refillSupplierCodes(); });
     ui::onFocusOut(m_scode, [this] { lookUpSupplier(); });
     ui::onFocusOut(m_issueDate, [this] { onIssueDateLeft(); });
     ui::onFocusOut(m_dueDate, [this] { onDueDateLeft(); });
@@ -348,30 +346,14 @@ void PayableEntryWindow::onAccountPicked(int line)
     }
 }
 
-bool PayableEntryWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    // Coming back from the code list's own drop-down or from another window
-    // is no new visit: refilling then would drop the line being picked.
-    if (watched == m_scode && event->type() == QEvent::FocusIn) {
-        const auto reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
-            refillSupplierCodes();
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
 void PayableEntryWindow::refillSupplierCodes()
 {
     // The list is read afresh each time, so a supplier just registered is
     // there; the code already typed stays.
-    const QString typed = m_scode->currentText();
     try {
         const QStringList codes = book::supplierCodes(m_ctx.db());
         const QSignalBlocker quiet(m_scode);
-        m_scode->clear();
-        m_scode->addItems(codes);
-        m_scode->setCurrentIndex(-1);
-        m_scode->setEditText(typed);
+        ui::setItemsKeepingText(m_scode, codes);
     } catch (const std::exception &e) {
         fail(e);
     }

@@ -39,7 +39,6 @@ public:
     bool RegisterPayableBill();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void loadAccounts();

@@ -13,7 +13,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -196,7 +195,7 @@ PayableListWindow::PayableListWindow(AppContext &ctx, UiService &ui, const Windo
     connect(m_issue, &QCheckBox::clicked, this, [this](bool on) { m_handOn->setChecked(!on); });
     connect(m_list, &ui::LineList::rowPicked, this, &PayableListWindow::onLinePicked);
     connect(m_account, &QComboBox::activated, this, &PayableListWindow::onAccountPicked);
-    m_scode->installEventFilter(this);
+    ui::onFocusIn(m_scode, [this] { refillSupplierCodes(); });
     ui::onFocusOut(m_scode, [this] { lookUpSupplier(); });
 
     ui::finishWindow(this);
@@ -383,28 +382,14 @@ void PayableListWindow::onAccountPicked(int line)
     }
 }
 
-bool PayableListWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_scode && event->type() == QEvent::FocusIn) {
-        const auto reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
-            refillSupplierCodes();
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
 void PayableListWindow::refillSupplierCodes()
 {
     // The code of the bill on screen stays: a click into the field must not
     // lose it.
-    const QString typed = m_scode->currentText();
     try {
         const QStringList codes = book::supplierCodes(m_ctx.db());
         const QSignalBlocker quiet(m_scode);
-        m_scode->clear();
-        m_scode->addItems(codes);
-        m_scode->setCurrentIndex(-1);
-        m_scode->setEditText(typed);
+        ui::setItemsKeepingText(m_scode, codes);
     } catch (const std::exception &e) {
         fail(e);
     }

@@ -40,7 +40,6 @@ public:
     void List2Requery();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void loadAccounts();

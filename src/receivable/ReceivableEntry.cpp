@@ -27,16 +27,6 @@
 
 namespace sorvane {
 
-namespace {
-
-void clearCombo(QComboBox *c)
-{
-    c->setCurrentIndex(-1);
-    c->clearEditText();
-}
-
-} // namespace
-
 ReceivableEntryWindow::ReceivableEntryWindow(AppContext &ctx, UiService &ui, const WindowKit &kit, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), m_ui(ui), m_kit(kit)
 {
@@ -217,7 +207,7 @@ void ReceivableEntryWindow::load()
     try {
         m_storage->clear();
         m_storage->addItems(book::storagePlaces(m_ctx.db()));
-        clearCombo(m_storage);
+        ui::clearCombo(m_storage);
     } catch (const std::exception &) {
     }
     try {
@@ -232,7 +222,7 @@ void ReceivableEntryWindow::fillCustomerCodes()
     const QStringList codes = book::customerCodes(m_ctx.db());
     m_code->clear();
     m_code->addItems(codes);
-    clearCombo(m_code);
+    ui::clearCombo(m_code);
     m_code->setEditText(typed);
 }
 
@@ -243,7 +233,7 @@ void ReceivableEntryWindow::ClearForm()
     for (QLineEdit *e : {m_number, m_placeOfIssue, m_due})
         e->clear();
     for (QComboBox *c : {m_code, m_storage, m_drawer, m_bankCode, m_bank, m_branchCode, m_branch})
-        clearCombo(c);
+        ui::clearCombo(c);
     m_towns->clear();
     m_name->clear();
     m_endorsers->clear();
@@ -259,7 +249,7 @@ void ReceivableEntryWindow::clearCustomerFields()
 {
     m_towns->clear();
     for (QComboBox *c : {m_bankCode, m_bank, m_branchCode, m_branch, m_drawer})
-        clearCombo(c);
+        ui::clearCombo(c);
     m_term->clear();
     m_number->clear();
 }
@@ -318,7 +308,7 @@ void ReceivableEntryWindow::pickCustomer()
         m_lineIds.append(t.id);
     }
     m_drawer->addItems(lines);
-    clearCombo(m_drawer);
+    ui::clearCombo(m_drawer);
     if (!templates.isEmpty())
         m_drawer->setEditText(templates.first().振出人);
 }

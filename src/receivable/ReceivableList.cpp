@@ -25,16 +25,6 @@
 
 namespace sorvane {
 
-namespace {
-
-void clearCombo(QComboBox *c)
-{
-    c->setCurrentIndex(-1);
-    c->clearEditText();
-}
-
-} // namespace
-
 ReceivableListWindow::ReceivableListWindow(AppContext &ctx, UiService &ui, const WindowKit &kit, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), m_ui(ui), m_kit(kit)
 {
@@ -207,7 +197,7 @@ void ReceivableListWindow::load()
     try {
         m_storage->clear();
         m_storage->addItems(book::storagePlaces(m_ctx.db()));
-        clearCombo(m_storage);
+        ui::clearCombo(m_storage);
     } catch (const std::exception &) {
     }
     try {
@@ -237,7 +227,7 @@ void ReceivableListWindow::ClearForm()
     for (QLineEdit *e : {m_date, m_number, m_placeOfIssue, m_drawer, m_issue, m_due})
         e->clear();
     for (QComboBox *c : {m_code, m_storage, m_bankCode, m_bank, m_branchCode, m_branch})
-        clearCombo(c);
+        ui::clearCombo(c);
     m_towns->clear();
     m_name->clear();
     m_endorsers->clear();
@@ -310,7 +300,7 @@ void ReceivableListWindow::lookUpCustomer()
         return;
     }
     if (!customer) {
-        clearCombo(m_code);
+        ui::clearCombo(m_code);
         m_name->clear();
         m_lookedUpCode.clear();
         return;

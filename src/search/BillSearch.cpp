@@ -34,16 +34,6 @@ QRadioButton *option(QWidget *parent, const QString &name, const QString &captio
     return o;
 }
 
-// Replaces the items of a combo box and keeps what is typed in it.
-void setItems(QComboBox *box, const QStringList &items)
-{
-    const QString typed = box->currentText();
-    box->clear();
-    box->addItems(items);
-    box->setCurrentIndex(-1);
-    box->setEditText(typed);
-}
-
 QString errorText(const std::exception &e)
 {
     if (const auto *db = dynamic_cast<const DbError *>(&e))
@@ -159,10 +149,8 @@ void BillSearchWindow::ClearForm()
     m_receivable->setChecked(true);
     m_notYetDue->setChecked(true);
     m_number->clear();
-    for (QComboBox *c : {m_tcode, m_scode, m_place, m_drawer, m_endorser}) {
-        c->setCurrentIndex(-1);
-        c->clearEditText();
-    }
+    for (QComboBox *c : {m_tcode, m_scode, m_place, m_drawer, m_endorser})
+        ui::clearCombo(c);
     m_tname->clear();
     m_sname->clear();
     for (QWidget *w :
@@ -179,9 +167,9 @@ void BillSearchWindow::SetComboBox()
     // Each list on its own: one that cannot be read stays empty, the others fill.
     const auto fill = [this](QComboBox *box, QStringList (*read)(Database &)) {
         try {
-            setItems(box, read(m_ctx.db()));
+            ui::setItemsKeepingText(box, read(m_ctx.db()));
         } catch (const std::exception &) {
-            setItems(box, {});
+            ui::setItemsKeepingText(box, {});
         }
     };
     fill(m_tcode, &book::customerCodes);
@@ -190,7 +178,7 @@ void BillSearchWindow::SetComboBox()
     if (receivable())
         fill(m_drawer, &book::receivableDrawers);
     else
-        setItems(m_drawer, {});
+        ui::setItemsKeepingText(m_drawer, {});
     fill(m_endorser, &book::endorserNames);
 }
 
@@ -200,7 +188,7 @@ void BillSearchWindow::fillDrawers()
     m_drawer->clearEditText();
     // Drawers are written on received bills only; a payable search has none to offer.
     if (receivable())
-        setItems(m_drawer, book::receivableDrawers(m_ctx.db()));
+        ui::setItemsKeepingText(m_drawer, book::receivableDrawers(m_ctx.db()));
 }
 
 void BillSearchWindow::onKindSwitch()

@@ -9,16 +9,6 @@
 
 namespace sorvane::ui {
 
-namespace {
-
-void clearText(QComboBox *c)
-{
-    c->setCurrentIndex(-1);
-    c->clearEditText();
-}
-
-} // namespace
-
 TownList::TownList(AppContext &ctx, MessageService &messages, QComboBox *prefecture, QComboBox *town)
     : QObject(prefecture), m_ctx(ctx), m_messages(messages), m_prefecture(prefecture), m_town(town)
 {
@@ -32,7 +22,7 @@ void TownList::loadPrefectures()
     m_townOf.clear();
     m_listOf.clear();
     m_prefecture->addItems(book::prefectures(m_ctx));
-    clearText(m_prefecture);
+    clearCombo(m_prefecture);
 }
 
 void TownList::show(const QString &prefecture, const QString &town)
@@ -44,9 +34,9 @@ void TownList::show(const QString &prefecture, const QString &town)
 
 void TownList::clear()
 {
-    clearText(m_prefecture);
+    clearCombo(m_prefecture);
     m_town->clear();
-    clearText(m_town);
+    clearCombo(m_town);
     m_townOf.clear();
     m_listOf.clear();
 }
@@ -70,7 +60,7 @@ void TownList::prefectureLeft()
     if (now.isEmpty()) {
         m_town->clear();
         m_listOf.clear();
-        clearText(m_town);
+        clearCombo(m_town);
         return;
     }
     if (now != m_listOf) {

@@ -26,16 +26,20 @@ namespace sorvane::ui {
 
 namespace {
 
-class FocusOutFilter : public QObject {
+// Runs an action when the focus really moves into or out of a widget.
+class FocusFilter : public QObject {
 public:
-    FocusOutFilter(QObject *parent, std::function<void()> action) : QObject(parent), m_action(std::move(action)) {}
+    FocusFilter(QObject *parent, QEvent::Type type, std::function<void()> action)
+        : QObject(parent), m_type(type), m_action(std::move(action))
+    {
+    }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         // Opening a menu or a drop-down list, or switching to another window,
-        // does not leave the field; only a real move of the focus runs the action.
-        if (event->type() == QEvent::FocusOut && m_action) {
+        // does not move the focus between fields; only a real move runs the action.
+        if (event->type() == m_type && m_action) {
             const auto reason = static_cast<QFocusEvent *>(event)->reason();
             if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
                 m_action();
@@ -44,6 +48,7 @@ protected:
     }
 
 private:
+    QEvent::Type m_type;
     std::function<void()> m_action;
 };
 
@@ -148,7 +153,27 @@ void finishWindow(QWidget *root)
 
 void onFocusOut(QWidget *widget, std::function<void()> action)
 {
-    widget->installEventFilter(new FocusOutFilter(widget, std::move(action)));
+    widget->installEventFilter(new FocusFilter(widget, QEvent::FocusOut, std::move(action)));
+}
+
+void onFocusIn(QWidget *widget, std::function<void()> action)
+{
+    widget->installEventFilter(new FocusFilter(widget, QEvent::FocusIn, std::move(action)));
+}
+
+void clearCombo(QComboBox *box)
+{
+    box->setCurrentIndex(-1);
+    box->clearEditText();
+}
+
+void setItemsKeepingText(QComboBox *box, const QStringList &items)
+{
+    const QString typed = box->currentText();
+    box->clear();
+    box->addItems(items);
+    box->setCurrentIndex(-1);
+    box->setEditText(typed);
 }
 
 void preferLatin(QWidget *widget, bool digitsOnly)

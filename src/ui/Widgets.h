@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -54,6 +55,14 @@ void finishWindow(QWidget *root);
 // Runs the action every time the focus leaves the widget, changed or not (not
 // when a menu or drop-down opens over it or another window becomes active).
 void onFocusOut(QWidget *widget, std::function<void()> action);
+// Runs the action every time the focus comes into the widget from elsewhere
+// in the window (not back from its own drop-down or from another window).
+void onFocusIn(QWidget *widget, std::function<void()> action);
+
+// Empties the text of a combo box and picks no item; the items stay.
+void clearCombo(QComboBox *box);
+// Replaces the items of a combo box, picks none, and keeps what is typed in it.
+void setItemsKeepingText(QComboBox *box, const QStringList &items);
 
 // Codes, numbers, dates and amounts are typed with Latin characters.
 void preferLatin(QWidget *widget, bool digitsOnly = false);
