@@ -1,6 +1,7 @@
 #include "book/Payables.h"
 
 #include "book/Conflicts.h"
+#include "book/Keys.h"
 #include "data/BillNumber.h"
 #include "data/Engine.h"
 
@@ -88,38 +89,10 @@ std::vector<PayableLine> readLines(Database &db, const QString &sql)
     return lines;
 }
 
-// Bound markers and values for a list of keys.
-QString marks(qsizetype n)
-{
-    QString m;
-    m.reserve(n * 2);
-    for (qsizetype i = 0; i < n; ++i)
-        m += i ? QStringLiteral(",?") : QStringLiteral("?");
-    return m;
-}
-
-QVariantList keysOf(const QList<qint64> &ids)
-{
-    QVariantList keys;
-    keys.reserve(ids.size());
-    for (qint64 id : ids)
-        keys << id;
-    return keys;
-}
-
-QList<qint64> idsOf(Database &db, const QString &sql)
-{
-    QList<qint64> ids;
-    db.forEachRow(sql, {}, [&ids](const RowView &r) { ids.append(r.number(0)); });
-    return ids;
-}
-
 std::vector<PayableLine> linesByKey(Database &db, const QString &select, const QList<qint64> &ids)
 {
-    if (ids.isEmpty())
-        return {};
     std::vector<PayableLine> lines;
-    db.forEachRow(select.arg(marks(ids.size())), keysOf(ids), [&lines](const RowView &r) {
+    forEachRowOfKeys(db, select, ids, [&lines](const RowView &r) {
         lines.push_back({r.number(0), int(r.number(1)), r.text(2), r.date(3), r.number(4), r.text(5)});
     });
     return lines;
@@ -185,13 +158,9 @@ QList<qint64> candidateIds(Database &db)
 
 std::vector<Candidate> candidatesOf(Database &db, const QList<qint64> &ids)
 {
-    if (ids.isEmpty())
-        return {};
     std::vector<Candidate> list;
-    db.forEachRow(QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where id in (%1)").arg(marks(ids.size())),
-                  keysOf(ids), [&list](const RowView &r) {
-                      list.push_back({r.number(0), r.number(1), r.date(2), r.text(3)});
-                  });
+    forEachRowOfKeys(db, QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where id in (%1)"), ids,
+                     [&list](const RowView &r) { list.push_back({r.number(0), r.number(1), r.date(2), r.text(3)}); });
     return list;
 }
 

@@ -1,6 +1,7 @@
 #include "book/Receivables.h"
 
 #include "book/Conflicts.h"
+#include "book/Keys.h"
 #include "data/BillNumber.h"
 #include "data/Engine.h"
 #include "data/Formats.h"
@@ -78,33 +79,10 @@ std::vector<ReceivableRow> rowsOf(Database &db, const QString &sql)
     return rows;
 }
 
-// Bound markers for a list of keys.
-QString marks(qsizetype n)
-{
-    QString m;
-    m.reserve(n * 2);
-    for (qsizetype i = 0; i < n; ++i)
-        m += i ? QStringLiteral(",?") : QStringLiteral("?");
-    return m;
-}
-
-QList<qint64> idsOf(Database &db, const QString &sql)
-{
-    QList<qint64> ids;
-    db.forEachRow(sql, {}, [&ids](const RowView &r) { ids.append(r.number(0)); });
-    return ids;
-}
-
 std::vector<ReceivableRow> rowsByKey(Database &db, const QString &select, const QList<qint64> &ids)
 {
-    if (ids.isEmpty())
-        return {};
-    QVariantList keys;
-    keys.reserve(ids.size());
-    for (qint64 id : ids)
-        keys << id;
     std::vector<ReceivableRow> rows;
-    db.forEachRow(select.arg(marks(ids.size())), keys, [&rows](const RowView &r) {
+    forEachRowOfKeys(db, select, ids, [&rows](const RowView &r) {
         rows.push_back({r.number(0), r.text(1), r.date(2), r.number(3), r.text(4)});
     });
     return rows;

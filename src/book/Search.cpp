@@ -1,5 +1,6 @@
 #include "book/Search.h"
 
+#include "book/Keys.h"
 #include "data/Engine.h"
 
 namespace sorvane::book {
@@ -182,28 +183,17 @@ QVector<DueBill> billsDue(Database &db, DueList list, const QDate &from, const Q
 
 QList<qint64> dueBillIds(Database &db, DueList list, const QDate &from, const QDate &to)
 {
-    QList<qint64> ids;
-    db.forEachRow(QStringLiteral("select id from D_手形 where %1 and 手形期日 >= ? and 手形期日 <= ? "
-                                 "order by 手形期日, id")
-                      .arg(dueKind(list)),
-                  {from, to}, [&ids](const RowView &r) { ids.append(r.number(0)); });
-    return ids;
+    return idsOf(db,
+                 QStringLiteral("select id from D_手形 where %1 and 手形期日 >= ? and 手形期日 <= ? order by 手形期日, id")
+                     .arg(dueKind(list)),
+                 {from, to});
 }
 
 std::vector<DueBill> dueBillsOf(Database &db, const QList<qint64> &ids)
 {
-    if (ids.isEmpty())
-        return {};
-    QString marks;
-    QVariantList keys;
-    for (qint64 id : ids) {
-        marks += marks.isEmpty() ? QStringLiteral("?") : QStringLiteral(",?");
-        keys << id;
-    }
     std::vector<DueBill> bills;
-    db.forEachRow(
-        QStringLiteral("select id,手形期日,手形番号,保管場所,金額,取引先 from D_手形 where id in (%1)").arg(marks),
-        keys, [&bills](const RowView &r) { bills.push_back(dueBillOf(r)); });
+    forEachRowOfKeys(db, QStringLiteral("select id,手形期日,手形番号,保管場所,金額,取引先 from D_手形 where id in (%1)"),
+                     ids, [&bills](const RowView &r) { bills.push_back(dueBillOf(r)); });
     return bills;
 }
 
