@@ -328,10 +328,8 @@ void MainMenu::onCommand(const QString &command)
         else if (command == u"帳票出力")
             openModal(new ReportWindow(m_ctx, m_ui));
         // "操作方法" has no action.
-    } catch (const DbError &e) {
-        m_ui.information(e.description());
     } catch (const std::exception &e) {
-        m_ui.information(QString::fromUtf8(e.what()));
+        m_ui.information(errorText(e));
     }
 }
 

@@ -21,8 +21,7 @@ book::ToolResult guarded(AppContext &ctx, UiService &ui, const std::function<boo
     try {
         return tool();
     } catch (const std::exception &e) {
-        const auto *db = dynamic_cast<const DbError *>(&e);
-        ui.information(db ? db->description() : QString::fromUtf8(e.what()));
+        ui.information(errorText(e));
     }
     if (ctx.DataDb)
         return book::ToolResult::NotDone;

@@ -329,7 +329,7 @@ ToolResult compactData(AppContext &ctx, const CompactStep &compactStep)
         if (compacting)
             discardDatabaseFile(temp);
         problem = QStringLiteral("最適化できませんでした。データは最適化する前のまま残っています。\n%1")
-                      .arg(QString::fromUtf8(e.what()));
+                      .arg(errorText(e));
     }
     if (!problem.isEmpty())
         ctx.messages().information(problem);

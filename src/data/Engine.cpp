@@ -140,6 +140,13 @@ DbError::DbError(QString description)
 {
 }
 
+QString errorText(const std::exception &e)
+{
+    if (const auto *db = dynamic_cast<const DbError *>(&e))
+        return db->description();
+    return QString::fromUtf8(e.what());
+}
+
 QString DbError::causeOf(int code, const QString &detail, const QString &fileName)
 {
     // A server's errors speak of its own rights and tables, not of a file.

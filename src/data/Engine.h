@@ -41,6 +41,10 @@ private:
     QByteArray m_utf8;
 };
 
+// The text an error shows the clerk: a database error's description (the
+// Japanese sentence first), any other error's own words.
+QString errorText(const std::exception &e);
+
 class Database;
 struct ServerAddress;
 

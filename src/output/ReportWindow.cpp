@@ -227,7 +227,7 @@ void ReportWindow::onBrowse()
         if (m_ui.runModal(&dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
             m_target->setText(QDir::toNativeSeparators(dialog.selectedFiles().first()));
     } catch (const std::exception &e) {
-        m_ui.information(QString::fromUtf8(e.what()));
+        m_ui.information(errorText(e));
     }
 }
 
@@ -337,10 +337,8 @@ void ReportWindow::preview(const QList<report::Document> &docs)
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this, &docs](QPrinter *p) {
         try {
             report::paint(docs, p);
-        } catch (const DbError &e) {
-            m_ui.information(e.description());
         } catch (const std::exception &e) {
-            m_ui.information(QString::fromUtf8(e.what()));
+            m_ui.information(errorText(e));
         }
     });
     m_ui.runModal(&dialog);
@@ -417,7 +415,7 @@ void ReportWindow::onOutput()
         setBusy(false);
         m_progress->setRange(0, 1);
         m_progress->setValue(0);
-        m_ui.information(QString::fromUtf8(e.what()));
+        m_ui.information(errorText(e));
     }
 }
 

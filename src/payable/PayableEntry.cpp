@@ -217,10 +217,7 @@ PayableEntryWindow::PayableEntryWindow(AppContext &ctx, UiService &ui, const Win
 
 void PayableEntryWindow::fail(const std::exception &e)
 {
-    if (const auto *db = dynamic_cast<const DbError *>(&e))
-        m_ui.information(db->description());
-    else
-        m_ui.information(QString::fromUtf8(e.what()));
+    m_ui.information(errorText(e));
 }
 
 void PayableEntryWindow::loadAccounts()

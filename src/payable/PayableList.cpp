@@ -208,10 +208,7 @@ PayableListWindow::PayableListWindow(AppContext &ctx, UiService &ui, const Windo
 
 void PayableListWindow::fail(const std::exception &e)
 {
-    if (const auto *db = dynamic_cast<const DbError *>(&e))
-        m_ui.information(db->description());
-    else
-        m_ui.information(QString::fromUtf8(e.what()));
+    m_ui.information(errorText(e));
 }
 
 void PayableListWindow::loadAccounts()

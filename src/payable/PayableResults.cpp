@@ -204,10 +204,8 @@ void PayableResultWindow::onLinePicked(int row)
     try {
         if (const std::optional<book::PayableBill> b = book::payableResult(m_ctx.db(), m_lineIds.at(row)))
             showBill(*b);
-    } catch (const DbError &e) {
-        m_ui.information(e.description());
     } catch (const std::exception &e) {
-        m_ui.information(QString::fromUtf8(e.what()));
+        m_ui.information(errorText(e));
     }
 }
 

@@ -14,10 +14,8 @@ template <typename Action> void guard(MessageService &messages, Action &&action)
 {
     try {
         action();
-    } catch (const DbError &e) {
-        messages.information(e.description());
     } catch (const std::exception &e) {
-        messages.information(QString::fromUtf8(e.what()));
+        messages.information(errorText(e));
     }
 }
 

@@ -34,13 +34,6 @@ QRadioButton *option(QWidget *parent, const QString &name, const QString &captio
     return o;
 }
 
-QString errorText(const std::exception &e)
-{
-    if (const auto *db = dynamic_cast<const DbError *>(&e))
-        return db->description();
-    return QString::fromUtf8(e.what());
-}
-
 } // namespace
 
 BillSearchWindow::BillSearchWindow(AppContext &ctx, UiService &ui, const WindowKit &kit, QWidget *parent)
