@@ -1,5 +1,6 @@
 #include "receivable/ReceivableEntry.h"
 
+#include "receivable/BillForm.h"
 #include "receivable/Guard.h"
 
 #include "book/AppContext.h"
@@ -68,30 +69,19 @@ ReceivableEntryWindow::ReceivableEntryWindow(AppContext &ctx, UiService &ui, con
     for (QWidget *w : {static_cast<QWidget *>(m_bankCode), static_cast<QWidget *>(m_branchCode),
                        static_cast<QWidget *>(m_term), static_cast<QWidget *>(m_amount)})
         ui::preferLatin(w, true);
-    m_date->setFixedWidth(ui::digitsWidth(m_date, 10));
-    m_number->setFixedWidth(ui::digitsWidth(m_number, 14));
-    m_code->setFixedWidth(ui::digitsWidth(m_code, 8));
-    m_name->setMinimumWidth(220);
-    m_name->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    const receivable::BillFields fields{m_date,  m_number, m_code,   m_name,      m_prefecture, m_town,
+                                        m_issue, m_due,    m_amount, m_endorsers, m_storage};
+    receivable::sizeFields(fields);
     m_drawer->setMinimumWidth(320);
     m_drawer->setMaxVisibleItems(16);
-    m_prefecture->setFixedWidth(ui::digitsWidth(m_prefecture, 9));
     m_prefecture->setMaxVisibleItems(16);
-    m_town->setMinimumWidth(200);
     m_town->setMaxVisibleItems(20);
     for (QComboBox *c : {m_bankCode, m_branchCode})
         c->setFixedWidth(ui::digitsWidth(c, 6));
-    m_issue->setFixedWidth(ui::digitsWidth(m_issue, 10));
-    m_due->setFixedWidth(ui::digitsWidth(m_due, 10));
     m_term->setFixedWidth(ui::digitsWidth(m_term, 5));
     m_term->setAlignment(Qt::AlignRight);
-    m_amount->setFixedWidth(ui::digitsWidth(m_amount, 15));
-    m_amount->setAlignment(Qt::AlignRight);
-    m_endorsers->setFont(ui::listFont());
-    m_endorsers->setFixedHeight(m_endorsers->fontMetrics().height() * 4 + 10);
     // Nothing is shown here: the endorsers of a new bill live in the dialog until registered.
     m_endorsers->setFocusPolicy(Qt::NoFocus);
-    m_storage->setMinimumWidth(180);
 
     // Left: who and where; right: dates, amount and keeping. The customer
     // comes before the drawer and the number, which its templates propose.
@@ -122,39 +112,16 @@ ReceivableEntryWindow::ReceivableEntryWindow(AppContext &ctx, UiService &ui, con
     left->setColumnStretch(2, 1);
     left->setRowStretch(r, 1);
 
-    auto *right = new QGridLayout;
-    r = 0;
-    right->addWidget(ui::label(this, QStringLiteral("label13"), QStringLiteral("振出日"), m_issue), r, 0);
     auto *issueRow = new QHBoxLayout;
     issueRow->addWidget(m_issue);
     issueRow->addSpacing(8);
     issueRow->addWidget(m_term);
     issueRow->addWidget(ui::label(this, QStringLiteral("Label14"), QStringLiteral("日"), m_term));
     issueRow->addStretch(1);
-    right->addLayout(issueRow, r++, 1);
-    right->addWidget(ui::label(this, QStringLiteral("Label8"), QStringLiteral("手形期日"), m_due), r, 0);
-    right->addWidget(m_due, r++, 1, Qt::AlignLeft);
-    right->addWidget(ui::label(this, QStringLiteral("Label9"), QStringLiteral("金額"), m_amount), r, 0);
-    right->addWidget(m_amount, r++, 1, Qt::AlignLeft);
-    right->addWidget(ui::label(this, QStringLiteral("Label10"), QStringLiteral("裏　書"), endorse), r, 0, Qt::AlignTop);
-    auto *endorseRow = new QHBoxLayout;
-    endorseRow->addWidget(m_endorsers, 1);
-    endorseRow->addWidget(endorse, 0, Qt::AlignTop);
-    right->addLayout(endorseRow, r++, 1);
-    right->addWidget(ui::label(this, QStringLiteral("Label11"), QStringLiteral("保管場所"), m_storage), r, 0);
-    right->addWidget(m_storage, r++, 1, Qt::AlignLeft);
-    right->addWidget(ui::label(this, QStringLiteral("Label4"), QStringLiteral("注意ﾁｪｯｸ"), m_caution), r, 0);
-    right->addWidget(m_caution, r++, 1);
-    right->setColumnStretch(1, 1);
-    right->setRowStretch(r, 1);
-
-    auto *columns = new QHBoxLayout;
-    columns->addLayout(left, 3);
-    columns->addSpacing(16);
-    columns->addLayout(right, 2);
+    QGridLayout *right = receivable::rightColumn(this, fields, issueRow, endorse, m_caution, QStringLiteral("Label4"));
 
     auto *layout = new QVBoxLayout(this);
-    layout->addLayout(columns);
+    layout->addLayout(receivable::columns(left, right));
     layout->addSpacing(8);
     layout->addLayout(ui::buttonRow({save, clear, close}));
 

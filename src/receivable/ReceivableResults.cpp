@@ -1,5 +1,6 @@
 #include "receivable/ReceivableResults.h"
 
+#include "receivable/BillForm.h"
 #include "receivable/Guard.h"
 
 #include "book/AppContext.h"
@@ -58,21 +59,10 @@ ReceivableResultWindow::ReceivableResultWindow(AppContext &ctx, UiService &ui, c
     auto *clear = ui::button(this, QStringLiteral("クリアボタン"), QStringLiteral("クリア"));
     auto *close = ui::button(this, QStringLiteral("終了ボタン"), QStringLiteral("終　了"));
 
-    m_date->setFixedWidth(ui::digitsWidth(m_date, 10));
-    m_number->setFixedWidth(ui::digitsWidth(m_number, 14));
-    m_code->setFixedWidth(ui::digitsWidth(m_code, 8));
-    m_name->setMinimumWidth(220);
-    m_name->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    const receivable::BillFields fields{m_date,  m_number, m_code,   m_name,      m_prefecture, m_town,
+                                        m_issue, m_due,    m_amount, m_endorsers, m_storage};
+    receivable::sizeFields(fields);
     m_drawer->setMinimumWidth(240);
-    m_prefecture->setFixedWidth(ui::digitsWidth(m_prefecture, 9));
-    m_town->setMinimumWidth(200);
-    m_issue->setFixedWidth(ui::digitsWidth(m_issue, 10));
-    m_due->setFixedWidth(ui::digitsWidth(m_due, 10));
-    m_amount->setFixedWidth(ui::digitsWidth(m_amount, 15));
-    m_amount->setAlignment(Qt::AlignRight);
-    m_endorsers->setFont(ui::listFont());
-    m_endorsers->setFixedHeight(m_endorsers->fontMetrics().height() * 4 + 10);
-    m_storage->setMinimumWidth(180);
 
     auto *left = new QGridLayout;
     int r = 0;
@@ -98,36 +88,13 @@ ReceivableResultWindow::ReceivableResultWindow(AppContext &ctx, UiService &ui, c
     left->setColumnStretch(2, 1);
     left->setRowStretch(r, 1);
 
-    auto *right = new QGridLayout;
-    r = 0;
-    right->addWidget(ui::label(this, QStringLiteral("label13"), QStringLiteral("振出日"), m_issue), r, 0);
-    right->addWidget(m_issue, r++, 1, Qt::AlignLeft);
-    right->addWidget(ui::label(this, QStringLiteral("Label8"), QStringLiteral("手形期日"), m_due), r, 0);
-    right->addWidget(m_due, r++, 1, Qt::AlignLeft);
-    right->addWidget(ui::label(this, QStringLiteral("Label9"), QStringLiteral("金額"), m_amount), r, 0);
-    right->addWidget(m_amount, r++, 1, Qt::AlignLeft);
-    right->addWidget(ui::label(this, QStringLiteral("Label10"), QStringLiteral("裏　書"), endorse), r, 0, Qt::AlignTop);
-    auto *endorseRow = new QHBoxLayout;
-    endorseRow->addWidget(m_endorsers, 1);
-    endorseRow->addWidget(endorse, 0, Qt::AlignTop);
-    right->addLayout(endorseRow, r++, 1);
-    right->addWidget(ui::label(this, QStringLiteral("Label11"), QStringLiteral("保管場所"), m_storage), r, 0);
-    right->addWidget(m_storage, r++, 1, Qt::AlignLeft);
-    right->addWidget(ui::label(this, QStringLiteral("Label1"), QStringLiteral("注意ﾁｪｯｸ"), m_caution), r, 0);
-    right->addWidget(m_caution, r++, 1);
-    right->setColumnStretch(1, 1);
-    right->setRowStretch(r, 1);
-
-    auto *columns = new QHBoxLayout;
-    columns->addLayout(left, 3);
-    columns->addSpacing(16);
-    columns->addLayout(right, 2);
+    QGridLayout *right = receivable::rightColumn(this, fields, nullptr, endorse, m_caution, QStringLiteral("Label1"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(ui::label(this, QStringLiteral("Label4"), QStringLiteral("手形一覧"), m_list));
     layout->addWidget(m_list, 1);
     layout->addSpacing(6);
-    layout->addLayout(columns);
+    layout->addLayout(receivable::columns(left, right));
     layout->addSpacing(8);
     layout->addLayout(ui::buttonRow({status, clear, close}));
 
