@@ -270,7 +270,6 @@ void PayableEntryWindow::fillCandidates()
 {
     m_list->setEnabled(true);
     m_list->clearLines();
-    m_lineIds.clear();
     m_candidates.clear();
     QList<qint64> ids;
     try {
@@ -278,13 +277,9 @@ void PayableEntryWindow::fillCandidates()
     } catch (const std::exception &) {
         return;
     }
-    for (qint64 id : ids)
-        m_lineIds.append(id);
-    m_candidates.reset(ids, [this](const QList<qint64> &some) { return book::candidatesOf(m_ctx.db(), some); });
-    m_list->setLines(int(ids.size()), [this](int row) {
-        const book::Candidate *c = m_candidates.row(row);
-        return c ? payable::candidateLine(*c) : QString();
-    });
+    ui::fillLines(
+        m_list, m_candidates, ids,
+        [this](const QList<qint64> &some) { return book::candidatesOf(m_ctx.db(), some); }, payable::candidateLine);
     m_list->clearRowSelection();
 }
 
@@ -421,7 +416,7 @@ void PayableEntryWindow::onCandidatePicked(int row)
     if (!m_handOn->isChecked())
         return;
     try {
-        const qint64 id = m_lineIds.at(row);
+        const qint64 id = m_candidates.idAt(row);
         const std::optional<book::PayableBill> b = id > 0 ? book::candidateBill(m_ctx.db(), id) : std::nullopt;
         if (!b) {
             m_ui.information(QStringLiteral("この手形はもう使えません（譲渡済みか削除されています）\n"

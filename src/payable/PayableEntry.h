@@ -5,7 +5,6 @@
 // passed on to a supplier (譲渡).
 
 #include "book/Payables.h"
-#include "ui/ListLines.h"
 #include "ui/PagedRows.h"
 #include "ui/WindowKit.h"
 
@@ -62,7 +61,6 @@ private:
     WindowKit m_kit;
 
     // Each candidate line's bill, and the bill the hand-on will change (0: none picked).
-    ui::LineIds m_lineIds;
     ui::PagedRows<book::Candidate> m_candidates;
     qint64 m_selectedBill = 0;
     // For each line of 口座名, its account's position in the account cache.

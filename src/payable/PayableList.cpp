@@ -248,7 +248,6 @@ void PayableListWindow::ClearForm()
 void PayableListWindow::List2Requery()
 {
     m_list->clearLines();
-    m_lineIds.clear();
     m_rows.clear();
     // Opening and requerying go on without a message when the list cannot be read.
     QList<qint64> ids;
@@ -257,13 +256,9 @@ void PayableListWindow::List2Requery()
     } catch (const std::exception &) {
         return;
     }
-    for (qint64 id : ids)
-        m_lineIds.append(id);
-    m_rows.reset(ids, [this](const QList<qint64> &some) { return book::payableLinesOf(m_ctx.db(), some); });
-    m_list->setLines(int(ids.size()), [this](int row) {
-        const book::PayableLine *line = m_rows.row(row);
-        return line ? payable::payableLine(*line) : QString();
-    });
+    ui::fillLines(
+        m_list, m_rows, ids, [this](const QList<qint64> &some) { return book::payableLinesOf(m_ctx.db(), some); },
+        payable::payableLine);
 }
 
 void PayableListWindow::onLinePicked(int row)
@@ -271,7 +266,7 @@ void PayableListWindow::onLinePicked(int row)
     if (row < 0)
         return;
     try {
-        const std::optional<book::PayableBill> b = book::payableBill(m_ctx.db(), m_lineIds.at(row));
+        const std::optional<book::PayableBill> b = book::payableBill(m_ctx.db(), m_rows.idAt(row));
         if (!b || b->処理 <= book::kReceived) {
             m_ui.information(QStringLiteral("この手形は一覧を読んだ後に削除されたか譲渡が解除されています\n"
                                             "一覧を読み直します"));
@@ -480,7 +475,7 @@ bool PayableListWindow::saveIssued(const book::PayableBill &shown)
 void PayableListWindow::onSave()
 {
     const int row = m_list->selectedRow();
-    if (row < 0 || !m_shown || m_shown->id != m_lineIds.at(row)) {
+    if (row < 0 || !m_shown || m_shown->id != m_rows.idAt(row)) {
         m_ui.information(QStringLiteral("ここでは修正のみ可能です"));
         return;
     }
@@ -520,7 +515,7 @@ void PayableListWindow::onDelete()
     if (!m_ui.confirm(QStringLiteral("削除しますよ\n元に戻せません"), QStringLiteral("削除の確認")))
         return;
     try {
-        const qint64 id = m_lineIds.at(row);
+        const qint64 id = m_rows.idAt(row);
         const std::optional<qint64> version =
             m_shown && m_shown->id == id ? std::optional<qint64>(m_shown->更新回数) : std::nullopt;
         if (!book::deleteIssuedBill(m_ctx.db(), id, version)) {

@@ -5,7 +5,6 @@
 // turned back into a received bill in hand.
 
 #include "book/Payables.h"
-#include "ui/ListLines.h"
 #include "ui/PagedRows.h"
 #include "ui/WindowKit.h"
 
@@ -58,7 +57,6 @@ private:
     UiService &m_ui;
     WindowKit m_kit;
 
-    ui::LineIds m_lineIds;
     ui::PagedRows<book::PayableLine> m_rows;
     std::optional<book::PayableBill> m_shown; // the bill of the picked line
     QVector<int> m_accountSlots;

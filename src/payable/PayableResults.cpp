@@ -180,7 +180,6 @@ void PayableResultWindow::ClearForm()
 void PayableResultWindow::List2Requery()
 {
     m_list->clearLines();
-    m_lineIds.clear();
     m_rows.clear();
     QList<qint64> ids;
     try {
@@ -188,13 +187,10 @@ void PayableResultWindow::List2Requery()
     } catch (const std::exception &) {
         return;
     }
-    for (qint64 id : ids)
-        m_lineIds.append(id);
-    m_rows.reset(ids, [this](const QList<qint64> &some) { return book::payableResultLinesOf(m_ctx.db(), some); });
-    m_list->setLines(int(ids.size()), [this](int row) {
-        const book::PayableLine *line = m_rows.row(row);
-        return line ? payable::payableLine(*line) : QString();
-    });
+    ui::fillLines(
+        m_list, m_rows, ids,
+        [this](const QList<qint64> &some) { return book::payableResultLinesOf(m_ctx.db(), some); },
+        payable::payableLine);
 }
 
 void PayableResultWindow::onLinePicked(int row)
@@ -202,7 +198,7 @@ void PayableResultWindow::onLinePicked(int row)
     if (row < 0)
         return;
     try {
-        if (const std::optional<book::PayableBill> b = book::payableResult(m_ctx.db(), m_lineIds.at(row)))
+        if (const std::optional<book::PayableBill> b = book::payableResult(m_ctx.db(), m_rows.idAt(row)))
             showBill(*b);
     } catch (const std::exception &e) {
         m_ui.information(errorText(e));
@@ -266,7 +262,7 @@ void PayableResultWindow::showEndorsements()
     const int row = m_list->selectedRow();
     if (row >= 0) {
         try {
-            endorsers = book::endorsersOf(m_ctx.db(), m_lineIds.at(row));
+            endorsers = book::endorsersOf(m_ctx.db(), m_rows.idAt(row));
         } catch (const std::exception &) {
         }
     }

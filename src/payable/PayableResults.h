@@ -4,7 +4,6 @@
 // look at. Nothing is saved or deleted here.
 
 #include "book/Payables.h"
-#include "ui/ListLines.h"
 #include "ui/PagedRows.h"
 #include "ui/WindowKit.h"
 
@@ -42,7 +41,6 @@ private:
     UiService &m_ui;
     WindowKit m_kit;
 
-    ui::LineIds m_lineIds;
     ui::PagedRows<book::PayableLine> m_rows;
 
     ui::LineList *m_list = nullptr;

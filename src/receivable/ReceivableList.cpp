@@ -177,16 +177,11 @@ void ReceivableListWindow::fillList(book::ListLayout layout)
 {
     // One query for the keys; a line's fields are read and laid out when it is shown.
     m_list->clearLines();
-    m_lineIds.clear();
     m_rows.clear();
-    const QList<qint64> ids = book::receivableListIds(m_ctx.db());
-    for (qint64 id : ids)
-        m_lineIds.append(id);
-    m_rows.reset(ids, [this](const QList<qint64> &some) { return book::receivableRowsOf(m_ctx.db(), some); });
-    m_list->setLines(int(ids.size()), [this, layout](int i) {
-        const book::ReceivableRow *row = m_rows.row(i);
-        return row ? book::ReceivableListLine(*row, layout) : QString();
-    });
+    ui::fillLines(
+        m_list, m_rows, book::receivableListIds(m_ctx.db()),
+        [this](const QList<qint64> &some) { return book::receivableRowsOf(m_ctx.db(), some); },
+        [layout](const book::ReceivableRow &row) { return book::ReceivableListLine(row, layout); });
 }
 
 void ReceivableListWindow::ClearForm()
@@ -211,7 +206,7 @@ void ReceivableListWindow::onLinePicked(int row)
     if (m_list->lineText(row).isEmpty())
         return;
     EndorsementEdited = false;
-    const qint64 id = m_lineIds.at(row);
+    const qint64 id = m_rows.idAt(row);
     const std::optional<book::ReceivableBill> bill = book::receivableBill(m_ctx.db(), id);
     if (!bill) {
         m_ui.information(QStringLiteral("この手形は見つかりません\n削除された可能性があります"));
@@ -314,7 +309,7 @@ bool ReceivableListWindow::SaveReceivableBill()
         return false;
     book::ReceivableBill bill = *read;
     // The bill of the selected line, never another one with the same number and customer.
-    bill.id = m_lineIds.at(row);
+    bill.id = m_rows.idAt(row);
     if (bill.id == m_loadedId)
         bill.更新回数 = m_loadedVersion;
     std::optional<book::EndorserSlots> endorsers;
@@ -341,7 +336,7 @@ bool ReceivableListWindow::DeleteReceivableBill()
         m_ui.information(QStringLiteral("ここでは削除のみ可能です"));
         return false;
     }
-    const qint64 id = m_lineIds.at(row);
+    const qint64 id = m_rows.idAt(row);
     if (!m_ui.confirm(QStringLiteral("削除しますよ\n元に戻せません"), QStringLiteral("削除の確認")))
         return false;
     try {
@@ -371,7 +366,7 @@ void ReceivableListWindow::ShowEndorsements()
         const int row = m_list->selectedRow();
         if (row >= 0) {
             try {
-                dialog->setSlots(book::endorsersOf(m_ctx.db(), m_lineIds.at(row)));
+                dialog->setSlots(book::endorsersOf(m_ctx.db(), m_rows.idAt(row)));
             } catch (const std::exception &) {
             }
         }

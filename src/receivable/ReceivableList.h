@@ -5,7 +5,6 @@
 // the same row, or deleted.
 
 #include "book/Receivables.h"
-#include "ui/ListLines.h"
 #include "ui/PagedRows.h"
 #include "ui/WindowKit.h"
 
@@ -59,7 +58,6 @@ private:
     UiService &m_ui;
     WindowKit m_kit;
     ui::PagedRows<book::ReceivableRow> m_rows;
-    ui::LineIds m_lineIds;  // List2 line → D_手形.id
     QString m_lookedUpCode; // the code TNAME belongs to
     qint64 m_loadedId = 0;  // the bill in the fields and the row version it was read with
     std::optional<qint64> m_loadedVersion;

@@ -129,19 +129,15 @@ void ReceivableResultWindow::load()
 {
     ClearForm();
     m_list->clearLines();
-    m_lineIds.clear();
     QList<qint64> ids;
     try {
         ids = book::receivableResultIds(m_ctx.db());
     } catch (const std::exception &) {
     }
-    for (qint64 id : ids)
-        m_lineIds.append(id);
-    m_rows.reset(ids, [this](const QList<qint64> &some) { return book::receivableResultRowsOf(m_ctx.db(), some); });
-    m_list->setLines(int(ids.size()), [this](int i) {
-        const book::ReceivableRow *row = m_rows.row(i);
-        return row ? book::ReceivableListLine(*row, book::ListLayout::AtLoad) : QString();
-    });
+    ui::fillLines(
+        m_list, m_rows, ids,
+        [this](const QList<qint64> &some) { return book::receivableResultRowsOf(m_ctx.db(), some); },
+        [](const book::ReceivableRow &row) { return book::ReceivableListLine(row, book::ListLayout::AtLoad); });
 }
 
 void ReceivableResultWindow::ClearForm()
@@ -161,7 +157,7 @@ void ReceivableResultWindow::onLinePicked(int row)
     if (m_list->lineText(row).isEmpty())
         return;
     EndorsementEdited = false;
-    const qint64 id = m_lineIds.at(row);
+    const qint64 id = m_rows.idAt(row);
     const std::optional<book::ReceivableBill> b = book::receivableResult(m_ctx.db(), id);
     if (!b) {
         m_ui.information(QStringLiteral("検索結果が見つかりません\nもう一度検索してください"));
@@ -197,7 +193,7 @@ void ReceivableResultWindow::ShowEndorsements()
     const int row = m_list->selectedRow();
     if (row >= 0) {
         try {
-            dialog->setSlots(book::endorsersOf(m_ctx.db(), m_lineIds.at(row)));
+            dialog->setSlots(book::endorsersOf(m_ctx.db(), m_rows.idAt(row)));
         } catch (const std::exception &) {
         }
     }

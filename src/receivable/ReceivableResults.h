@@ -5,7 +5,6 @@
 // are read live, and the endorsement dialog opens for viewing.
 
 #include "book/Receivables.h"
-#include "ui/ListLines.h"
 #include "ui/PagedRows.h"
 #include "ui/WindowKit.h"
 
@@ -46,7 +45,6 @@ private:
     UiService &m_ui;
     WindowKit m_kit;
     ui::PagedRows<book::ReceivableRow> m_rows;
-    ui::LineIds m_lineIds; // List2 line → the found bill's D_手形.id
 
     ui::LineList *m_list = nullptr;
     QLineEdit *m_date = nullptr;

@@ -6,8 +6,11 @@
 // A page once read is kept until the list is filled again, so a line reads
 // the same however often it is painted.
 
+#include "ui/LineList.h"
+
 #include <QHash>
 #include <QList>
+#include <QString>
 
 #include <exception>
 #include <functional>
@@ -33,6 +36,8 @@ public:
 
     int size() const { return int(m_ids.size()); }
     const QList<qint64> &ids() const { return m_ids; }
+    // The key of a line, or 0 for a position without one.
+    qint64 idAt(int line) const { return line >= 0 && line < size() ? m_ids.at(line) : 0; }
 
     // The row of a line, or nullptr when its row is gone or cannot be read
     // (a page that failed is tried again the next time it is shown).
@@ -80,5 +85,19 @@ private:
     Fetch m_fetch;
     std::unordered_map<int, std::vector<std::optional<Row>>> m_pages;
 };
+
+// Fills the list with a line per key: each line is laid out from its row,
+// read with the page around it, when it is first shown.
+template <typename Row, typename LineOf>
+void fillLines(LineList *list, PagedRows<Row> &rows, QList<qint64> ids, typename PagedRows<Row>::Fetch fetch,
+               LineOf lineOf)
+{
+    const int count = int(ids.size());
+    rows.reset(std::move(ids), std::move(fetch));
+    list->setLines(count, [&rows, lineOf](int line) {
+        const Row *row = rows.row(line);
+        return row ? lineOf(*row) : QString();
+    });
+}
 
 } // namespace sorvane::ui

@@ -96,6 +96,28 @@ private slots:
         QCOMPARE(rows.row(0)->text, QStringLiteral("8"));
         QVERIFY(!rows.row(1));
     }
+
+    // A list filled from keys: each line from its row, a gone row an empty
+    // line, and every line leads back to its own key.
+    void listFilledFromKeys()
+    {
+        ui::LineList list;
+        ui::PagedRows<Row> rows;
+        ui::fillLines(
+            &list, rows, {30, 10, 20},
+            [](const QList<qint64> &some) {
+                std::vector<Row> found;
+                for (qint64 id : some)
+                    if (id != 10)
+                        found.push_back({id, QStringLiteral("bill %1").arg(id)});
+                return found;
+            },
+            [](const Row &r) { return r.text + QStringLiteral(" ."); });
+        QCOMPARE(list.lines(), (QStringList{u"bill 30 ."_qs, QString(), u"bill 20 ."_qs}));
+        QCOMPARE((QList<qint64>{rows.idAt(0), rows.idAt(1), rows.idAt(2)}), (QList<qint64>{30, 10, 20}));
+        QCOMPARE(rows.idAt(-1), 0);
+        QCOMPARE(rows.idAt(3), 0);
+    }
 };
 
 QTEST_MAIN(TestPagedRows)
