@@ -83,6 +83,9 @@ PayableEntryWindow::PayableEntryWindow(AppContext &ctx, UiService &ui, const Win
     m_sname->setMinimumWidth(240);
     m_sname->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     auto *supplierButton = ui::button(this, QStringLiteral("得意先登録ボタン"), QStringLiteral("編集"));
+    // Out of the Tab and Enter path from the code to the drawer, as in the
+    // receivable windows: Enter through the fields must not open the register.
+    supplierButton->setFocusPolicy(Qt::ClickFocus);
     m_drawer = field(this, QStringLiteral("振出人"));
     m_drawer->setMinimumWidth(300);
     m_bankCode = field(this, QStringLiteral("支払場所コード"), 5);

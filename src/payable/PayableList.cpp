@@ -79,6 +79,7 @@ PayableListWindow::PayableListWindow(AppContext &ctx, UiService &ui, const Windo
     m_sname->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     // The button has no action here: suppliers are registered from the entry window.
     auto *newSupplier = ui::button(this, QStringLiteral("得意先登録ボタン"), QStringLiteral("新規"));
+    newSupplier->setFocusPolicy(Qt::ClickFocus);
     m_account = ui::typedCombo(this, QStringLiteral("口座名"));
     m_account->setMinimumWidth(360);
     m_account->setMaxVisibleItems(20);

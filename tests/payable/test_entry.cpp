@@ -647,8 +647,7 @@ void TestPayableEntry::keyboardAlone()
     key(Qt::Key_Return);
     QCOMPARE(focused(), u"Scode"_qs);
     QTest::keyClicks(QApplication::focusWidget(), u"s1"_qs);
-    key(Qt::Key_Tab);
-    key(Qt::Key_Tab); // past the register button
+    key(Qt::Key_Return); // the register button is not on the way
     QCOMPARE(focused(), u"振出人"_qs);
     QCOMPARE(e.sname(), u"仕入商事"_qs);
     for (int i = 0; i < 5; ++i)
