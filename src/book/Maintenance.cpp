@@ -132,8 +132,11 @@ ToolResult resetServerBook(AppContext &ctx)
         }
         Database &db = ctx.db();
         Transaction t(db);
+        // The history of the bills stays: it is the record of what was
+        // booked and deleted, which no action of the program may erase.
         for (const QString &table : schema::mainTables())
-            db.execute(QStringLiteral("delete from %1").arg(db.quotedName(table)));
+            if (table != u"手形履歴")
+                db.execute(QStringLiteral("delete from %1").arg(db.quotedName(table)));
         // The length of the approaching-due window survives the reset.
         schema::writeDueWindowDays(db, ctx.DueWindowDays);
         t.commit();
