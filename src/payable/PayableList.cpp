@@ -468,6 +468,7 @@ bool PayableListWindow::saveIssued(const book::PayableBill &shown)
     c.手形期日 = *due;
     c.金額 = *amount;
     c.更新回数 = shown.更新回数;
+    c.on = today;
     if (!book::correctIssuedBill(m_ctx.db(), c))
         m_ui.information(QStringLiteral("この手形は一覧を読んだ後に削除されています\n一覧を読み直します"));
     return true;
@@ -486,7 +487,7 @@ void PayableListWindow::onSave()
                 return;
         } else if (m_issue->isChecked()) {
             // "振出し" on a handed-on bill takes the hand-on back.
-            if (!book::cancelHandOn(m_ctx.db(), m_shown->id, m_shown->更新回数))
+            if (!book::cancelHandOn(m_ctx.db(), m_shown->id, m_shown->更新回数, m_ctx.clock.today()))
                 m_ui.information(QStringLiteral("この手形は一覧を読んだ後に変更されています\n一覧を読み直します"));
         }
     } catch (const book::ConflictError &e) {
@@ -519,7 +520,7 @@ void PayableListWindow::onDelete()
         const qint64 id = m_rows.idAt(row);
         const std::optional<qint64> version =
             m_shown && m_shown->id == id ? std::optional<qint64>(m_shown->更新回数) : std::nullopt;
-        if (!book::deleteIssuedBill(m_ctx.db(), id, version)) {
+        if (!book::deleteIssuedBill(m_ctx.db(), id, version, m_ctx.clock.today())) {
             m_ui.information(QStringLiteral("この手形は一覧を読んだ後に削除されたか変更されています\n"
                                             "一覧を読み直します"));
         } else {

@@ -316,7 +316,7 @@ bool ReceivableListWindow::SaveReceivableBill()
     if (EndorsementEdited && m_kit.endorsements)
         endorsers = m_kit.endorsements->typedSlots();
     try {
-        book::saveReceivableBill(m_ctx.db(), bill, endorsers);
+        book::saveReceivableBill(m_ctx.db(), bill, endorsers, m_ctx.clock.today());
     } catch (const book::ConflictError &e) {
         reloadAfterConflict(row, e.description());
         return false;
@@ -340,7 +340,8 @@ bool ReceivableListWindow::DeleteReceivableBill()
     if (!m_ui.confirm(QStringLiteral("削除しますよ\n元に戻せません"), QStringLiteral("削除の確認")))
         return false;
     try {
-        book::deleteReceivableBill(m_ctx.db(), id, id == m_loadedId ? m_loadedVersion : std::nullopt);
+        book::deleteReceivableBill(m_ctx.db(), id, id == m_loadedId ? m_loadedVersion : std::nullopt,
+                                   m_ctx.clock.today());
     } catch (const book::ConflictError &e) {
         reloadAfterConflict(row, e.description());
         return false;
