@@ -548,6 +548,16 @@ std::vector<DishonouredBill> dishonouredBills(Database &db)
     return out;
 }
 
+std::vector<BillRow> discountCandidates(Database &db)
+{
+    std::vector<BillRow> out;
+    db.forEachRow(QStringLiteral("select %1 from D_手形 where 処理=0 and 状態=0 and 予約フラグ=0 and 終了フラグ=0 "
+                                 "order by 手形期日 nulls first,id")
+                      .arg(rowColumns()),
+                  {}, [&out](const RowView &r) { out.push_back(rowAt(r)); });
+    return out;
+}
+
 std::vector<BillRow> dishonourCandidates(Database &db)
 {
     std::vector<BillRow> out;

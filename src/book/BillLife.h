@@ -174,6 +174,10 @@ struct DishonouredBill {
 // Dishonoured bills not yet recovered, by date of dishonour.
 std::vector<DishonouredBill> dishonouredBills(Database &db);
 
+// Bills that can be discounted: the candidates of a hand-on (received, in
+// hand, not reserved, not finished); by due date, those without one first.
+std::vector<BillRow> discountCandidates(Database &db);
+
 // Bills that can be dishonoured: received bills in hand, discounted or
 // handed on, not finished; by due date.
 std::vector<BillRow> dishonourCandidates(Database &db);

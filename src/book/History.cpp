@@ -237,7 +237,10 @@ QList<BillEvent> searchEvents(Database &db, const EventQuery &q)
                                 "相手先 like ? escape '\\')");
         values << fmt::normalizeCode(party) << fmt::normalizeCode(party) << like << like;
     }
-    return eventsOf(db, where.join(QStringLiteral(" and ")), values, QStringLiteral("処理日 nulls first, id"));
+    QString order = QStringLiteral("処理日 nulls first, id");
+    if (q.limit > 0)
+        order += QStringLiteral(" limit %1").arg(q.limit);
+    return eventsOf(db, where.join(QStringLiteral(" and ")), values, order);
 }
 
 RowSnapshot billSnapshot(Database &db, qint64 billId)

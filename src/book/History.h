@@ -116,6 +116,7 @@ struct EventQuery {
     QString party;
     QString number; // the bill number, exactly
     qint64 billId = 0;
+    int limit = 0; // at most this many events (0: all)
 };
 QList<BillEvent> searchEvents(Database &db, const EventQuery &query);
 // The Japanese refusal of the criteria (a reversed range), or empty.

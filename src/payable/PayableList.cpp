@@ -174,7 +174,10 @@ PayableListWindow::PayableListWindow(AppContext &ctx, UiService &ui, const Windo
     layout->addWidget(m_list, 1);
     layout->addSpacing(6);
     layout->addLayout(lower);
-    layout->addLayout(ui::buttonRow({save, remove, clear, close}));
+    auto *history = ui::button(this, QStringLiteral("履歴ボタン"), QStringLiteral("履　歴"));
+    connect(history, &QPushButton::clicked, this,
+            [this] { openHistory(m_kit, m_ui, this, m_rows.idAt(m_list->selectedRow())); });
+    layout->addLayout(ui::buttonRow({save, remove, clear, history, close}));
     QMenu *file = ui::addFileMenu(
         this, layout, [this] { onSave(); }, [this] { onDelete(); });
     if (auto *bar = qobject_cast<QMenuBar *>(file->parentWidget())) {
@@ -186,7 +189,7 @@ PayableListWindow::PayableListWindow(AppContext &ctx, UiService &ui, const Windo
     ui::chainTabOrder({m_list,      m_date,       m_handOn, m_issue,      m_billNumber, m_scode,
                        newSupplier, m_account,    m_drawer, m_prefecture, m_city,       m_bankCode,
                        m_bank,      m_branchCode, m_branch, m_issueDate,  m_dueDate,    m_amount,
-                       save,        remove,       clear,    close});
+                       save,        remove,       clear,    history,    close});
 
     connect(save, &QPushButton::clicked, this, &PayableListWindow::onSave);
     connect(remove, &QPushButton::clicked, this, &PayableListWindow::onDelete);
