@@ -22,9 +22,10 @@ class TestStartup : public QObject {
 private:
     static void insertAccount(Database &db, int kozano)
     {
-        db.execute(QStringLiteral("insert into 口座データ(kozano, 口座番号, 口座種別, 銀行名, 支店名) values(?,?,?,?,?)"),
-                   {kozano, QStringLiteral("%1").arg(1000000 + kozano), QStringLiteral("当座"),
-                    QStringLiteral("みずほ銀行"), QStringLiteral("本店")});
+        db.execute(
+            QStringLiteral("insert into 口座データ(kozano, 口座番号, 口座種別, 銀行名, 支店名) values(?,?,?,?,?)"),
+            {kozano, QStringLiteral("%1").arg(1000000 + kozano), QStringLiteral("当座"), QStringLiteral("みずほ銀行"),
+             QStringLiteral("本店")});
     }
 
 private slots:
@@ -36,9 +37,14 @@ private slots:
         ctx.splashDelayMs = 0;
         MainMenu window(ctx, ui);
         QVERIFY(!window.startUp());
-        QCOMPARE(ui.texts(), (QStringList{QStringLiteral("データが見つかりません"),
-                                          QStringLiteral("システムが異常です\n再インストールしてください")}));
-        QVERIFY(ui.modalWindows.isEmpty());  // not even the splash
+        // The clerk is told which command prepares this folder.
+        QCOMPARE(ui.texts(),
+                 (QStringList{QStringLiteral("データが見つかりません"),
+                              QStringLiteral("システムが異常です\n再インストールしてください\n"
+                                             "「sorvane-admin init --folder %1」を実行してデータフォルダーを"
+                                             "用意してください")
+                                  .arg(folder.path())}));
+        QVERIFY(ui.modalWindows.isEmpty()); // not even the splash
         QVERIFY(!window.isVisible());
         QVERIFY(!ctx.DataDb);
     }
