@@ -12,12 +12,15 @@ SORVANE_WITH_PACKAGE=1 ./scripts/install-deps.sh
 # dpkg-buildpackage would get them. CMake reads no CPPFLAGS.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 eval "$(dpkg-buildflags --export=sh)"
-export CFLAGS="$CFLAGS $CPPFLAGS" CXXFLAGS="$CXXFLAGS $CPPFLAGS"
+# Given on the command line: CMake reads the environment's flags only when
+# it first configures a build folder.
+CXXFLAGS="$CXXFLAGS $CPPFLAGS"
 launcher=()
 if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
+  "-DCMAKE_CXX_FLAGS=$CXXFLAGS" "-DCMAKE_EXE_LINKER_FLAGS=$LDFLAGS" \
   -DSORVANE_PACKAGE=ON -DSORVANE_TESTS=OFF -DSORVANE_BENCH=OFF "${launcher[@]}" "$@"
 cmake --build build-package -j"$(nproc)"
 rm -f build-package/sorvane_*.deb

@@ -65,16 +65,15 @@ QString initUsage()
 
 QString holidaysUsage()
 {
-    return QStringLiteral(
-        "使い方: sorvane-admin holidays FROM TO [--force] [--folder DIR]\n"
-        "\n"
-        "FROM 年から TO 年までの祝日ファイル 祝日<年>.mdb を書きます (1955〜2099 年。\n"
-        "国民の祝日・振替休日・国民の休日と、銀行休業日の 12/31・1/2・1/3)。\n"
-        "既にある祝日ファイルはそのままにし、そのことを表示します。\n"
-        "\n"
-        "オプション:\n"
-        "  --force       既にある祝日ファイルも書き直します (加えた休業日は消えます)\n"
-        "  --folder DIR  データフォルダー (既にあるフォルダー。省略時は sorvane-admin --help のとおり)\n");
+    return QStringLiteral("使い方: sorvane-admin holidays FROM TO [--force] [--folder DIR]\n"
+                          "\n"
+                          "FROM 年から TO 年までの祝日ファイル 祝日<年>.mdb を書きます (1955〜2099 年。\n"
+                          "国民の祝日・振替休日・国民の休日と、銀行休業日の 12/31・1/2・1/3)。\n"
+                          "既にある祝日ファイルはそのままにし、そのことを表示します。\n"
+                          "\n"
+                          "オプション:\n"
+                          "  --force       既にある祝日ファイルも書き直します (加えた休業日は消えます)\n"
+                          "  --folder DIR  データフォルダー (既にあるフォルダー。省略時は init と同じ)\n");
 }
 
 QString daysUsage()
@@ -175,6 +174,8 @@ int checkFolder(const QString &folder, bool mayCreate, QTextStream &err)
 
 int commandInit(const ParsedArgs &args, const QString &folder, bool userFolder, QTextStream &out, QTextStream &err)
 {
+    // The user's data folder is made with the folders above it: a new user
+    // may not have ~/.local/share yet.
     if (userFolder) {
         try {
             datafolder::createWithParents(folder);
@@ -324,8 +325,8 @@ int commandGenerate(const ParsedArgs &args, const QString &folder, QTextStream &
 {
     const QString command = QStringLiteral("generate");
     if (args.positional.size() != 1)
-        return badArguments(
-            err, QStringLiteral("generate には作る手形の数を 1 つ指定してください (例: generate 100000)"), command);
+        return badArguments(err, QStringLiteral("generate には作る手形の数を 1 つ指定してください (例: generate 100000)"),
+                            command);
     // "100,000" reads as a hundred thousand, as the count is usually written.
     static const QRegularExpression grouped(QStringLiteral("^[0-9]{1,3}(,[0-9]{3})+$"));
     QString count = args.positional.first().trimmed();
@@ -343,10 +344,10 @@ int commandGenerate(const ParsedArgs &args, const QString &folder, QTextStream &
         bool ok = false;
         seed = args.value(QStringLiteral("--seed")).trimmed().toULongLong(&ok);
         if (!ok)
-            return badArguments(err,
-                                QStringLiteral("--seed には 0 以上の整数を指定してください: %1")
-                                    .arg(args.value(QStringLiteral("--seed"))),
-                                command);
+            return badArguments(
+                err,
+                QStringLiteral("--seed には 0 以上の整数を指定してください: %1").arg(args.value(QStringLiteral("--seed"))),
+                command);
     }
     if (const int rc = checkDataFolder(folder, err))
         return rc;
@@ -435,34 +436,33 @@ DataFile::DataFile(const QString &folder) : m_ws(AppContext::kWorkspaceName, App
 
 QString usage()
 {
-    return QStringLiteral(
-        "使い方: sorvane-admin <コマンド> [引数] [オプション]\n"
-        "\n"
-        "コマンド:\n"
-        "  init [--force]        データフォルダーを用意します (無いファイルだけを書きます)\n"
-        "  holidays FROM TO [--force]\n"
-        "                        FROM 年から TO 年までの祝日ファイル 祝日<年>.mdb を書きます\n"
-        "                        (1955〜2099 年。既にあるファイルは --force のときだけ書き直します)\n"
-        "  days [N]              期日の近い手形の一覧の日数を表示・設定します\n"
-        "  account list|add|set|remove|import\n"
-        "                        自社の口座 (口座データ) を表示・登録・変更・削除・取り込みします\n"
-        "  connect URL | --file  手形データを PostgreSQL サーバーに置く / ファイル (tegata.mdb) に戻す\n"
-        "  init --server [URL]   サーバーの空のデータベースに手形データの表を作ります\n"
-        "  migrate --to URL | --from URL --to-file DIR\n"
-        "                        ファイルの手形データをサーバーへ移す / サーバーからファイルへ移す\n"
-        "  export ledger|statement|journal\n"
-        "                        記入帳・勘定科目内訳明細書を PDF に、内訳書と仕訳を CSV に書きます\n"
-        "  generate N [--seed S] 測定用に作り出した手形 N 件を空の tegata.mdb に書き込みます\n"
-        "  help [コマンド]       使い方を表示します\n"
-        "\n"
-        "どのコマンドでも使えるオプション:\n"
-        "  --folder DIR  データフォルダー。省略時は環境変数 SORVANE_DATA のフォルダー、それも無ければ\n"
-        "                ~/.local/share/Sorvane ($XDG_DATA_HOME/Sorvane)。ビルドしたフォルダーの\n"
-        "                プログラムでは、プログラムのフォルダー (sorvane.portable のあるフォルダー)\n"
-        "  --help        そのコマンドの使い方を表示します (例: sorvane-admin account --help)\n"
-        "\n"
-        "終了コード: 0 成功、1 処理中の失敗、2 コマンドや引数の誤り\n"
-        "メッセージは標準エラー出力に、結果は標準出力に書きます。\n");
+    return QStringLiteral("使い方: sorvane-admin <コマンド> [引数] [オプション]\n"
+                          "\n"
+                          "コマンド:\n"
+                          "  init [--force]        データフォルダーを用意します (無いファイルだけを書きます)\n"
+                          "  holidays FROM TO [--force]\n"
+                          "                        FROM 年から TO 年までの祝日ファイル 祝日<年>.mdb を書きます\n"
+                          "                        (1955〜2099 年。既にあるファイルは --force のときだけ書き直します)\n"
+                          "  days [N]              期日の近い手形の一覧の日数を表示・設定します\n"
+                          "  account list|add|set|remove|import\n"
+                          "                        自社の口座 (口座データ) を表示・登録・変更・削除・取り込みします\n"
+                          "  connect URL | --file  手形データを PostgreSQL サーバーに置く / ファイル (tegata.mdb) に戻す\n"
+                          "  init --server [URL]   サーバーの空のデータベースに手形データの表を作ります\n"
+                          "  migrate --to URL | --from URL --to-file DIR\n"
+                          "                        ファイルの手形データをサーバーへ移す / サーバーからファイルへ移す\n"
+                          "  export ledger|statement|journal\n"
+                          "                        記入帳・勘定科目内訳明細書を PDF に、内訳書と仕訳を CSV に書きます\n"
+                          "  generate N [--seed S] 測定用に作り出した手形 N 件を空の tegata.mdb に書き込みます\n"
+                          "  help [コマンド]       使い方を表示します\n"
+                          "\n"
+                          "どのコマンドでも使えるオプション:\n"
+                          "  --folder DIR  データフォルダー (省略時は SORVANE_DATA、無ければ\n"
+                          "                ~/.local/share/Sorvane。ビルドしたフォルダーのプログラムでは\n"
+                          "                プログラムのフォルダー (sorvane.portable のあるフォルダー))\n"
+                          "  --help        そのコマンドの使い方を表示します (例: sorvane-admin account --help)\n"
+                          "\n"
+                          "終了コード: 0 成功、1 処理中の失敗、2 コマンドや引数の誤り\n"
+                          "メッセージは標準エラー出力に、結果は標準出力に書きます。\n");
 }
 
 int run(const QStringList &args, const datafolder::FolderChoice &fallback, QTextStream &out, QTextStream &err)

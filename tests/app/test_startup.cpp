@@ -22,10 +22,9 @@ class TestStartup : public QObject {
 private:
     static void insertAccount(Database &db, int kozano)
     {
-        db.execute(
-            QStringLiteral("insert into 口座データ(kozano, 口座番号, 口座種別, 銀行名, 支店名) values(?,?,?,?,?)"),
-            {kozano, QStringLiteral("%1").arg(1000000 + kozano), QStringLiteral("当座"), QStringLiteral("みずほ銀行"),
-             QStringLiteral("本店")});
+        db.execute(QStringLiteral("insert into 口座データ(kozano, 口座番号, 口座種別, 銀行名, 支店名) values(?,?,?,?,?)"),
+                   {kozano, QStringLiteral("%1").arg(1000000 + kozano), QStringLiteral("当座"),
+                    QStringLiteral("みずほ銀行"), QStringLiteral("本店")});
     }
 
 private slots:
@@ -44,7 +43,7 @@ private slots:
                                              "「sorvane-admin init --folder %1」を実行してデータフォルダーを"
                                              "用意してください")
                                   .arg(folder.path())}));
-        QVERIFY(ui.modalWindows.isEmpty()); // not even the splash
+        QVERIFY(ui.modalWindows.isEmpty());  // not even the splash
         QVERIFY(!window.isVisible());
         QVERIFY(!ctx.DataDb);
     }
