@@ -94,7 +94,7 @@ make_root() {
 
 mode=root
 if [[ "${SORVANE_TEST_PACKAGE_HOST:-0}" == 1 ]] || ! make_root; then
-  echo "== no Debian root could be made: the check runs on this machine itself"
+  echo "== no Debian root (SORVANE_TEST_PACKAGE_HOST=1, or it could not be made): the check runs on this machine itself"
   mode=host
   root=""
 fi
