@@ -47,8 +47,12 @@ QString initUsage()
         "オプション:\n"
         "  --force       inidata.mdx、yubin.mdb と祝日ファイルを書き直します。\n"
         "                tegata.mdb はどんなときも書き換えません。\n"
-        "  --folder DIR  データフォルダー (省略時はプログラムのフォルダー)。無ければ作ります。\n"
+        "  --folder DIR  データフォルダー (省略時は下のとおり)。無ければ作ります。\n"
         "                作るのは最後のフォルダーだけで、その上のフォルダーは既にある必要があります。\n"
+        "\n"
+        "--folder を省くと、環境変数 SORVANE_DATA のフォルダー、それも無ければ\n"
+        "~/.local/share/Sorvane ($XDG_DATA_HOME/Sorvane) を、上のフォルダーも含めて作ります。\n"
+        "ビルドしたフォルダーのプログラムでは、プログラムのフォルダーです。\n"
         "\n"
         "tegata.mdb が無く temp.mdb があるとき (最適化が途中で止まったとき) は、何もせずに\n"
         "終わります。データは temp.mdb にあり、その名前を tegata.mdb に変えると戻ります。\n"
@@ -69,7 +73,7 @@ QString holidaysUsage()
                           "\n"
                           "オプション:\n"
                           "  --force       既にある祝日ファイルも書き直します (加えた休業日は消えます)\n"
-                          "  --folder DIR  データフォルダー (既にあるフォルダー。省略時はプログラムのフォルダー)\n");
+                          "  --folder DIR  データフォルダー (既にあるフォルダー。省略時は init と同じ)\n");
 }
 
 QString daysUsage()
@@ -168,8 +172,18 @@ int checkFolder(const QString &folder, bool mayCreate, QTextStream &err)
     return kExitOk;
 }
 
-int commandInit(const ParsedArgs &args, const QString &folder, QTextStream &out, QTextStream &err)
+int commandInit(const ParsedArgs &args, const QString &folder, bool userFolder, QTextStream &out, QTextStream &err)
 {
+    // The user's data folder is made with the folders above it: a new user
+    // may not have ~/.local/share yet.
+    if (userFolder) {
+        try {
+            datafolder::createWithParents(folder);
+        } catch (const DbError &e) {
+            err << e.description() << u'\n';
+            return kExitFailed;
+        }
+    }
     if (args.has(QStringLiteral("--server"))) {
         if (const int rc = checkFolder(folder, true, err))
             return rc;
@@ -442,15 +456,18 @@ QString usage()
                           "  help [コマンド]       使い方を表示します\n"
                           "\n"
                           "どのコマンドでも使えるオプション:\n"
-                          "  --folder DIR  データフォルダー (省略時はプログラムのフォルダー)\n"
+                          "  --folder DIR  データフォルダー (省略時は SORVANE_DATA、無ければ\n"
+                          "                ~/.local/share/Sorvane。ビルドしたフォルダーのプログラムでは\n"
+                          "                プログラムのフォルダー (sorvane.portable のあるフォルダー))\n"
                           "  --help        そのコマンドの使い方を表示します (例: sorvane-admin account --help)\n"
                           "\n"
                           "終了コード: 0 成功、1 処理中の失敗、2 コマンドや引数の誤り\n"
                           "メッセージは標準エラー出力に、結果は標準出力に書きます。\n");
 }
 
-int run(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err)
+int run(const QStringList &args, const datafolder::FolderChoice &fallback, QTextStream &out, QTextStream &err)
 {
+    const QString &defaultFolder = fallback.path;
     if (args.isEmpty()) {
         err << QStringLiteral("コマンドを指定してください\n\n") << usage();
         return kExitBadArguments;
@@ -503,7 +520,8 @@ int run(const QStringList &args, const QString &defaultFolder, QTextStream &out,
     }
     const QString folder = dataFolderPath(parsed, defaultFolder);
     if (command == u"init")
-        return commandInit(parsed, folder, out, err);
+        return commandInit(parsed, folder,
+                           parsed.folder.isEmpty() && fallback.origin == datafolder::FolderOrigin::UserData, out, err);
     if (command == u"holidays")
         return commandHolidays(parsed, folder, out, err);
     if (command == u"generate")
