@@ -123,6 +123,8 @@ QString usageOf(const QString &command)
         return migrateUsage();
     if (command == u"export")
         return exportUsage();
+    if (command == u"customer" || command == u"supplier")
+        return partyUsage(command);
     return {};
 }
 
@@ -422,31 +424,34 @@ DataFile::DataFile(const QString &folder) : m_ws(AppContext::kWorkspaceName, App
 
 QString usage()
 {
-    return QStringLiteral("使い方: sorvane-admin <コマンド> [引数] [オプション]\n"
-                          "\n"
-                          "コマンド:\n"
-                          "  init [--force]        データフォルダーを用意します (無いファイルだけを書きます)\n"
-                          "  holidays FROM TO [--force]\n"
-                          "                        FROM 年から TO 年までの祝日ファイル 祝日<年>.mdb を書きます\n"
-                          "                        (1955〜2099 年。既にあるファイルは --force のときだけ書き直します)\n"
-                          "  days [N]              期日の近い手形の一覧の日数を表示・設定します\n"
-                          "  account list|add|set|remove|import\n"
-                          "                        自社の口座 (口座データ) を表示・登録・変更・削除・取り込みします\n"
-                          "  connect URL | --file  手形データを PostgreSQL サーバーに置く / ファイル (tegata.mdb) に戻す\n"
-                          "  init --server [URL]   サーバーの空のデータベースに手形データの表を作ります\n"
-                          "  migrate --to URL | --from URL --to-file DIR\n"
-                          "                        ファイルの手形データをサーバーへ移す / サーバーからファイルへ移す\n"
-                          "  export ledger|statement|journal\n"
-                          "                        記入帳・勘定科目内訳明細書を PDF に、内訳書と仕訳を CSV に書きます\n"
-                          "  generate N [--seed S] 測定用に作り出した手形 N 件を空の tegata.mdb に書き込みます\n"
-                          "  help [コマンド]       使い方を表示します\n"
-                          "\n"
-                          "どのコマンドでも使えるオプション:\n"
-                          "  --folder DIR  データフォルダー (省略時はプログラムのフォルダー)\n"
-                          "  --help        そのコマンドの使い方を表示します (例: sorvane-admin account --help)\n"
-                          "\n"
-                          "終了コード: 0 成功、1 処理中の失敗、2 コマンドや引数の誤り\n"
-                          "メッセージは標準エラー出力に、結果は標準出力に書きます。\n");
+    return QStringLiteral(
+        "使い方: sorvane-admin <コマンド> [引数] [オプション]\n"
+        "\n"
+        "コマンド:\n"
+        "  init [--force]        データフォルダーを用意します (無いファイルだけを書きます)\n"
+        "  holidays FROM TO [--force]\n"
+        "                        FROM 年から TO 年までの祝日ファイル 祝日<年>.mdb を書きます\n"
+        "                        (1955〜2099 年。既にあるファイルは --force のときだけ書き直します)\n"
+        "  days [N]              期日の近い手形の一覧の日数を表示・設定します\n"
+        "  account list|add|set|remove|import\n"
+        "                        自社の口座 (口座データ) を表示・登録・変更・削除・取り込みします\n"
+        "  connect URL | --file  手形データを PostgreSQL サーバーに置く / ファイル (tegata.mdb) に戻す\n"
+        "  customer list|number  得意先と、その登録番号・法人番号を表示・登録します\n"
+        "  supplier list|number  仕入先と、その登録番号・法人番号を表示・登録します\n"
+        "  init --server [URL]   サーバーの空のデータベースに手形データの表を作ります\n"
+        "  migrate --to URL | --from URL --to-file DIR\n"
+        "                        ファイルの手形データをサーバーへ移す / サーバーからファイルへ移す\n"
+        "  export ledger|statement|journal\n"
+        "                        記入帳・勘定科目内訳明細書を PDF に、内訳書と仕訳を CSV に書きます\n"
+        "  generate N [--seed S] 測定用に作り出した手形 N 件を空の tegata.mdb に書き込みます\n"
+        "  help [コマンド]       使い方を表示します\n"
+        "\n"
+        "どのコマンドでも使えるオプション:\n"
+        "  --folder DIR  データフォルダー (省略時はプログラムのフォルダー)\n"
+        "  --help        そのコマンドの使い方を表示します (例: sorvane-admin account --help)\n"
+        "\n"
+        "終了コード: 0 成功、1 処理中の失敗、2 コマンドや引数の誤り\n"
+        "メッセージは標準エラー出力に、結果は標準出力に書きます。\n");
 }
 
 int run(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err)
@@ -481,6 +486,8 @@ int run(const QStringList &args, const QString &defaultFolder, QTextStream &out,
         return migrateCommand(args.mid(1), defaultFolder, out, err);
     if (command == u"export")
         return exportCommand(args.mid(1), defaultFolder, out, err);
+    if (command == u"customer" || command == u"supplier")
+        return partyCommand(command, args.mid(1), defaultFolder, out, err);
 
     OptionSet accepted;
     if (command == u"init")
