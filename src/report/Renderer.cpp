@@ -441,11 +441,6 @@ void fixToUnicode(QByteArray &pdf)
 
 } // namespace
 
-QString reportFontFamily()
-{
-    return kFontFamily;
-}
-
 QString reportFontProblem()
 {
     if (QFontDatabase::families().contains(kFontFamily, Qt::CaseInsensitive))

@@ -37,12 +37,10 @@ struct Document {
     QStringList totals; // a last line in bold; empty: none
 };
 
-// The face every form is drawn in. A PDF drawn in another Japanese face
-// loses digits and Latin letters from its text (bill numbers could not be
-// searched or copied).
-QString reportFontFamily();
-// Empty when the face is installed; else the Japanese message that names
-// the package to install.
+// Every form is drawn in IPAex Gothic: a PDF drawn in another Japanese
+// face loses digits and Latin letters from its text (bill numbers could not
+// be searched or copied). Empty when the face is installed; else the
+// Japanese message that names the package to install.
 QString reportFontProblem();
 
 // A4 landscape with 10 mm margins.
