@@ -47,7 +47,7 @@ constexpr double kPadMm = 1;
 constexpr double kMarkMm = 4;
 constexpr double kTextPoints = 7.5;
 constexpr double kMarkPoints = 6;
-constexpr double kSmallestPoints = 3;
+constexpr double kSmallestPoints = 1;
 
 // Lines break between words and between Japanese characters; a word wider
 // than its column is broken anywhere (Qt's WrapAtWordBoundaryOrAnywhere).
@@ -332,10 +332,15 @@ private:
             QFont f = font;
             int flags = int(c.align) | vertical;
             if (c.oneLine) {
-                // Shrunk to the width rather than wrapped: a bill number reads as one.
-                const double wide = QFontMetricsF(f, m_device).horizontalAdvance(cells.at(i));
-                if (wide > box.width())
-                    f.setPointSizeF(std::max(kSmallestPoints, f.pointSizeF() * box.width() / wide));
+                // Shrunk to the width rather than wrapped: a bill number reads
+                // as one. Glyph widths do not scale exactly with the size,
+                // so measure again until it fits.
+                for (int round = 0; round < 4; ++round) {
+                    const double wide = QFontMetricsF(f, m_device).horizontalAdvance(cells.at(i));
+                    if (wide <= box.width() || f.pointSizeF() <= kSmallestPoints)
+                        break;
+                    f.setPointSizeF(std::max(kSmallestPoints, f.pointSizeF() * box.width() / wide * 0.98));
+                }
                 flags |= Qt::TextSingleLine;
             } else {
                 flags |= kWrap;

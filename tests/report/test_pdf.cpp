@@ -80,6 +80,7 @@ private slots:
     void tallRowsKeepEveryLine();
     void lastPageNamesTheYear_data();
     void lastPageNamesTheYear();
+    void longBillNumberStaysOnOneLine_data();
     void longBillNumberStaysOnOneLine();
 };
 
@@ -372,20 +373,50 @@ void TestPdf::lastPageNamesTheYear()
     QVERIFY2(!last.contains(u"日付"_qs), qPrintable(last));
 }
 
+void TestPdf::longBillNumberStaysOnOneLine_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::newRow("fits") << u"AB-12345"_qs;
+    QTest::newRow("long") << u"ABCDEFGHIJ-0123456789-KLMNOP"_qs;
+    QTest::newRow("very long") << u"ABCDEFGHIJ-0123456789-KLMNOPQRST-0123456789"_qs;
+}
+
+// The number is drawn on one line inside its column, however long: its
+// text ends before the next column's (摘要) begins.
 void TestPdf::longBillNumberStaysOnOneLine()
 {
+    QFETCH(QString, number);
     AppFixture f;
     Bill b;
     b.日付 = QDate(2026, 4, 3);
-    b.番号 = QStringLiteral("ABCDEFGHIJ-0123456789-KLMNOP");
+    b.番号 = number;
     b.取引先 = QStringLiteral("青葉商事");
     b.金額 = 1000;
     insertBill(f.db(), b);
     const QString file = f.folder.file(QStringLiteral("ledger.pdf"));
     report::ledgerPdf(f.db(), book::Side::Receivable, QDate(2026, 4, 1), QDate(2026, 4, 30),
                       report::DateStyle::Gregorian, file);
-    const QString text = pdfText(file);
-    QVERIFY2(text.contains(b.番号), qPrintable(text));
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {u"-bbox"_qs, file, u"-"_qs});
+    QVERIFY(p.waitForFinished(60000));
+    const QString boxes = QString::fromUtf8(p.readAllStandardOutput());
+    const auto box = [&](const QString &word) {
+        const QRegularExpression re(QStringLiteral("xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\"[^>]*>%1<")
+                                        .arg(QRegularExpression::escape(word)));
+        QList<QPair<double, double>> found;
+        for (auto it = re.globalMatch(boxes); it.hasNext();) {
+            const auto m = it.next();
+            found << qMakePair(m.captured(1).toDouble(), m.captured(2).toDouble());
+        }
+        return found;
+    };
+    const auto numberBoxes = box(number);
+    QCOMPARE(numberBoxes.size(), 1); // one word on one line
+    const auto summary = box(u"売掛金"_qs);
+    QCOMPARE(summary.size(), 1);
+    const double padding = 72 / 25.4; // the cell's 1 mm on either side of the border
+    QVERIFY2(numberBoxes.first().second <= summary.first().first - padding,
+             qPrintable(QStringLiteral("%1 > %2").arg(numberBoxes.first().second).arg(summary.first().first)));
 }
 
 QTEST_MAIN(TestPdf)
