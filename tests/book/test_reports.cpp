@@ -282,8 +282,6 @@ private slots:
     void etaxDates();
     void layoutByYearEnd_data();
     void layoutByYearEnd();
-    void statementNumbers_data();
-    void statementNumbers();
     void etaxTexts_data();
     void etaxTexts();
     void printedPartyIsTheFilesParty();
@@ -718,55 +716,6 @@ void TestReports::layoutByYearEnd()
     QCOMPARE(book::etaxLayout(book::Side::Payable, yearEnd).fileName(), payable);
 }
 
-void TestReports::statementNumbers_data()
-{
-    QTest::addColumn<QDate>("yearEnd");
-    QTest::addColumn<QString>("party");
-    QTest::addColumn<QString>("registration"); // 登録番号 field
-    QTest::addColumn<QString>("corporate");    // 法人番号 field
-    QTest::newRow("the customer's 登録番号, written without its T")
-        << QDate(2025, 3, 31) << u"大和商事"_qs << u"7123456789012"_qs << QString();
-    QTest::newRow("a drawer under the customer's name: its 法人番号")
-        << QDate(2025, 3, 31) << u"株式会社北斗"_qs << QString() << u"9234567890123"_qs;
-    QTest::newRow("a drawer who is no customer")
-        << QDate(2025, 3, 31) << u"青葉物産株式会社"_qs << QString() << QString();
-    QTest::newRow("a supplier's 法人番号")
-        << QDate(2025, 3, 31) << u"丸紅資材株式会社"_qs << QString() << u"1345678901234"_qs;
-    QTest::newRow("a supplier's 登録番号")
-        << QDate(2025, 3, 31) << u"有限会社港運送"_qs << u"9010401012345"_qs << QString();
-}
-
-void TestReports::statementNumbers()
-{
-    QFETCH(QDate, yearEnd);
-    QFETCH(QString, party);
-    QFETCH(QString, registration);
-    QFETCH(QString, corporate);
-    AppFixture f;
-    invoiceScenario(f.db());
-    int seen = 0;
-    for (book::Side side : {book::Side::Receivable, book::Side::Payable}) {
-        const book::EtaxLayout &layout = book::etaxLayout(side, yearEnd);
-        const QByteArray csv =
-            book::etaxCsv(layout, book::statementLines(book::statementBills(f.db(), side, yearEnd)), nullptr);
-        for (const QByteArray &r : recordsOf(csv)) {
-            if (fieldOf(r, 4) != book::toFullWidth(party))
-                continue;
-            ++seen;
-            // One of the two, never both.
-            QCOMPARE(fieldOf(r, 2), registration);
-            QCOMPARE(fieldOf(r, 3), corporate);
-        }
-    }
-    QVERIFY(seen > 0);
-
-    // A year end before the column came writes no number at all.
-    const QByteArray old = book::etaxCsv(
-        book::etaxLayout(book::Side::Receivable, QDate(2024, 2, 29)),
-        book::statementLines(book::statementBills(f.db(), book::Side::Receivable, QDate(2025, 3, 31))), nullptr);
-    QVERIFY(!old.contains("7123456789012") && !old.contains("9234567890123"));
-}
-
 void TestReports::etaxTexts_data()
 {
     QTest::addColumn<QString>("drawer");
@@ -830,10 +779,12 @@ void TestReports::printedPartyIsTheFilesParty()
     const QByteArray csv = book::etaxCsv(book::etaxLayout(book::Side::Receivable, yearEnd), lines, nullptr);
     QCOMPARE(doc.rows.first().at(1), fieldOf(csv.split('\r').first(), 4));
     QCOMPARE(doc.rows.first().at(1).size(), 30);
-    // The forms before the column came have none.
-    const report::Document old = report::statementDocument(book::Side::Receivable, lines, QDate(2023, 3, 31));
+    // The forms before the column came have none, on paper or in the file.
+    const QDate before(2024, 2, 29);
+    const report::Document old = report::statementDocument(book::Side::Receivable, lines, before);
     QCOMPARE(old.columns.first().title, QStringLiteral("振出人"));
     QCOMPARE(old.columns.size(), doc.columns.size() - 1);
+    QVERIFY(!book::etaxCsv(book::etaxLayout(book::Side::Receivable, before), lines, nullptr).contains("7123456789012"));
 }
 
 void TestReports::nonJisCharacters_data()
