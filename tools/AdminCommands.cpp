@@ -127,6 +127,8 @@ QString usageOf(const QString &command)
         return migrateUsage();
     if (command == u"export")
         return exportUsage();
+    if (command == u"customer" || command == u"supplier")
+        return partyUsage(command);
     return {};
 }
 
@@ -447,6 +449,8 @@ QString usage()
                           "  account list|add|set|remove|import\n"
                           "                        自社の口座 (口座データ) を表示・登録・変更・削除・取り込みします\n"
                           "  connect URL | --file  手形データを PostgreSQL サーバーに置く / ファイル (tegata.mdb) に戻す\n"
+                          "  customer list|number  得意先と、その登録番号・法人番号を表示・登録します\n"
+                          "  supplier list|number  仕入先と、その登録番号・法人番号を表示・登録します\n"
                           "  init --server [URL]   サーバーの空のデータベースに手形データの表を作ります\n"
                           "  migrate --to URL | --from URL --to-file DIR\n"
                           "                        ファイルの手形データをサーバーへ移す / サーバーからファイルへ移す\n"
@@ -498,6 +502,8 @@ int run(const QStringList &args, const datafolder::FolderChoice &fallback, QText
         return migrateCommand(args.mid(1), defaultFolder, out, err);
     if (command == u"export")
         return exportCommand(args.mid(1), defaultFolder, out, err);
+    if (command == u"customer" || command == u"supplier")
+        return partyCommand(command, args.mid(1), defaultFolder, out, err);
 
     OptionSet accepted;
     if (command == u"init")

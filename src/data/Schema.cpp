@@ -226,6 +226,15 @@ QStringList version4Statements()
         QStringLiteral("CREATE INDEX IF NOT EXISTS D_手形_支払一覧 ON D_手形 (手形期日, id, 終了フラグ) WHERE 処理 > 0")};
 }
 
+// Version 5: a customer's or supplier's 登録番号 (the invoice registration
+// number, "T" and 13 digits) or 法人番号 (13 digits), for the year-end
+// statements; empty while not known.
+QStringList version5Statements(const Dialect &d)
+{
+    return {QStringLiteral("ALTER TABLE T0 ADD COLUMN %1").arg(text(d, QStringLiteral("登録番号"))),
+            QStringLiteral("ALTER TABLE S0 ADD COLUMN %1").arg(text(d, QStringLiteral("登録番号")))};
+}
+
 void runInTransaction(Database &db, const QStringList &statements, int newVersion)
 {
     db.beginTransaction();
@@ -300,8 +309,9 @@ void createMainSchema(Database &db)
         throw DbError(d.isServer() ? QStringLiteral("表のあるデータベースに新しい手形データは作れません。"
                                                     "空のデータベースを用意してください")
                                    : QStringLiteral("空でないファイルに新しいデータベースは作れません"));
-    runInTransaction(db, d.prepare + version1Statements(d) + version2Statements(d) + version3Statements(d) +
-                               version4Statements(),
+    runInTransaction(db,
+                     d.prepare + version1Statements(d) + version2Statements(d) + version3Statements(d) +
+                         version4Statements() + version5Statements(d),
                      kVersion);
 }
 
@@ -324,6 +334,8 @@ void prepareMainDatabase(Database &db)
         runInTransaction(db, version3Statements(db.dialect()), 3);
     if (version < 4)
         runInTransaction(db, version4Statements(), 4);
+    if (version < 5)
+        runInTransaction(db, version5Statements(db.dialect()), 5);
 }
 
 int readDueWindowDays(Database &db)

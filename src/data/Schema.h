@@ -13,7 +13,7 @@ namespace schema {
 
 // Raised by one each time the tables change; a file written by this
 // program stays readable by every later one.
-constexpr int kVersion = 4;
+constexpr int kVersion = 5;
 constexpr int kDefaultDueWindowDays = 14;
 
 // Creates every table and index of the main database in an empty file,
