@@ -23,6 +23,12 @@ packages=(
 if [[ "${SORVANE_WITH_FUZZ:-0}" == 1 ]]; then
   packages+=(clang libclang-rt-14-dev)
 fi
+# The Debian package and its checks (scripts/package.sh,
+# scripts/test-package.sh): dpkg-shlibdeps, the icon's PNG sizes, lintian,
+# the menu entry's and AppStream's validators, and a fresh Debian root.
+if [[ "${SORVANE_WITH_PACKAGE:-0}" == 1 ]]; then
+  packages+=(dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream debootstrap)
+fi
 # Optional for looking at windows on a machine without a display.
 if [[ "${SORVANE_WITH_XVFB:-0}" == 1 ]]; then
   packages+=(xvfb xauth imagemagick)

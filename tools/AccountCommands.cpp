@@ -12,6 +12,33 @@ namespace sorvane::admin {
 
 namespace {
 
+// Characters of East Asian width take two columns of a terminal.
+bool isWide(char32_t u)
+{
+    return (u >= 0x1100 && u <= 0x115F) || (u >= 0x2E80 && u <= 0x303E) || (u >= 0x3041 && u <= 0x33FF) ||
+           (u >= 0x3400 && u <= 0x4DBF) || (u >= 0x4E00 && u <= 0x9FFF) || (u >= 0xA000 && u <= 0xA4CF) ||
+           (u >= 0xAC00 && u <= 0xD7A3) || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFE30 && u <= 0xFE4F) ||
+           (u >= 0xFF00 && u <= 0xFF60) || (u >= 0xFFE0 && u <= 0xFFE6) || (u >= 0x20000 && u <= 0x3FFFD);
+}
+
+} // namespace
+
+int displayWidth(const QString &s)
+{
+    int w = 0;
+    for (char32_t u : s.toUcs4())
+        w += isWide(u) ? 2 : 1;
+    return w;
+}
+
+QString pad(const QString &s, int width, bool right)
+{
+    const QString spaces(qMax(0, width - displayWidth(s)), u' ');
+    return right ? spaces + s : s + spaces;
+}
+
+namespace {
+
 using book::AccountField;
 
 const QString kCommand = QStringLiteral("account");
@@ -30,29 +57,6 @@ QString placeholder(AccountField::Kind kind)
     default:
         return QStringLiteral("文字");
     }
-}
-
-// Characters of East Asian width take two columns of a terminal.
-bool isWide(char32_t u)
-{
-    return (u >= 0x1100 && u <= 0x115F) || (u >= 0x2E80 && u <= 0x303E) || (u >= 0x3041 && u <= 0x33FF) ||
-           (u >= 0x3400 && u <= 0x4DBF) || (u >= 0x4E00 && u <= 0x9FFF) || (u >= 0xA000 && u <= 0xA4CF) ||
-           (u >= 0xAC00 && u <= 0xD7A3) || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFE30 && u <= 0xFE4F) ||
-           (u >= 0xFF00 && u <= 0xFF60) || (u >= 0xFFE0 && u <= 0xFFE6) || (u >= 0x20000 && u <= 0x3FFFD);
-}
-
-int displayWidth(const QString &s)
-{
-    int w = 0;
-    for (char32_t u : s.toUcs4())
-        w += isWide(u) ? 2 : 1;
-    return w;
-}
-
-QString pad(const QString &s, int width, bool right)
-{
-    const QString spaces(qMax(0, width - displayWidth(s)), u' ');
-    return right ? spaces + s : s + spaces;
 }
 
 // "みずほ銀行 (0001)": a name with its code, or whichever of the two there is.

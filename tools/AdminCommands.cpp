@@ -47,8 +47,12 @@ QString initUsage()
         "オプション:\n"
         "  --force       inidata.mdx、yubin.mdb と祝日ファイルを書き直します。\n"
         "                tegata.mdb はどんなときも書き換えません。\n"
-        "  --folder DIR  データフォルダー (省略時はプログラムのフォルダー)。無ければ作ります。\n"
+        "  --folder DIR  データフォルダー (省略時は下のとおり)。無ければ作ります。\n"
         "                作るのは最後のフォルダーだけで、その上のフォルダーは既にある必要があります。\n"
+        "\n"
+        "--folder を省くと、環境変数 SORVANE_DATA のフォルダー、それも無ければ\n"
+        "~/.local/share/Sorvane ($XDG_DATA_HOME/Sorvane) を、上のフォルダーも含めて作ります。\n"
+        "ビルドしたフォルダーのプログラムでは、プログラムのフォルダーです。\n"
         "\n"
         "tegata.mdb が無く temp.mdb があるとき (最適化が途中で止まったとき) は、何もせずに\n"
         "終わります。データは temp.mdb にあり、その名前を tegata.mdb に変えると戻ります。\n"
@@ -69,7 +73,7 @@ QString holidaysUsage()
                           "\n"
                           "オプション:\n"
                           "  --force       既にある祝日ファイルも書き直します (加えた休業日は消えます)\n"
-                          "  --folder DIR  データフォルダー (既にあるフォルダー。省略時はプログラムのフォルダー)\n");
+                          "  --folder DIR  データフォルダー (既にあるフォルダー。省略時は init と同じ)\n");
 }
 
 QString daysUsage()
@@ -127,6 +131,8 @@ QString usageOf(const QString &command)
         return settleUsage();
     if (command == u"history")
         return historyUsage();
+    if (command == u"customer" || command == u"supplier")
+        return partyUsage(command);
     return {};
 }
 
@@ -172,8 +178,18 @@ int checkFolder(const QString &folder, bool mayCreate, QTextStream &err)
     return kExitOk;
 }
 
-int commandInit(const ParsedArgs &args, const QString &folder, QTextStream &out, QTextStream &err)
+int commandInit(const ParsedArgs &args, const QString &folder, bool userFolder, QTextStream &out, QTextStream &err)
 {
+    // The user's data folder is made with the folders above it: a new user
+    // may not have ~/.local/share yet.
+    if (userFolder) {
+        try {
+            datafolder::createWithParents(folder);
+        } catch (const DbError &e) {
+            err << e.description() << u'\n';
+            return kExitFailed;
+        }
+    }
     if (args.has(QStringLiteral("--server"))) {
         if (const int rc = checkFolder(folder, true, err))
             return rc;
@@ -437,6 +453,8 @@ QString usage()
                           "  account list|add|set|remove|import\n"
                           "                        自社の口座 (口座データ) を表示・登録・変更・削除・取り込みします\n"
                           "  connect URL | --file  手形データを PostgreSQL サーバーに置く / ファイル (tegata.mdb) に戻す\n"
+                          "  customer list|number  得意先と、その登録番号・法人番号を表示・登録します\n"
+                          "  supplier list|number  仕入先と、その登録番号・法人番号を表示・登録します\n"
                           "  init --server [URL]   サーバーの空のデータベースに手形データの表を作ります\n"
                           "  migrate --to URL | --from URL --to-file DIR\n"
                           "                        ファイルの手形データをサーバーへ移す / サーバーからファイルへ移す\n"
@@ -450,15 +468,18 @@ QString usage()
                           "  help [コマンド]       使い方を表示します\n"
                           "\n"
                           "どのコマンドでも使えるオプション:\n"
-                          "  --folder DIR  データフォルダー (省略時はプログラムのフォルダー)\n"
+                          "  --folder DIR  データフォルダー (省略時は SORVANE_DATA、無ければ\n"
+                          "                ~/.local/share/Sorvane。ビルドしたフォルダーのプログラムでは\n"
+                          "                プログラムのフォルダー (sorvane.portable のあるフォルダー))\n"
                           "  --help        そのコマンドの使い方を表示します (例: sorvane-admin account --help)\n"
                           "\n"
                           "終了コード: 0 成功、1 処理中の失敗、2 コマンドや引数の誤り\n"
                           "メッセージは標準エラー出力に、結果は標準出力に書きます。\n");
 }
 
-int run(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err)
+int run(const QStringList &args, const datafolder::FolderChoice &fallback, QTextStream &out, QTextStream &err)
 {
+    const QString &defaultFolder = fallback.path;
     if (args.isEmpty()) {
         err << QStringLiteral("コマンドを指定してください\n\n") << usage();
         return kExitBadArguments;
@@ -489,6 +510,8 @@ int run(const QStringList &args, const QString &defaultFolder, QTextStream &out,
         return migrateCommand(args.mid(1), defaultFolder, out, err);
     if (command == u"export")
         return exportCommand(args.mid(1), defaultFolder, out, err);
+    if (command == u"customer" || command == u"supplier")
+        return partyCommand(command, args.mid(1), defaultFolder, out, err);
 
     OptionSet accepted;
     if (command == u"init")
@@ -516,7 +539,8 @@ int run(const QStringList &args, const QString &defaultFolder, QTextStream &out,
     }
     const QString folder = dataFolderPath(parsed, defaultFolder);
     if (command == u"init")
-        return commandInit(parsed, folder, out, err);
+        return commandInit(parsed, folder,
+                           parsed.folder.isEmpty() && fallback.origin == datafolder::FolderOrigin::UserData, out, err);
     if (command == u"holidays")
         return commandHolidays(parsed, folder, out, err);
     if (command == u"generate")

@@ -19,6 +19,11 @@ QString dataFolderPath(const ParsedArgs &args, const QString &defaultFolder);
 // why not on err. Returns kExitOk when it is, else the exit code.
 int checkDataFolder(const QString &folder, QTextStream &err);
 
+// Columns a text takes in a terminal (East Asian wide characters two), and
+// the text padded with spaces to a width, on the right or (right) the left.
+int displayWidth(const QString &s);
+QString pad(const QString &s, int width, bool right = false);
+
 // Writes the message and the hint where the usage is, and returns kExitBadArguments.
 int badArguments(QTextStream &err, const QString &message, const QString &command);
 
@@ -44,6 +49,11 @@ int initServer(const ParsedArgs &args, const QString &folder, QTextStream &out, 
 
 int accountCommand(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err);
 QString accountUsage();
+
+// customer / supplier: the parties and their 登録番号 or 法人番号.
+int partyCommand(const QString &command, const QStringList &args, const QString &defaultFolder, QTextStream &out,
+                 QTextStream &err);
+QString partyUsage(const QString &command);
 
 int exportCommand(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err);
 QString exportUsage();

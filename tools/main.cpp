@@ -24,7 +24,9 @@ int main(int argc, char *argv[])
     QCoreApplication &app = *application;
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const int rc = sorvane::admin::run(app.arguments().mid(1), QCoreApplication::applicationDirPath(), out, err);
+    const sorvane::datafolder::FolderChoice fallback =
+        sorvane::datafolder::chooseFolder(sorvane::datafolder::processFacts(QCoreApplication::applicationDirPath()));
+    const int rc = sorvane::admin::run(app.arguments().mid(1), fallback, out, err);
     out.flush();
     err.flush();
     return rc;

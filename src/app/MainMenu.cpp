@@ -435,7 +435,10 @@ bool MainMenu::startUp()
     m_timer->start();
 
     if (!m_ctx.CheckDataFiles()) {
-        m_ui.information(QStringLiteral("システムが異常です\n再インストールしてください"));
+        QString text = QStringLiteral("システムが異常です\n再インストールしてください");
+        if (const QString hint = m_ctx.missingBookHint(); !hint.isEmpty())
+            text += u'\n' + hint;
+        m_ui.information(text);
         m_timer->stop();
         return false;
     }

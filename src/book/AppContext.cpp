@@ -1,6 +1,7 @@
 #include "book/AppContext.h"
 
 #include "book/Search.h"
+#include "data/DataFolder.h"
 #include "data/MessageService.h"
 #include "data/Schema.h"
 
@@ -69,6 +70,16 @@ Database &AppContext::db() const
     return *DataDb;
 }
 
+QString AppContext::missingBookHint() const
+{
+    if (!m_bookMissing)
+        return {};
+    const QString command = PrepareCommand.isEmpty()
+                                ? datafolder::prepareCommand({AppFolder, datafolder::FolderOrigin::CommandLine}, {})
+                                : PrepareCommand;
+    return QStringLiteral("「%1」を実行してデータフォルダーを用意してください").arg(command);
+}
+
 QString AppContext::bookName() const
 {
     if (Server)
@@ -79,6 +90,7 @@ QString AppContext::bookName() const
 bool AppContext::CheckDataFiles()
 {
     AppFolder = QDir::cleanPath(m_programFolder);
+    m_bookMissing = false;
     // A connection setting in the folder puts the book on a server; the
     // holiday files and yubin.mdb stay local either way.
     try {
@@ -88,6 +100,7 @@ bool AppContext::CheckDataFiles()
         return false;
     }
     if (!Server && !QFileInfo::exists(filePath(files::kMainDb))) {
+        m_bookMissing = true;
         m_messages.information(QStringLiteral("データが見つかりません"));
         return false;
     }

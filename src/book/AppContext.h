@@ -52,6 +52,9 @@ public:
     Database &db() const;
     // Which book is open, for the title bar: tegata.mdb or the server's database.
     QString bookName() const;
+    // When the last CheckDataFiles found no book: the line that tells how
+    // to prepare the data folder. Empty otherwise.
+    QString missingBookHint() const;
 
     QString AppFolder;
     Workspace *DataWorkspace = nullptr;
@@ -66,6 +69,10 @@ public:
     Clock clock;
     // How long the splash stays at start-up; tests set 0.
     int splashDelayMs = 3000;
+    // The command that prepares AppFolder, named when the book is missing;
+    // the program sets it from how it chose the folder. Empty: the tool
+    // with --folder, which always fits.
+    QString PrepareCommand;
 
     static const QString kWorkspaceName;
     static const QString kUserName;
@@ -73,6 +80,7 @@ public:
 private:
     MessageService &m_messages;
     QString m_programFolder;
+    bool m_bookMissing = false;
     Engine m_engine;
 };
 

@@ -1,6 +1,7 @@
 #include "book/Registers.h"
 
 #include "data/Engine.h"
+#include "data/Formats.h"
 
 namespace sorvane::book {
 
@@ -36,34 +37,90 @@ QVariantList templateValues(const BillTemplate &t)
 
 const PartyTable &customerTable()
 {
-    static const PartyTable t{QStringLiteral("T0"), QStringLiteral("tc"), QStringLiteral("tn")};
+    static const PartyTable t{QStringLiteral("T0"), QStringLiteral("tc"), QStringLiteral("tn"),
+                              QStringLiteral("得意先")};
     return t;
 }
 
 const PartyTable &supplierTable()
 {
-    static const PartyTable t{QStringLiteral("S0"), QStringLiteral("sc"), QStringLiteral("sn")};
+    static const PartyTable t{QStringLiteral("S0"), QStringLiteral("sc"), QStringLiteral("sn"),
+                              QStringLiteral("仕入先")};
     return t;
 }
 
 QList<PartyRow> readParties(Database &db, const PartyTable &t)
 {
-    Recordset rs =
-        db.openRecordset(QStringLiteral("select %1,%2 from %3 order by %1").arg(t.codeColumn, t.nameColumn, t.table));
+    Recordset rs = db.openRecordset(
+        QStringLiteral("select %1,%2,登録番号 from %3 order by %1").arg(t.codeColumn, t.nameColumn, t.table));
     QList<PartyRow> rows;
     rows.reserve(rs.rowCount());
     for (; !rs.eof(); rs.moveNext())
-        rows.append({rs.text(t.codeColumn), rs.text(t.nameColumn)});
+        rows.append({rs.text(t.codeColumn), rs.text(t.nameColumn), rs.text(QStringLiteral("登録番号"))});
     return rows;
 }
 
-void saveParty(Database &db, const PartyTable &t, const QString &code, const QString &name, bool existing)
+void saveParty(Database &db, const PartyTable &t, const QString &code, const QString &name, bool existing,
+               const QString &number)
 {
-    if (existing && db.execute(QStringLiteral("update %1 set %2=? where %3=?").arg(t.table, t.nameColumn, t.codeColumn),
-                               {name, code}) > 0)
+    if (existing &&
+        db.execute(QStringLiteral("update %1 set %2=?,登録番号=? where %3=?").arg(t.table, t.nameColumn, t.codeColumn),
+                   {name, number, code}) > 0)
         return;
-    db.execute(QStringLiteral("insert into %1(%2,%3) values(?,?)").arg(t.table, t.codeColumn, t.nameColumn),
-               {code, name});
+    db.execute(QStringLiteral("insert into %1(%2,%3,登録番号) values(?,?,?)").arg(t.table, t.codeColumn, t.nameColumn),
+               {code, name, number});
+}
+
+int setPartyNumber(Database &db, const PartyTable &t, const QString &code, const QString &number)
+{
+    return db.execute(QStringLiteral("update %1 set 登録番号=? where %2=?").arg(t.table, t.codeColumn), {number, code});
+}
+
+bool corporateNumberValid(const QString &digits)
+{
+    if (digits.size() != 13)
+        return false;
+    // The first digit is 9 minus (the sum of the other twelve, weighted 1
+    // and 2 alternately from the last, modulo 9).
+    int sum = 0;
+    for (int n = 1; n <= 12; ++n) {
+        const QChar c = digits.at(13 - n);
+        if (c < u'0' || c > u'9')
+            return false;
+        sum += (c.unicode() - u'0') * (n % 2 == 1 ? 1 : 2);
+    }
+    return digits.at(0).unicode() - u'0' == 9 - sum % 9;
+}
+
+std::optional<QString> readPartyNumber(const QString &typed, QString *problem)
+{
+    QString s = fmt::normalizeCode(typed);
+    s.remove(u' ');
+    s.remove(u'-');
+    if (s.startsWith(u't'))
+        s[0] = u'T';
+    const bool registration = s.startsWith(u'T');
+    const QString digits = registration ? s.mid(1) : s;
+    bool onlyDigits = digits.size() == 13;
+    for (QChar c : digits)
+        onlyDigits = onlyDigits && c >= u'0' && c <= u'9';
+    if (s.isEmpty())
+        return QString();
+    if (!onlyDigits) {
+        if (problem)
+            *problem = QStringLiteral("登録番号は T と 13 桁の数字で、法人番号は 13 桁の数字で入力してください\n"
+                                      "（入力されたもの「%1」）")
+                           .arg(typed.trimmed());
+        return std::nullopt;
+    }
+    if (!registration && !corporateNumberValid(digits)) {
+        if (problem)
+            *problem = QStringLiteral("法人番号「%1」は正しくありません（先頭の検査用の数字が合いません）\n"
+                                      "番号を確かめてください")
+                           .arg(digits);
+        return std::nullopt;
+    }
+    return s;
 }
 
 int deleteParty(Database &db, const PartyTable &t, const QString &code)

@@ -16,11 +16,13 @@ class Database;
 
 namespace book {
 
-// Customers and suppliers have the same shape: a short code and a name.
+// Customers and suppliers have the same shape: a short code, a name and,
+// when known, the party's 登録番号 or 法人番号.
 struct PartyTable {
     QString table;
     QString codeColumn;
     QString nameColumn;
+    QString word; // 得意先 / 仕入先, for messages
 };
 const PartyTable &customerTable();
 const PartyTable &supplierTable();
@@ -28,13 +30,28 @@ const PartyTable &supplierTable();
 struct PartyRow {
     QString code;
     QString name;
+    QString number = {}; // 登録番号 ("T1234567890123") or 法人番号 ("1234567890123"); empty: not known
 };
 
 // Every row, ordered by code as text ("10" before "9").
 QList<PartyRow> readParties(Database &db, const PartyTable &t);
-// Sets the name of the party with the code; adds the party when no row has
-// that code (the list it was decided on may be older than the table).
-void saveParty(Database &db, const PartyTable &t, const QString &code, const QString &name, bool existing);
+// Sets the name and the number of the party with the code; adds the party
+// when no row has that code (the list it was decided on may be older than
+// the table). The number is in the form readPartyNumber gives.
+void saveParty(Database &db, const PartyTable &t, const QString &code, const QString &name, bool existing,
+               const QString &number = {});
+// Sets only the number of the party; the number of rows changed (0: no such code).
+int setPartyNumber(Database &db, const PartyTable &t, const QString &code, const QString &number);
+
+// A typed 登録番号 (the invoice registration number, "T" and 13 digits) or
+// 法人番号 (13 digits) in its stored form: full-width letters and digits read
+// as half-width, spaces and hyphens dropped, a small "t" as "T". An empty
+// text is "not known" and gives an empty text. nullopt, with the Japanese
+// reason in *problem, for anything else and for a 法人番号 whose check digit
+// does not match.
+std::optional<QString> readPartyNumber(const QString &typed, QString *problem = nullptr);
+// The check digit (the first digit) of a 法人番号 matches the other twelve.
+bool corporateNumberValid(const QString &digits);
 // Number of rows removed.
 int deleteParty(Database &db, const PartyTable &t, const QString &code);
 // Every customer or supplier code, ordered as text, for the pick lists.

@@ -4,10 +4,10 @@
 #include "data/Schema.h"
 
 #include <QHash>
-#include <QMap>
 #include <QSet>
 
 #include <algorithm>
+#include <vector>
 
 namespace sorvane::book {
 
@@ -58,6 +58,13 @@ QString periodProblem(const QDate &from, const QDate &to)
 QList<LedgerRow> readLedger(Database &db, Side side, const QDate &from, const QDate &to)
 {
     checkPeriod(from, to);
+    // 摘要 names the counter account, as the journal books the same bill.
+    QString counterAccount = side == Side::Receivable ? QStringLiteral("売掛金") : QStringLiteral("買掛金");
+    for (const JournalAccount &a : journalAccounts(db))
+        if (a.role == counterAccount) {
+            counterAccount = a.account;
+            break;
+        }
     QList<LedgerRow> rows;
     if (side == Side::Receivable) {
         const QHash<qint64, QStringList> endorsers = endorsersOf(db, from, to);
@@ -73,14 +80,15 @@ QList<LedgerRow> readLedger(Database &db, Side side, const QDate &from, const QD
             r.date = rs.date(QStringLiteral("日付"));
             r.kind = kPromissoryNote;
             r.number = rs.text(QStringLiteral("手形番号"));
-            r.summary = rs.text(QStringLiteral("取引先"));
-            r.party = r.summary;
-            QStringList names;
+            r.summary = counterAccount;
+            // The drawer of a promissory note pays it; a bill without one
+            // was drawn by the customer it came from.
+            const QString customer = rs.text(QStringLiteral("取引先")).trimmed();
             const QString drawer = rs.text(QStringLiteral("振出人")).trimmed();
-            if (!drawer.isEmpty())
-                names << drawer;
-            names << endorsers.value(r.id);
-            r.drawer = names.join(QStringLiteral("、"));
+            r.party = drawer.isEmpty() ? customer : drawer;
+            // We had it from the last endorser, or straight from the drawer.
+            const QStringList names = endorsers.value(r.id);
+            r.drawer = names.isEmpty() ? r.party : names.last();
             r.issued = rs.date(QStringLiteral("振出日"));
             r.due = rs.date(QStringLiteral("手形期日"));
             r.place = joinPlace(rs.text(QStringLiteral("支払場所")), rs.text(QStringLiteral("支払場所支店")));
@@ -101,27 +109,25 @@ QList<LedgerRow> readLedger(Database &db, Side side, const QDate &from, const QD
 
     // The account a bill is drawn on names its bank when the bill itself does not.
     Recordset rs = db.openRecordset(
-        QStringLiteral(
-            "select d.id, d.処理, case d.処理 when 2 then d.予約日 else d.日付 end as 記帳日, d.手形番号, d.取引先, "
-            "d.振出人, d.譲渡先, d.振出日, d.手形期日, d.支払場所, d.支払場所支店, d.金額, d.終了フラグ, "
-            "coalesce(a.銀行名, k.銀行名) as 口座銀行, coalesce(a.支店名, k.支店名) as 口座支店 "
-            "from D_手形 d "
-            "left join 口座データ a on d.処理 = 1 and a.id = d.予約口座id "
-            "left join 口座データ k on d.処理 = 1 and k.kozano = d.kozano "
-            "where (d.処理 = 1 and d.日付 between ? and ?) or (d.処理 = 2 and d.予約日 between ? and ?) "
-            "order by 記帳日, d.id"),
-        {from, to, from, to});
+        QStringLiteral("select d.id, d.日付, d.手形番号, d.取引先, d.振出日, d.手形期日, d.支払場所, d.支払場所支店, "
+                       "d.金額, d.終了フラグ, "
+                       "coalesce(a.銀行名, k.銀行名) as 口座銀行, coalesce(a.支店名, k.支店名) as 口座支店 "
+                       "from D_手形 d "
+                       "left join 口座データ a on a.id = d.予約口座id "
+                       "left join 口座データ k on k.kozano = d.kozano "
+                       "where d.処理 = 1 and d.日付 between ? and ? "
+                       "order by d.日付, d.id"),
+        {from, to});
     rows.reserve(rs.rowCount());
     for (; !rs.eof(); rs.moveNext()) {
         LedgerRow r;
-        const bool handedOn = rs.number(QStringLiteral("処理")) == 2;
         r.id = rs.number(QStringLiteral("id"));
-        r.date = rs.date(QStringLiteral("記帳日"));
+        r.date = rs.date(QStringLiteral("日付"));
         r.kind = kPromissoryNote;
         r.number = rs.text(QStringLiteral("手形番号"));
-        r.summary = rs.text(handedOn ? QStringLiteral("譲渡先") : QStringLiteral("取引先"));
-        r.party = r.summary;
-        r.drawer = handedOn ? rs.text(QStringLiteral("振出人")) : QStringLiteral("自社");
+        r.summary = counterAccount;
+        r.party = rs.text(QStringLiteral("取引先")).trimmed();
+        r.drawer = QStringLiteral("自社");
         r.issued = rs.date(QStringLiteral("振出日"));
         r.due = rs.date(QStringLiteral("手形期日"));
         r.place = joinPlace(rs.text(QStringLiteral("支払場所")), rs.text(QStringLiteral("支払場所支店")));
@@ -137,43 +143,80 @@ QList<LedgerRow> readLedger(Database &db, Side side, const QDate &from, const QD
     return rows;
 }
 
+namespace {
+
+// The numbers of the customers by their registered name, for drawers that
+// are customers themselves; a name two customers share with different
+// numbers says nothing.
+QHash<QString, QString> customerNumbersByName(Database &db)
+{
+    Recordset rs =
+        db.openRecordset(QStringLiteral("select tn, 登録番号 from T0 where coalesce(登録番号, '') <> '' order by tc"));
+    QHash<QString, QString> out;
+    QSet<QString> ambiguous;
+    for (; !rs.eof(); rs.moveNext()) {
+        const QString name = rs.text(QStringLiteral("tn")).trimmed();
+        const QString number = rs.text(QStringLiteral("登録番号")).trimmed();
+        if (name.isEmpty())
+            continue;
+        if (out.contains(name) && out.value(name) != number)
+            ambiguous.insert(name);
+        out.insert(name, number);
+    }
+    for (const QString &name : ambiguous)
+        out.remove(name);
+    return out;
+}
+
+} // namespace
+
 QList<StatementBill> statementBills(Database &db, Side side, const QDate &asOf)
 {
     if (!asOf.isValid())
         throw DbError(QStringLiteral("基準日を正しく入力してください"));
     QList<StatementBill> bills;
     if (side == Side::Receivable) {
+        const QHash<QString, QString> byName = customerNumbersByName(db);
         Recordset rs = db.openRecordset(
-            QStringLiteral(
-                "select id, 処理, 取引先, 振出人, 振出日, 手形期日, 支払場所, 支払場所支店, 金額, 譲渡先, 予約日 "
-                "from D_手形 where 処理 in (0, 2) and 状態 in (0, -2) and 終了フラグ = 0 "
-                "and (日付 is null or 日付 <= ?) and (手形期日 is null or 手形期日 >= ?) "
-                "order by coalesce(nullif(trim(振出人), ''), 取引先), 手形期日, id"),
+            QStringLiteral("select d.id, d.処理, d.取引先, d.振出人, d.振出日, d.手形期日, d.支払場所, d.支払場所支店, "
+                           "d.金額, d.譲渡先, d.予約日, c.tn as 得意先名, c.登録番号 as 得意先番号 "
+                           "from D_手形 d left join T0 c on c.tc = d.取引先コード "
+                           "where d.処理 in (0, 2) and d.状態 in (0, -2) and d.終了フラグ = 0 "
+                           "and (d.日付 is null or d.日付 <= ?) and (d.手形期日 is null or d.手形期日 >= ?) "
+                           "order by coalesce(nullif(trim(d.振出人), ''), d.取引先), d.手形期日, d.id"),
             {asOf, asOf});
         for (; !rs.eof(); rs.moveNext()) {
             StatementBill b;
             b.id = rs.number(QStringLiteral("id"));
+            const QString customer = rs.text(QStringLiteral("取引先")).trimmed();
             b.party = rs.text(QStringLiteral("振出人")).trimmed();
+            const bool drawnByCustomer =
+                b.party.isEmpty() || b.party == customer || b.party == rs.text(QStringLiteral("得意先名")).trimmed();
             if (b.party.isEmpty())
-                b.party = rs.text(QStringLiteral("取引先")).trimmed();
+                b.party = customer;
+            b.number = drawnByCustomer ? rs.text(QStringLiteral("得意先番号")).trimmed() : byName.value(b.party);
             b.issued = rs.date(QStringLiteral("振出日"));
             b.due = rs.date(QStringLiteral("手形期日"));
             b.bank = rs.text(QStringLiteral("支払場所")).trimmed();
             b.branch = rs.text(QStringLiteral("支払場所支店")).trimmed();
             b.amount = rs.number(QStringLiteral("金額"));
             const QDate handedOn = rs.date(QStringLiteral("予約日"));
-            if (rs.number(QStringLiteral("処理")) == 2 && (!handedOn.isValid() || handedOn <= asOf))
+            if (rs.number(QStringLiteral("処理")) == 2 && (!handedOn.isValid() || handedOn <= asOf)) {
+                b.handedOn = true;
                 b.receiver = rs.text(QStringLiteral("譲渡先")).trimmed();
+            }
             bills << b;
         }
         return bills;
     }
     Recordset rs = db.openRecordset(
         QStringLiteral("select d.id, d.取引先, d.振出日, d.手形期日, d.支払場所, d.支払場所支店, d.金額, "
-                       "coalesce(a.銀行名, k.銀行名) as 口座銀行, coalesce(a.支店名, k.支店名) as 口座支店 "
+                       "coalesce(a.銀行名, k.銀行名) as 口座銀行, coalesce(a.支店名, k.支店名) as 口座支店, "
+                       "s.登録番号 as 仕入先番号 "
                        "from D_手形 d "
                        "left join 口座データ a on a.id = d.予約口座id "
                        "left join 口座データ k on k.kozano = d.kozano "
+                       "left join S0 s on s.sc = d.取引先コード "
                        "where d.処理 = 1 and d.終了フラグ = 0 and (d.日付 is null or d.日付 <= ?) "
                        "and (d.手形期日 is null or d.手形期日 >= ?) order by d.取引先, d.手形期日, d.id"),
         {asOf, asOf});
@@ -181,6 +224,7 @@ QList<StatementBill> statementBills(Database &db, Side side, const QDate &asOf)
         StatementBill b;
         b.id = rs.number(QStringLiteral("id"));
         b.party = rs.text(QStringLiteral("取引先")).trimmed();
+        b.number = rs.text(QStringLiteral("仕入先番号")).trimmed();
         b.issued = rs.date(QStringLiteral("振出日"));
         b.due = rs.date(QStringLiteral("手形期日"));
         b.bank = rs.text(QStringLiteral("支払場所")).trimmed();
@@ -201,65 +245,65 @@ QList<StatementLine> statementLines(const QList<StatementBill> &bills)
     if (bills.isEmpty())
         return lines;
 
-    // Which bills stand on a line of their own.
-    QList<int> order(bills.size());
-    for (int i = 0; i < bills.size(); ++i)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return bills[a].amount > bills[b].amount; });
-    QSet<int> single;
-    for (int i : order) {
-        if (bills[i].amount >= kStatementSingleAmount || single.size() < kStatementMinSingles)
-            single.insert(i);
-        else
+    // The parties in the order their bills came, with what they hold together.
+    QStringList parties;
+    QHash<QString, qint64> partyTotal;
+    for (const StatementBill &b : bills) {
+        if (!partyTotal.contains(b.party))
+            parties << b.party;
+        partyTotal[b.party] += b.amount;
+    }
+    QStringList largest = parties;
+    std::stable_sort(largest.begin(), largest.end(),
+                     [&](const QString &a, const QString &b) { return partyTotal.value(a) > partyTotal.value(b); });
+    QSet<QString> listed;
+    for (const QString &p : largest)
+        if (partyTotal.value(p) >= kStatementSingleAmount)
+            listed.insert(p);
+    for (const QString &p : largest) {
+        if (listed.size() >= kStatementMinParties)
             break;
+        listed.insert(p);
     }
 
-    const auto billLine = [](const StatementBill &b) {
+    QList<int> rest;
+    std::vector<bool> inRest(size_t(bills.size()), false);
+    for (int k = 0; k < bills.size(); ++k)
+        if (!listed.contains(bills[k].party) && !bills[k].handedOn)
+            rest << k;
+    // A line "その他 1 件" would only hide the bill.
+    if (rest.size() > 1)
+        for (int k : rest)
+            inRest[size_t(k)] = true;
+    else
+        rest.clear();
+
+    qint64 total = 0;
+    for (int k = 0; k < bills.size(); ++k) {
+        const StatementBill &b = bills[k];
+        total += b.amount;
+        if (inRest[size_t(k)])
+            continue;
         StatementLine l;
         l.party = b.party;
+        l.number = b.number;
         l.issued = b.issued;
         l.due = b.due;
         l.bank = b.bank;
         l.branch = b.branch;
         l.amount = b.amount;
         l.receiver = b.receiver;
-        return l;
-    };
-
-    // Parties in the order the bills came (by party); each party's own
-    // lines, then its remaining bills per receiver.
-    QStringList parties;
-    QHash<QString, QList<int>> byParty;
-    for (int k = 0; k < bills.size(); ++k) {
-        if (!byParty.contains(bills[k].party))
-            parties << bills[k].party;
-        byParty[bills[k].party] << k;
+        lines << l;
     }
-    qint64 total = 0;
-    for (const QString &party : parties) {
-        QMap<QString, QList<int>> rest; // by receiver; in hand first (empty name)
-        for (int k : byParty.value(party)) {
-            total += bills[k].amount;
-            if (single.contains(k))
-                lines << billLine(bills[k]);
-            else
-                rest[bills[k].receiver] << k;
-        }
-        for (auto it = rest.cbegin(); it != rest.cend(); ++it) {
-            if (it->size() == 1) {
-                lines << billLine(bills[it->first()]);
-                continue;
-            }
-            StatementLine l;
-            l.kind = StatementLine::Kind::Sum;
-            l.count = int(it->size());
-            l.party = party;
-            l.receiver = it.key();
-            for (int k : *it)
-                l.amount += bills[k].amount;
-            l.note = QStringLiteral("その他 %1 件").arg(l.count);
-            lines << l;
-        }
+    if (!rest.isEmpty()) {
+        StatementLine l;
+        l.kind = StatementLine::Kind::Sum;
+        l.count = int(rest.size());
+        l.party = QStringLiteral("その他");
+        for (int k : rest)
+            l.amount += bills[k].amount;
+        l.note = QStringLiteral("%1件").arg(l.count);
+        lines << l;
     }
     StatementLine t;
     t.kind = StatementLine::Kind::Total;
@@ -299,7 +343,8 @@ void setJournalAccount(Database &db, const QString &role, const QString &account
     db.execute(
         QStringLiteral("insert into 仕訳科目 (用途, 勘定科目, 補助科目) values (?, ?, ?) "
                        "on conflict(用途) do update set 勘定科目 = excluded.勘定科目, 補助科目 = excluded.補助科目"),
-        {role, account.trimmed(), sub.trimmed()});
+        // An empty sub-account is an empty text, never NULL (the column takes none).
+        {role, account.trimmed(), sub.isNull() ? QStringLiteral("") : sub.trimmed()});
 }
 
 QList<JournalEntry> journalEntries(Database &db, const QDate &from, const QDate &to)

@@ -20,12 +20,13 @@ enum class Side { Receivable, Payable };
 // One line of 受取手形記入帳 or 支払手形記入帳.
 struct LedgerRow {
     qint64 id = 0;
-    QDate date;        // the booking: receipt or issue, or the hand-on in the payable ledger
+    QDate date;        // the booking: receipt or issue
     QString kind;      // 手形種類: "約手"
     QString number;    // 手形番号
-    QString summary;   // 摘要: the customer, or the supplier / receiver
-    QString party;     // 支払人 (receivable) or 受取人 (payable)
-    QString drawer;    // 振出人または裏書人 (drawer, then the endorsers) / 振出人 ("自社" or the drawer)
+    QString summary;   // 摘要: the counter account (売掛金 / 買掛金) as the journal books it
+    QString party;     // 支払人: who pays the note (its drawer, else the customer) / 受取人: the supplier
+    QString drawer;    // 振出人または裏書人: whom we had it from (the last endorser, else the drawer,
+                       // else the customer) / 振出人: "自社"
     QDate issued;      // 振出日
     QDate due;         // 満期日
     QString place;     // 支払場所: bank and branch
@@ -35,36 +36,43 @@ struct LedgerRow {
 };
 
 // Receivable: every received bill (in hand, dishonoured, handed on,
-// finished) booked within the period. Payable: every issued bill booked
-// within the period and every received bill handed on within it. Ordered by
-// date, then as entered. An invalid from or to throws DbError.
+// finished) booked within the period. Payable: every bill the company
+// issued within the period; a received bill handed on is no payable bill
+// (the receivable ledger's てん末 records it). Ordered by date, then as
+// entered. An invalid from or to throws DbError.
 QList<LedgerRow> readLedger(Database &db, Side side, const QDate &from, const QDate &to);
 
 // A bill on the year-end statement.
 struct StatementBill {
     qint64 id = 0;
-    QString party; // 振出人 (the drawer, or the customer when none was written) / 支払先
+    QString party;  // 振出人 (the drawer, or the customer when none was written) / 支払先
+    QString number; // the party's 登録番号 ("T" and 13 digits) or 法人番号 (13 digits); empty: not known
     QDate issued;
     QDate due;
     QString bank;   // 支払銀行名
     QString branch; // 支払銀行支店名
     qint64 amount = 0;
-    QString receiver; // a bill handed on by the date: who holds it now (割引銀行名及び支店名等)
+    bool handedOn = false; // handed on by the date
+    QString receiver;      // then who holds it now (割引銀行名及び支店名等)
 };
 
 // The bills still running on the date: received bills in hand or handed on
 // (not dishonoured, not finished), or issued bills (not finished), booked on
 // or before it and due on it or later. A bill handed on after the date was
 // still in hand on it and shows no receiver. Ordered by party, due date, id.
+// The number of a received bill's party is its customer's when the party is
+// the customer (no drawer written, or the drawer under the customer's name),
+// else that of the one customer registered under the drawer's name.
 QList<StatementBill> statementBills(Database &db, Side side, const QDate &asOf);
 
-// One line of a statement: a bill of its own, the rest of one party's bills
-// in one sum, or the total at the end.
+// One line of a statement: a bill of its own, the rest of the bills in one
+// line "その他", or the total at the end.
 struct StatementLine {
     enum class Kind { Bill, Sum, Total } kind = Kind::Bill;
     int count = 1; // bills in the line
     QString party;
-    QDate issued; // Bill lines only
+    QString number; // Bill lines only
+    QDate issued;
     QDate due;
     QString bank;
     QString branch;
@@ -73,12 +81,15 @@ struct StatementLine {
     QString note; // 摘要
 };
 
-// Bills of 1,000,000 yen or more each on a line of their own (the five
-// largest when fewer than five reach it), the rest one line per party (and
-// per receiver, so a sum never hides who holds the bills); a party's own
-// lines first, its sum after them; the total last. No bills: no lines.
+// The rule printed on the forms: the bills of a party whose bills together
+// reach 1,000,000 yen are listed bill by bill; when fewer than five parties
+// reach it, the largest parties up to five are; every bill handed on stands
+// on its own line with its receiver. Everything else is one line "その他"
+// with its count (a single bill left over keeps its own line). Lines in the
+// order of the bills (by party), "その他" after them, the total last. No
+// bills: no lines.
 constexpr qint64 kStatementSingleAmount = 1'000'000;
-constexpr int kStatementMinSingles = 5;
+constexpr int kStatementMinParties = 5;
 QList<StatementLine> statementLines(const QList<StatementBill> &bills);
 
 // The journal.

@@ -8,7 +8,12 @@
 #include "data/Schema.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+
+#include <filesystem>
+#include <system_error>
 
 namespace sorvane::datafolder {
 
@@ -19,7 +24,97 @@ QString native(const QString &p)
     return QDir::toNativeSeparators(p);
 }
 
+QString absoluteClean(const QString &p)
+{
+    return QDir::cleanPath(QDir(p).absolutePath());
+}
+
+// A path as a shell takes it: quoted when it holds anything but plain characters.
+QString shellWord(const QString &p)
+{
+    static const QRegularExpression plain(QStringLiteral("^[^\\s'\"$`\\\\!*?&;|<>(){}\\[\\]#~]+$"));
+    if (plain.match(p).hasMatch())
+        return p;
+    QString quoted = p;
+    quoted.replace(u'\'', QStringLiteral("'\\''"));
+    return u'\'' + quoted + u'\'';
+}
+
 } // namespace
+
+FolderFacts processFacts(const QString &programFolder, const QString &typed)
+{
+    FolderFacts facts;
+    facts.typed = typed;
+    facts.environment = qEnvironmentVariable("SORVANE_DATA");
+    facts.programFolder = programFolder;
+    facts.programFolderMarked = QFileInfo(files::path(programFolder, files::kOwnFolderMarker)).isFile();
+    facts.xdgDataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    facts.home = QDir::homePath();
+    return facts;
+}
+
+FolderChoice chooseFolder(const FolderFacts &facts)
+{
+    if (!facts.typed.isEmpty())
+        return {absoluteClean(facts.typed), FolderOrigin::CommandLine};
+    if (!facts.environment.isEmpty())
+        return {absoluteClean(facts.environment), FolderOrigin::Environment};
+    if (facts.programFolderMarked)
+        return {absoluteClean(facts.programFolder), FolderOrigin::OwnFolder};
+    // A relative XDG_DATA_HOME is invalid and to be ignored, as the base
+    // directory rules say.
+    const QString dataHome = !facts.xdgDataHome.isEmpty() && QDir::isAbsolutePath(facts.xdgDataHome)
+                                 ? facts.xdgDataHome
+                                 : QDir(facts.home).filePath(QStringLiteral(".local/share"));
+    return {absoluteClean(QDir(dataHome).filePath(QStringLiteral("Sorvane"))), FolderOrigin::UserData};
+}
+
+QString prepareCommand(const FolderChoice &choice, const QString &programFolder)
+{
+    switch (choice.origin) {
+    case FolderOrigin::UserData:
+        return QStringLiteral("sorvane-admin init");
+    case FolderOrigin::OwnFolder:
+        // The tool beside the program picks the same folder; it is not on the PATH.
+        return shellWord(files::path(programFolder, QStringLiteral("sorvane-admin"))) + QStringLiteral(" init");
+    case FolderOrigin::CommandLine:
+    case FolderOrigin::Environment:
+        break;
+    }
+    return QStringLiteral("sorvane-admin init --folder ") + shellWord(native(choice.path));
+}
+
+QString cannotCreateMessage(const QString &folder)
+{
+    // The nearest folder above that exists says why.
+    QString above = QFileInfo(folder).absolutePath();
+    while (!QFileInfo::exists(above) && QFileInfo(above).absolutePath() != above)
+        above = QFileInfo(above).absolutePath();
+    const QFileInfo info(above);
+    QString why;
+    if (QFileInfo::exists(folder) && !QFileInfo(folder).isDir())
+        why = QStringLiteral("同じ名前のファイルがあります。");
+    else if (!info.isDir())
+        why = QStringLiteral("%1 はファイルで、フォルダーではありません。").arg(native(above));
+    else if (!info.isWritable())
+        why = QStringLiteral("%1 にフォルダーを作る権限がありません。").arg(native(above));
+    else
+        why = QStringLiteral("フォルダーを作る操作が失敗しました。");
+    return QStringLiteral("データフォルダー %1 を作れません: %2\n"
+                          "--folder か環境変数 SORVANE_DATA で、書き込めるフォルダーを指定してください。")
+        .arg(native(folder), why);
+}
+
+void createWithParents(const QString &folder)
+{
+    if (QFileInfo(folder).isDir())
+        return;
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folder).toStdString()), error);
+    if (error || !QFileInfo(folder).isDir())
+        throw DbError(cannotCreateMessage(folder));
+}
 
 void writeInitialDatabase(const QString &fileName)
 {
@@ -57,7 +152,7 @@ InitResult init(const QString &folder, bool force)
     if (!QFileInfo(folder).isDir()) {
         // Only the last folder: a mistyped path must not grow a chain of folders.
         if (QFileInfo::exists(folder) || !QDir().mkdir(folder))
-            throw DbError(QStringLiteral("フォルダーを作れません: %1").arg(native(folder)));
+            throw DbError(cannotCreateMessage(folder));
     }
     if (!file::folderWritable(folder))
         throw DbError(QStringLiteral("フォルダーに書き込めません: %1").arg(native(folder)));

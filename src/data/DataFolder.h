@@ -11,6 +11,53 @@
 
 namespace sorvane::datafolder {
 
+// The environment variable that names a data folder, e.g. one shared by
+// several clerks.
+inline const QString kFolderVariable = QStringLiteral("SORVANE_DATA");
+
+// Where the chosen folder came from, strongest first.
+enum class FolderOrigin {
+    CommandLine, // --folder DIR
+    Environment, // SORVANE_DATA
+    OwnFolder,   // the program's folder, which carries the marker file
+    UserData,    // $XDG_DATA_HOME/Sorvane, for an installed program
+};
+
+// What the choice of the data folder rests on. processFacts reads them
+// from the running process; tests write their own.
+struct FolderFacts {
+    QString typed;       // --folder as typed; empty when not given
+    QString environment; // SORVANE_DATA; empty when not set
+    QString programFolder;
+    bool programFolderMarked = false; // the marker file lies in programFolder
+    QString xdgDataHome;              // $XDG_DATA_HOME; empty when not set
+    QString home;
+};
+
+struct FolderChoice {
+    QString path; // absolute and clean
+    FolderOrigin origin = FolderOrigin::UserData;
+};
+
+FolderFacts processFacts(const QString &programFolder, const QString &typed = {});
+
+// The command line wins, then SORVANE_DATA, then the default: the
+// program's folder when it is marked, else the user's data folder.
+// Relative paths are taken from the current folder.
+FolderChoice chooseFolder(const FolderFacts &facts);
+
+// The command that prepares the chosen folder, to name when the book is
+// missing: plain "sorvane-admin init" where the tool picks the same folder
+// by itself, else with --folder.
+QString prepareCommand(const FolderChoice &choice, const QString &programFolder);
+
+// Creates the user's data folder with the folders above it (a new user
+// may not even have ~/.local/share). Throws DbError saying why not.
+void createWithParents(const QString &folder);
+
+// Why the folder cannot be created, and what to do instead.
+QString cannotCreateMessage(const QString &folder);
+
 // Writes inidata.mdx, the main database in its initial state.
 void writeInitialDatabase(const QString &fileName);
 

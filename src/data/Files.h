@@ -15,6 +15,11 @@ inline const QString kPostalDb = QStringLiteral("yubin.mdb");
 // The server book before the last reset (pg_dump's custom format), like tegata.bak.
 inline const QString kServerBackup = QStringLiteral("tegata-server.bak");
 
+// Beside a program, this file makes the program's own folder its data
+// folder. The build writes it into bin/, so a build, or a copy of its
+// bin/, keeps its book beside itself; an installed program has none.
+inline const QString kOwnFolderMarker = QStringLiteral("sorvane.portable");
+
 inline QString path(const QString &folder, const QString &name)
 {
     return QDir(folder).filePath(name);

@@ -231,12 +231,13 @@ QStringList version4Statements()
         QStringLiteral("CREATE INDEX IF NOT EXISTS D_手形_支払一覧 ON D_手形 (手形期日, id, 終了フラグ) WHERE 処理 > 0")};
 }
 
-// Version 5: the registration numbers of customers and suppliers.
-// PLACEHOLDER for the lead's merge: the body of this step lives on another
-// branch; until it lands the step only moves the version on.
-QStringList version5Statements(const Dialect &)
+// Version 5: a customer's or supplier's 登録番号 (the invoice registration
+// number, "T" and 13 digits) or 法人番号 (13 digits), for the year-end
+// statements; empty while not known.
+QStringList version5Statements(const Dialect &d)
 {
-    return {};
+    return {QStringLiteral("ALTER TABLE T0 ADD COLUMN %1").arg(text(d, QStringLiteral("登録番号"))),
+            QStringLiteral("ALTER TABLE S0 ADD COLUMN %1").arg(text(d, QStringLiteral("登録番号")))};
 }
 
 // The kinds of event the history of a bill records.

@@ -39,6 +39,16 @@ PartyRegister::PartyRegister(AppContext &ctx, UiService &ui, const Setup &setup,
 
     m_list = ui::recordList(this, 420, 260);
 
+    m_number = ui::named<QLineEdit>(this, QStringLiteral("登録番号"));
+    ui::preferLatin(m_number);
+    m_number->setMaxLength(40);
+    m_number->setPlaceholderText(QStringLiteral("例 T1234567890123"));
+    m_number->setFixedWidth(
+        m_number->fontMetrics().horizontalAdvance(m_number->placeholderText() + QStringLiteral("00")) + 12);
+    m_number->setToolTip(
+        QStringLiteral("適格請求書発行事業者の登録番号 (T1234567890123) か法人番号 (13 桁) の\n"
+                       "どちらか一方。分からなければ空のままにします。勘定科目内訳明細書に書かれます。"));
+
     auto *fields = new QGridLayout;
     fields->addWidget(ui::label(this, QStringLiteral("Label2"), setup.codeLabel, m_code), 0, 0);
     fields->addWidget(m_code, 0, 1, Qt::AlignLeft);
@@ -52,10 +62,15 @@ PartyRegister::PartyRegister(AppContext &ctx, UiService &ui, const Setup &setup,
     layout->addSpacing(6);
     layout->addWidget(ui::label(this, QStringLiteral("Label1"), setup.listLabel, m_list));
     layout->addWidget(m_list, 1);
+    auto *numberRow = new QHBoxLayout;
+    numberRow->addWidget(ui::label(this, QStringLiteral("Label4"), QStringLiteral("登録番号（法人番号）"), m_number));
+    numberRow->addWidget(m_number);
+    numberRow->addStretch(1);
+    layout->addLayout(numberRow);
     ui::addFileMenu(
         this, layout, [this] { onSave(); }, [this] { onDelete(); });
 
-    ui::chainTabOrder({m_code, m_name, save, remove, m_templateButton, close, m_list});
+    ui::chainTabOrder({m_code, m_name, save, remove, m_templateButton, close, m_list, m_number});
 
     connect(save, &QPushButton::clicked, this, &PartyRegister::onSave);
     connect(remove, &QPushButton::clicked, this, &PartyRegister::onDelete);
@@ -73,6 +88,7 @@ void PartyRegister::ClearForm()
 {
     m_code->clear();
     m_name->clear();
+    m_number->clear();
     // Opening and clearing go on without a message when the list cannot be read.
     try {
         fillList();
@@ -92,11 +108,14 @@ void PartyRegister::List1Requery()
 void PartyRegister::fillList()
 {
     m_list->clear();
+    m_numbers.clear();
     const QList<book::PartyRow> rows = book::readParties(m_ctx.db(), *m_setup.table);
     QStringList lines;
     lines.reserve(rows.size());
-    for (const book::PartyRow &r : rows)
+    for (const book::PartyRow &r : rows) {
         lines << ui::codeLine(r.code, r.name);
+        m_numbers.insert(r.code, r.number);
+    }
     ui::fillList(m_list, lines);
 }
 
@@ -107,6 +126,7 @@ void PartyRegister::onSelect()
         return;
     m_code->setText(ui::codeOfLine(line));
     m_name->setText(ui::nameOfLine(line));
+    m_number->setText(m_numbers.value(ui::codeOfLine(line)));
 }
 
 int PartyRegister::lineOfCode(const QString &code) const
@@ -123,6 +143,7 @@ void PartyRegister::lookUpCode()
     // The code is matched as the save matches it, so what the look-up shows
     // is the party a save would change.
     m_name->clear();
+    m_number->clear();
     const QString code = fmt::normalizeCode(m_code->text());
     const int line = code.isEmpty() ? -1 : lineOfCode(code);
     if (line < 0) {
@@ -159,8 +180,16 @@ bool PartyRegister::登録()
         m_name->setFocus();
         return false;
     }
+    QString problem;
+    const std::optional<QString> number = book::readPartyNumber(m_number->text(), &problem);
+    if (!number) {
+        m_ui.information(problem);
+        m_number->setFocus();
+        m_number->selectAll();
+        return false;
+    }
     try {
-        book::saveParty(m_ctx.db(), *m_setup.table, code, m_name->text(), lineOfCode(code) >= 0);
+        book::saveParty(m_ctx.db(), *m_setup.table, code, m_name->text(), lineOfCode(code) >= 0, *number);
         return true;
     } catch (const DbError &e) {
         m_ui.information(e.description());

@@ -1,11 +1,13 @@
 #pragma once
 
 // The customer and supplier registers share one face: a code, a name, the
-// list of registered parties, and save, delete and close.
+// list of registered parties, and save, delete and close; below them the
+// party's 登録番号 or 法人番号, for the year-end statements.
 
 #include "book/Registers.h"
 
 #include <QDialog>
+#include <QHash>
 
 class QLabel;
 class QLineEdit;
@@ -49,6 +51,7 @@ protected:
     QListWidget *m_list = nullptr;
     QLineEdit *m_code = nullptr;
     QLineEdit *m_name = nullptr;
+    QLineEdit *m_number = nullptr;
     QPushButton *m_templateButton = nullptr;
 
 private:
@@ -60,6 +63,7 @@ private:
     int lineOfCode(const QString &code) const;
 
     Setup m_setup;
+    QHash<QString, QString> m_numbers; // by code as listed
 };
 
 } // namespace sorvane

@@ -82,7 +82,7 @@ Outcome statementFiles(Database &db, const QDate &asOf, const QString &pdfFile, 
             throw DbError(
                 QStringLiteral("CSV の保存先のフォルダーがありません: %1").arg(QDir::toNativeSeparators(csvFolder)));
         for (const StatementData &d : data) {
-            const book::EtaxLayout &layout = book::etaxLayout(d.side);
+            const book::EtaxLayout &layout = book::etaxLayout(d.side, asOf);
             csv << book::OutputFile{QDir(csvFolder).filePath(layout.fileName()),
                                     book::etaxCsv(layout, d.lines, &o.cuts)};
         }

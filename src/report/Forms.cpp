@@ -1,6 +1,7 @@
 #include "report/Forms.h"
 
 #include "book/Era.h"
+#include "book/ExportFiles.h"
 #include "data/Formats.h"
 
 namespace sorvane::report {
@@ -51,7 +52,7 @@ Document ledgerDocument(book::Side side, const QList<book::LedgerRow> &rows, con
         {dateGroup, QStringLiteral("月"), 6, kRight},
         {dateGroup, QStringLiteral("日"), 6, kRight},
         {{}, QStringLiteral("手形種類"), 12, kCentre},
-        {{}, QStringLiteral("手形番号"), 18, Qt::AlignLeft},
+        {{}, QStringLiteral("手形番号"), 18, Qt::AlignLeft, true},
         {{}, QStringLiteral("摘要"), 28, Qt::AlignLeft},
         {{}, receivable ? QStringLiteral("支払人") : QStringLiteral("受取人"), 28, Qt::AlignLeft},
         {{}, receivable ? QStringLiteral("振出人または裏書人") : QStringLiteral("振出人"), 38, Qt::AlignLeft},
@@ -91,35 +92,42 @@ Document ledgerDocument(book::Side side, const QList<book::LedgerRow> &rows, con
 Document statementDocument(book::Side side, const QList<book::StatementLine> &lines, const QDate &asOf)
 {
     const bool receivable = side == book::Side::Receivable;
+    // The printed form is the one of the year, as the CSV's layout is; the
+    // party is cut where the CSV cuts it, so paper and file agree.
+    const book::EtaxLayout &layout = book::etaxLayout(side, asOf);
+    const bool numbers = layout.lengthOf(book::EtaxSource::RegistrationNumber) > 0;
+    const int partyLength = layout.lengthOf(book::EtaxSource::Party);
     Document doc;
     doc.title = receivable ? QStringLiteral("受取手形の内訳書") : QStringLiteral("支払手形の内訳書");
     doc.subtitle = QStringLiteral("%1現在").arg(book::eraLong(asOf));
     const QString bankGroup = QStringLiteral("支払銀行名");
-    doc.columns = {{{}, receivable ? QStringLiteral("振出人") : QStringLiteral("支払先"), 55, Qt::AlignLeft},
-                   {{}, QStringLiteral("振出年月日"), 22, kCentre},
-                   {{}, QStringLiteral("支払期日"), 22, kCentre},
-                   {bankGroup, QStringLiteral("銀行名"), 32, Qt::AlignLeft},
-                   {bankGroup, QStringLiteral("支店名"), 30, Qt::AlignLeft},
-                   {{}, QStringLiteral("金額"), 30, kRight}};
+    if (numbers)
+        doc.columns << Column{{}, QStringLiteral("登録番号（法人番号）"), 30, Qt::AlignLeft, true};
+    doc.columns << Column{{}, receivable ? QStringLiteral("振出人") : QStringLiteral("支払先"), 55, Qt::AlignLeft}
+                << Column{{}, QStringLiteral("振出年月日"), 22, kCentre}
+                << Column{{}, QStringLiteral("支払期日"), 22, kCentre}
+                << Column{bankGroup, QStringLiteral("銀行名"), 32, Qt::AlignLeft}
+                << Column{bankGroup, QStringLiteral("支店名"), 30, Qt::AlignLeft}
+                << Column{{}, QStringLiteral("金額"), 30, kRight};
     if (receivable)
         doc.columns << Column{{}, QStringLiteral("割引銀行名及び支店名等"), 45, Qt::AlignLeft};
     doc.columns << Column{{}, QStringLiteral("摘要"), 35, Qt::AlignLeft};
 
     for (const book::StatementLine &l : lines) {
+        QStringList row;
+        if (numbers)
+            row << l.number;
         if (l.kind == book::StatementLine::Kind::Total) {
-            QStringList t{QStringLiteral("計 (%1 件)").arg(l.count), {}, {}, {}, {}, fmt::amount(l.amount)};
+            row << QStringLiteral("計 (%1 件)").arg(l.count) << QString() << QString() << QString() << QString()
+                << fmt::amount(l.amount);
             if (receivable)
-                t << QString();
-            t << l.note;
-            doc.totals = t;
+                row << QString();
+            row << l.note;
+            doc.totals = row;
             continue;
         }
-        QStringList row{l.party,
-                        dateText(l.issued, DateStyle::Era),
-                        dateText(l.due, DateStyle::Era),
-                        l.bank,
-                        l.branch,
-                        fmt::amount(l.amount)};
+        row << book::etaxText(l.party, partyLength) << dateText(l.issued, DateStyle::Era)
+            << dateText(l.due, DateStyle::Era) << l.bank << l.branch << fmt::amount(l.amount);
         if (receivable)
             row << l.receiver;
         row << l.note;

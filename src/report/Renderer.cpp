@@ -6,11 +6,13 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QDir>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <memory>
@@ -20,13 +22,15 @@ namespace sorvane::report {
 
 namespace {
 
-// IPAex Gothic first: Noto Sans CJK draws some Latin letters and digits
-// with glyphs the PDF writer cannot name, so "A000" would read "A" in the
-// file's text.
+const QString kFontFamily = QStringLiteral("IPAexGothic");
+
+// IPAex Gothic: Noto Sans CJK draws some Latin letters and digits with
+// glyphs the PDF writer cannot name, so "A000" would read "A" in the file's
+// text. The others only keep the preview and the printer readable.
 QFont face(double points, bool bold = false)
 {
     QFont f;
-    f.setFamilies({QStringLiteral("IPAexGothic"), QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"),
+    f.setFamilies({kFontFamily, QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"),
                    QStringLiteral("sans-serif")});
     f.setPointSizeF(points);
     f.setBold(bold);
@@ -40,16 +44,27 @@ constexpr double kHeaderRowMm = 6;
 constexpr double kRowMm = 6.5;
 constexpr double kFooterMm = 7;
 constexpr double kPadMm = 1;
+constexpr double kMarkMm = 4;
 constexpr double kTextPoints = 7.5;
+constexpr double kMarkPoints = 6;
+constexpr double kSmallestPoints = 1;
 
-const int kWrap = Qt::TextWordWrap | Qt::TextWrapAnywhere;
+// Lines break between words and between Japanese characters; a word wider
+// than its column is broken anywhere (Qt's WrapAtWordBoundaryOrAnywhere).
+const int kWrap = Qt::TextWordWrap;
+const QString kContinues = QStringLiteral("（次ページへ続く）");
+const QString kContinued = QStringLiteral("（前ページから続く）");
 
-// One line of a page: a row of the table, a year line or the totals.
+// One line of a page: a row of the table (or a part of a row split over
+// pages), a year line or the totals.
 struct Item {
     enum class Kind { Row, Year, Totals } kind;
     int row;      // Row: index in doc.rows
     QString year; // Year: its text
     double height;
+    QStringList part = {};  // a split row: the lines of each cell on this page
+    bool continued = false; // a split row's part after the first
+    bool continues = false; // a split row's part before the last
 };
 
 class Layout {
@@ -93,16 +108,16 @@ public:
                    m_doc.subtitle);
 
         double y = mm(kTitleMm + kSubtitleMm + kGapMm);
-        drawHeader(p, y, pageYear(items));
+        drawHeader(p, y, m_pageYears.value(page));
         y += mm(2 * kHeaderRowMm);
 
         for (const Item &it : items) {
             switch (it.kind) {
             case Item::Kind::Row:
-                drawCells(p, y, it.height, m_doc.rows.at(it.row), m_font);
+                drawCells(p, y, it, it.part.isEmpty() ? m_doc.rows.at(it.row) : it.part, m_font);
                 break;
             case Item::Kind::Totals:
-                drawCells(p, y, it.height, m_doc.totals, m_bold);
+                drawCells(p, y, it, m_doc.totals, m_bold);
                 break;
             case Item::Kind::Year: {
                 const QRectF r(0, y, m_width, it.height);
@@ -121,6 +136,8 @@ public:
     }
 
 private:
+    double inner(int column) const { return std::max(1.0, m_widths.at(column) - 2 * mm(kPadMm)); }
+
     double rowHeight(const QStringList &cells, const QFont &font) const
     {
         const QFontMetricsF fm(font, m_device);
@@ -128,11 +145,75 @@ private:
         for (int i = 0; i < m_widths.size() && i < cells.size(); ++i) {
             if (cells.at(i).isEmpty())
                 continue;
-            const double inner = std::max(1.0, m_widths.at(i) - 2 * mm(kPadMm));
-            const QRectF need = fm.boundingRect(QRectF(0, 0, inner, 1e6), kWrap, cells.at(i));
-            h = std::max(h, need.height() + 2 * mm(kPadMm));
+            const double need = m_doc.columns.at(i).oneLine
+                                    ? fm.height()
+                                    : fm.boundingRect(QRectF(0, 0, inner(i), 1e6), kWrap, cells.at(i)).height();
+            h = std::max(h, need + 2 * mm(kPadMm));
         }
         return h;
+    }
+
+    // The lines a cell's text wraps into, as drawText wraps it.
+    QStringList wrappedLines(const QString &text, int column) const
+    {
+        if (text.isEmpty())
+            return {};
+        if (m_doc.columns.at(column).oneLine)
+            return {text};
+        QStringList out;
+        for (const QString &paragraph : text.split(u'\n')) {
+            QTextLayout layout(paragraph, m_font, m_device);
+            QTextOption option;
+            option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+            layout.setTextOption(option);
+            layout.beginLayout();
+            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                line.setLineWidth(inner(column));
+                out << paragraph.mid(line.textStart(), line.textLength());
+            }
+            layout.endLayout();
+            if (paragraph.isEmpty())
+                out << QString();
+        }
+        return out;
+    }
+
+    // A row too tall for a page, in parts: the first fills what is left of
+    // the page (room), each further one a whole page (body). Every line of
+    // every cell is on exactly one part.
+    QList<Item> splitRow(int row, double room, double body) const
+    {
+        const QStringList cells = m_doc.rows.at(row);
+        QList<QStringList> lines;
+        qsizetype most = 0;
+        for (int i = 0; i < cells.size() && i < m_doc.columns.size(); ++i) {
+            lines << wrappedLines(cells.at(i), i);
+            most = std::max(most, lines.last().size());
+        }
+        const double line = QFontMetricsF(m_font, m_device).lineSpacing();
+        QList<Item> parts;
+        qsizetype done = 0;
+        double space = room;
+        while (done < most) {
+            Item it{Item::Kind::Row, row, {}, 0, {}, !parts.isEmpty(), true};
+            const double marks = mm(kMarkMm) * (it.continued ? 2 : 1) + 2 * mm(kPadMm);
+            qsizetype take = std::clamp<qsizetype>(qsizetype((space - marks) / line), 1, most - done);
+            // The estimate from the line spacing, then fewer until the part fits.
+            for (;; --take) {
+                it.part.clear();
+                for (const QStringList &cell : lines)
+                    it.part << QStringList(cell.mid(done, take)).join(u'\n');
+                it.continues = done + take < most;
+                it.height =
+                    rowHeight(it.part, m_font) + (it.continued ? mm(kMarkMm) : 0) + (it.continues ? mm(kMarkMm) : 0);
+                if (it.height <= space || take <= 1)
+                    break;
+            }
+            parts << it;
+            done += take;
+            space = body;
+        }
+        return parts;
     }
 
     void paginate()
@@ -141,45 +222,64 @@ private:
         QList<Item> page;
         double used = 0;
         QString lastYear;
-        const auto push = [&](Item it) {
-            it.height = std::min(it.height, body);
-            if (!page.isEmpty() && used + it.height > body) {
-                m_pages << page;
-                page.clear();
-                used = 0;
-            }
+        const auto newPage = [&] {
+            m_pages << page;
+            page.clear();
+            used = 0;
+        };
+        const auto push = [&](const Item &it) {
+            if (!page.isEmpty() && used + it.height > body)
+                newPage();
             page << it;
             used += it.height;
         };
         const bool years = m_doc.yearColumn >= 0 && m_doc.rowYears.size() == m_doc.rows.size();
         for (int r = 0; r < m_doc.rows.size(); ++r) {
+            const Item row{Item::Kind::Row, r, {}, rowHeight(m_doc.rows.at(r), m_font)};
+            // The first row of a page names its year in the header; a change
+            // of year inside a page gets a line, or else a new page.
             if (years) {
                 const QString year = m_doc.rowYears.at(r);
-                // The first row of a page names its year in the header; a
-                // change of year inside a page gets a line.
                 if (!lastYear.isEmpty() && year != lastYear && !page.isEmpty()) {
-                    const Item row{Item::Kind::Row, r, {}, rowHeight(m_doc.rows.at(r), m_font)};
-                    if (used + mm(kRowMm) + row.height <= body)
+                    if (row.height <= body && used + mm(kRowMm) + row.height <= body)
                         push(Item{Item::Kind::Year, -1, year, mm(kRowMm)});
+                    else
+                        newPage();
                 }
                 lastYear = year;
             }
-            push(Item{Item::Kind::Row, r, {}, rowHeight(m_doc.rows.at(r), m_font)});
+            if (row.height <= body) {
+                push(row);
+                continue;
+            }
+            // Taller than a page: split, starting where the page has room for a line or more.
+            if (!page.isEmpty() && body - used < mm(2 * kMarkMm + kRowMm))
+                newPage();
+            for (const Item &part : splitRow(r, body - used, body)) {
+                if (!page.isEmpty() && used + part.height > body)
+                    newPage();
+                page << part;
+                used += part.height;
+            }
         }
         if (!m_doc.totals.isEmpty())
             push(Item{Item::Kind::Totals, -1, {}, rowHeight(m_doc.totals, m_bold)});
         if (!page.isEmpty() || m_pages.isEmpty())
             m_pages << page;
-    }
 
-    QString pageYear(const QList<Item> &items) const
-    {
-        if (m_doc.yearColumn < 0 || m_doc.rowYears.size() != m_doc.rows.size())
-            return {};
-        for (const Item &it : items)
-            if (it.kind == Item::Kind::Row)
-                return m_doc.rowYears.at(it.row);
-        return {};
+        // The year of a page's header: that of its first row, or, on a page
+        // that holds only the rest of the list, that of the rows before.
+        QString year;
+        for (const QList<Item> &items : m_pages) {
+            QString first;
+            for (const Item &it : items)
+                if (it.kind == Item::Kind::Row && years) {
+                    if (first.isEmpty())
+                        first = m_doc.rowYears.at(it.row);
+                    year = m_doc.rowYears.at(it.row);
+                }
+            m_pageYears << (first.isEmpty() ? year : first);
+        }
     }
 
     void drawHeader(QPainter &p, double y, const QString &year) const
@@ -215,18 +315,50 @@ private:
         }
     }
 
-    void drawCells(QPainter &p, double y, double height, const QStringList &cells, const QFont &font) const
+    void drawCells(QPainter &p, double y, const Item &it, const QStringList &cells, const QFont &font) const
     {
-        p.setFont(font);
+        const double top = it.continued ? mm(kMarkMm) : 0;
+        const double bottom = it.continues ? mm(kMarkMm) : 0;
+        const int vertical = it.part.isEmpty() ? Qt::AlignVCenter : Qt::AlignTop;
         for (int i = 0; i < m_doc.columns.size(); ++i) {
-            const QRectF r(m_left.at(i), y, m_widths.at(i), height);
+            const Column &c = m_doc.columns.at(i);
+            const QRectF r(m_left.at(i), y, m_widths.at(i), it.height);
             p.drawRect(r);
             if (i >= cells.size() || cells.at(i).isEmpty())
                 continue;
-            const QRectF inner = r.adjusted(mm(kPadMm), mm(kPadMm), -mm(kPadMm), -mm(kPadMm));
+            const QRectF box = r.adjusted(mm(kPadMm), mm(kPadMm) + top, -mm(kPadMm), -mm(kPadMm) - bottom);
             p.save();
             p.setClipRect(r);
-            p.drawText(inner, int(m_doc.columns.at(i).align) | Qt::AlignVCenter | kWrap, cells.at(i));
+            QFont f = font;
+            int flags = int(c.align) | vertical;
+            if (c.oneLine) {
+                // Shrunk to the width rather than wrapped: a bill number reads
+                // as one. Glyph widths do not scale exactly with the size,
+                // so measure again until it fits.
+                for (int round = 0; round < 4; ++round) {
+                    const double wide = QFontMetricsF(f, m_device).horizontalAdvance(cells.at(i));
+                    if (wide <= box.width() || f.pointSizeF() <= kSmallestPoints)
+                        break;
+                    f.setPointSizeF(std::max(kSmallestPoints, f.pointSizeF() * box.width() / wide * 0.98));
+                }
+                flags |= Qt::TextSingleLine;
+            } else {
+                flags |= kWrap;
+            }
+            p.setFont(f);
+            p.drawText(box, flags, cells.at(i));
+            p.restore();
+        }
+        if (it.continued || it.continues) {
+            p.save();
+            p.setFont(face(kMarkPoints));
+            const QRectF row(mm(kPadMm), y, m_width - 2 * mm(kPadMm), it.height);
+            if (it.continued)
+                p.drawText(QRectF(row.left(), row.top(), row.width(), top), Qt::AlignRight | Qt::AlignVCenter,
+                           kContinued);
+            if (it.continues)
+                p.drawText(QRectF(row.left(), row.bottom() - bottom, row.width(), bottom),
+                           Qt::AlignRight | Qt::AlignVCenter, kContinues);
             p.restore();
         }
     }
@@ -241,6 +373,7 @@ private:
     QList<double> m_left;
     QList<double> m_widths;
     QList<QList<Item>> m_pages;
+    QStringList m_pageYears;
 };
 
 // Japanese fonts draw a Kangxi radical (⼿ U+2F3F) and its ideograph (手
@@ -313,6 +446,16 @@ void fixToUnicode(QByteArray &pdf)
 
 } // namespace
 
+QString reportFontProblem()
+{
+    if (QFontDatabase::families().contains(kFontFamily, Qt::CaseInsensitive))
+        return {};
+    return QStringLiteral("帳票の文字 (IPAex ゴシック) がこのパソコンにありません。\n"
+                          "fonts-ipaexfont-gothic パッケージを入れてください "
+                          "(sudo apt-get install fonts-ipaexfont-gothic)。\n"
+                          "このままでは PDF の数字や英字を検索・コピーできないため、何も書き出していません。");
+}
+
 QPageLayout pageLayout()
 {
     return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
@@ -367,6 +510,8 @@ void writePdf(const QList<Document> &docs, const QString &file, const Progress &
     if (info.isDir())
         throw DbError(QStringLiteral("保存先はフォルダーです。ファイル名を指定してください: %1")
                           .arg(QDir::toNativeSeparators(file)));
+    if (const QString problem = reportFontProblem(); !problem.isEmpty())
+        throw DbError(problem);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {

@@ -21,6 +21,7 @@ struct Column {
     QString title;     // lower header
     double width = 20; // relative width; the columns fill the page
     Qt::Alignment align = Qt::AlignLeft;
+    bool oneLine = false; // never wrapped: a text too wide is drawn smaller
 };
 
 struct Document {
@@ -36,6 +37,12 @@ struct Document {
     QStringList totals; // a last line in bold; empty: none
 };
 
+// Every form is drawn in IPAex Gothic: a PDF drawn in another Japanese
+// face loses digits and Latin letters from its text (bill numbers could not
+// be searched or copied). Empty when the face is installed; else the
+// Japanese message that names the package to install.
+QString reportFontProblem();
+
 // A4 landscape with 10 mm margins.
 QPageLayout pageLayout();
 
@@ -43,7 +50,9 @@ QPageLayout pageLayout();
 using Progress = std::function<void(int page, int pages)>;
 
 // Draws the document on the device (a QPdfWriter or a QPrinter), page by
-// page; the header rows are repeated on every page. Returns the page count.
+// page; the header rows are repeated on every page. A row that does not fit
+// below the last one starts the next page; a row taller than a page is
+// split over pages, each part marked as continued. Returns the page count.
 int paint(const Document &doc, QPagedPaintDevice *device, const Progress &progress = {});
 // Several documents one after the other, each numbering its own pages;
 // progress counts the pages of all of them.
@@ -54,7 +63,8 @@ int pageCount(const Document &doc, QPagedPaintDevice *device);
 
 // Writes the document as a PDF/A-1b file, complete or not at all: a file
 // that was there stays as it was when writing fails. Throws DbError with a
-// Japanese reason.
+// Japanese reason, and with reportFontProblem() before anything is drawn
+// when the face is missing.
 void writePdf(const QList<Document> &docs, const QString &file, const Progress &progress = {});
 
 } // namespace sorvane::report

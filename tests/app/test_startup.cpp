@@ -36,8 +36,13 @@ private slots:
         ctx.splashDelayMs = 0;
         MainMenu window(ctx, ui);
         QVERIFY(!window.startUp());
-        QCOMPARE(ui.texts(), (QStringList{QStringLiteral("データが見つかりません"),
-                                          QStringLiteral("システムが異常です\n再インストールしてください")}));
+        // The clerk is told which command prepares this folder.
+        QCOMPARE(ui.texts(),
+                 (QStringList{QStringLiteral("データが見つかりません"),
+                              QStringLiteral("システムが異常です\n再インストールしてください\n"
+                                             "「sorvane-admin init --folder %1」を実行してデータフォルダーを"
+                                             "用意してください")
+                                  .arg(folder.path())}));
         QVERIFY(ui.modalWindows.isEmpty());  // not even the splash
         QVERIFY(!window.isVisible());
         QVERIFY(!ctx.DataDb);

@@ -8,8 +8,12 @@
 #include "book/ExportFiles.h"
 #include "book/Reports.h"
 #include "book/TextEncoding.h"
+#include "report/Exports.h"
+#include "report/Forms.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -157,6 +161,107 @@ void journalScenario(Database &db)
     insertBill(db, after);
 }
 
+// A year end after the forms gained the 登録番号 column: the grouping rule
+// on both statements, numbers of customers and suppliers, a hand-on.
+void invoiceScenario(Database &db)
+{
+    insertParty(db, u"T0"_qs, u"C1"_qs, u"大和商事"_qs, u"T7123456789012"_qs);
+    insertParty(db, u"T0"_qs, u"C2"_qs, u"株式会社北斗"_qs, u"9234567890123"_qs);
+    insertParty(db, u"T0"_qs, u"C3"_qs, u"青葉商事"_qs);
+    insertParty(db, u"S0"_qs, u"S1"_qs, u"丸紅資材株式会社"_qs, u"1345678901234"_qs);
+    insertParty(db, u"S0"_qs, u"S2"_qs, u"有限会社港運送"_qs, u"T9010401012345"_qs);
+
+    const auto received = [&](const QString &code, const QString &customer, const QString &drawer, qint64 amount,
+                              const QDate &issued, const QDate &due) {
+        Bill b;
+        b.日付 = issued;
+        b.番号 = QStringLiteral("R%1").arg(amount);
+        b.コード = code;
+        b.取引先 = customer;
+        b.振出人 = drawer;
+        b.振出日 = issued;
+        b.期日 = due;
+        b.金額 = amount;
+        b.銀行 = QStringLiteral("みずほ銀行");
+        b.支店 = QStringLiteral("京橋支店");
+        return b;
+    };
+    // One party whose three bills reach 1,000,000 yen together, written
+    // without a drawer: the customer's own 登録番号.
+    for (qint64 a : {300000, 350000, 400000})
+        insertBill(db, received(u"C1"_qs, u"大和商事"_qs, {}, a, QDate(2024, 12, 2), QDate(2025, 4, 30)));
+    // The drawer under the customer's name: its 法人番号.
+    insertBill(
+        db, received(u"C2"_qs, u"株式会社北斗"_qs, u"株式会社北斗"_qs, 2000000, QDate(2025, 1, 6), QDate(2025, 5, 1)));
+    // A drawer who is no customer has no number, even on a customer's bill.
+    insertBill(
+        db, received(u"C1"_qs, u"大和商事"_qs, u"青葉物産株式会社"_qs, 1200000, QDate(2025, 1, 10), QDate(2025, 6, 2)));
+    insertBill(db, received(u"C3"_qs, u"青葉商事"_qs, u"南海工業"_qs, 1500000, QDate(2025, 2, 3), QDate(2025, 6, 30)));
+    insertBill(db, received(u"C3"_qs, u"青葉商事"_qs, u"東邦電機"_qs, 3000000, QDate(2025, 2, 3), QDate(2025, 7, 31)));
+    // Six small parties: one line "その他".
+    int n = 0;
+    for (const QString &drawer :
+         {u"一番商店"_qs, u"二葉屋"_qs, u"三河屋"_qs, u"四国物産"_qs, u"五十鈴商会"_qs, u"六甲工業"_qs})
+        insertBill(db, received(u"C3"_qs, u"青葉商事"_qs, drawer, 10000 * ++n, QDate(2025, 3, 3), QDate(2025, 5, 30)));
+    // A small bill handed on stands alone, its receiver beside it.
+    Bill handed = received(u"C3"_qs, u"青葉商事"_qs, u"西部商店"_qs, 80000, QDate(2025, 2, 14), QDate(2025, 5, 15));
+    handed.処理 = 2;
+    handed.状態 = -2;
+    handed.譲渡先 = QStringLiteral("丸紅資材株式会社");
+    handed.予約日 = QDate(2025, 3, 10);
+    insertBill(db, handed);
+
+    const qint64 account = insertAccount(db, 1, QStringLiteral("りそな銀行"), QStringLiteral("大阪支店"));
+    const auto issued = [&](const QString &code, const QString &supplier, qint64 amount, const QDate &due) {
+        Bill b = issuedBill(QDate(2025, 2, 28), QStringLiteral("P%1").arg(amount), supplier, due, amount);
+        b.コード = code;
+        b.振出日 = b.日付;
+        b.kozano = 1;
+        b.口座id = account;
+        insertBill(db, b);
+    };
+    issued(u"S1"_qs, u"丸紅資材株式会社"_qs, 600000, QDate(2025, 4, 30));
+    issued(u"S1"_qs, u"丸紅資材株式会社"_qs, 500000, QDate(2025, 5, 30));
+    issued(u"S2"_qs, u"有限会社港運送"_qs, 200000, QDate(2025, 4, 30));
+    // Fewer than five suppliers reach 1,000,000 yen: the five largest stand alone.
+    issued(u"S3"_qs, u"大洋鋼材"_qs, 150000, QDate(2025, 4, 30));
+    issued(u"S4"_qs, u"中央紙業"_qs, 120000, QDate(2025, 4, 30));
+    issued(u"S5"_qs, u"東西運輸"_qs, 100000, QDate(2025, 4, 30));
+    issued(u"S6"_qs, u"北陸木材"_qs, 20000, QDate(2025, 4, 30));
+    issued(u"S7"_qs, u"山陰産業"_qs, 10000, QDate(2025, 4, 30));
+}
+
+QList<QByteArray> recordsOf(const QByteArray &csv)
+{
+    QList<QByteArray> records = csv.split('\n');
+    if (!records.isEmpty() && records.last().isEmpty())
+        records.removeLast();
+    return records;
+}
+
+// A field of a record, as text.
+QString fieldOf(const QByteArray &record, int index)
+{
+    const QByteArray field = record.trimmed().split(',').value(index);
+    QProcess iconv;
+    iconv.start(QStringLiteral("iconv"), {u"-f"_qs, u"SHIFT_JIS"_qs, u"-t"_qs, u"UTF-8"_qs});
+    iconv.write(field);
+    iconv.closeWriteChannel();
+    iconv.waitForFinished();
+    return QString::fromUtf8(iconv.readAllStandardOutput());
+}
+
+// True when iconv's strict Shift_JIS reads every byte.
+bool strictShiftJis(const QByteArray &bytes)
+{
+    QProcess iconv;
+    iconv.start(QStringLiteral("iconv"), {u"-f"_qs, u"SHIFT_JIS"_qs, u"-t"_qs, u"UTF-8"_qs});
+    iconv.write(bytes);
+    iconv.closeWriteChannel();
+    iconv.waitForFinished();
+    return iconv.exitStatus() == QProcess::NormalExit && iconv.exitCode() == 0;
+}
+
 } // namespace
 
 class TestReports : public QObject {
@@ -164,16 +269,28 @@ class TestReports : public QObject {
 private slots:
     void receivableLedger_data();
     void receivableLedger();
-    void payableLedger();
+    void receivableLedgerParties_data();
+    void receivableLedgerParties();
+    void payableLedgerHoldsIssuedBillsOnly();
     void ledgerPeriod_data();
     void ledgerPeriod();
     void statementSelection_data();
     void statementSelection();
     void grouping_data();
     void grouping();
+    void etaxFilesByteForByte_data();
     void etaxFilesByteForByte();
+    void etaxDates_data();
+    void etaxDates();
+    void layoutByYearEnd_data();
+    void layoutByYearEnd();
     void etaxTexts_data();
     void etaxTexts();
+    void printedPartyIsTheFilesParty();
+    void nonJisCharacters_data();
+    void nonJisCharacters();
+    void journalAmountDigits_data();
+    void journalAmountDigits();
     void journalEntries();
     void journalLayouts_data();
     void journalLayouts();
@@ -225,8 +342,9 @@ void TestReports::receivableLedger()
     QCOMPARE(r.number, b.番号);
     QCOMPARE(r.kind, QStringLiteral("約手"));
     QCOMPARE(r.date, b.日付);
-    QCOMPARE(r.summary, b.取引先);
-    QCOMPARE(r.drawer, QStringLiteral("青葉物産株式会社、第一商店、第三商店"));
+    QCOMPARE(r.summary, QStringLiteral("売掛金"));
+    QCOMPARE(r.party, QStringLiteral("青葉物産株式会社"));
+    QCOMPARE(r.drawer, QStringLiteral("第三商店")); // the last endorser, gaps and blanks left out
     QCOMPARE(r.place, QStringLiteral("みずほ銀行 京橋支店"));
     QCOMPARE(r.amount, b.金額);
     QCOMPARE(r.outcome, outcome);
@@ -237,7 +355,56 @@ void TestReports::receivableLedger()
             QCOMPARE(rows[i].drawer, QStringLiteral("青葉物産株式会社"));
 }
 
-void TestReports::payableLedger()
+void TestReports::receivableLedgerParties_data()
+{
+    QTest::addColumn<QString>("drawer");
+    QTest::addColumn<QStringList>("endorsers"); // "order:name"
+    QTest::addColumn<QString>("account");       // 売掛金's mapping; empty: as installed
+    QTest::addColumn<QString>("payer");         // 支払人
+    QTest::addColumn<QString>("from");          // 振出人または裏書人
+    QTest::addColumn<QString>("summary");       // 摘要
+    QTest::newRow("the drawer pays and handed it over")
+        << u"青葉物産株式会社"_qs << QStringList{} << QString() << u"青葉物産株式会社"_qs << u"青葉物産株式会社"_qs
+        << u"売掛金"_qs;
+    QTest::newRow("no drawer written: the customer drew it")
+        << QString() << QStringList{} << QString() << u"株式会社青葉商事"_qs << u"株式会社青葉商事"_qs << u"売掛金"_qs;
+    QTest::newRow("received from the last endorser")
+        << u"青葉物産株式会社"_qs << QStringList{u"2:第二商店"_qs, u"1:第一商店"_qs, u"4:第四商店"_qs} << QString()
+        << u"青葉物産株式会社"_qs << u"第四商店"_qs << u"売掛金"_qs;
+    QTest::newRow("the journal's name of the account")
+        << u"青葉物産株式会社"_qs << QStringList{u"1:第一商店"_qs} << u"売掛金（本社）"_qs << u"青葉物産株式会社"_qs
+        << u"第一商店"_qs << u"売掛金（本社）"_qs;
+}
+
+void TestReports::receivableLedgerParties()
+{
+    QFETCH(QString, drawer);
+    QFETCH(QStringList, endorsers);
+    QFETCH(QString, account);
+    QFETCH(QString, payer);
+    QFETCH(QString, from);
+    QFETCH(QString, summary);
+    AppFixture f;
+    Bill b;
+    b.日付 = QDate(2026, 4, 3);
+    b.番号 = QStringLiteral("L1");
+    b.取引先 = QStringLiteral("株式会社青葉商事");
+    b.振出人 = drawer;
+    b.金額 = 100;
+    const qint64 id = insertBill(f.db(), b);
+    for (const QString &e : endorsers)
+        insertEndorser(f.db(), id, e.section(u':', 0, 0).toInt(), e.section(u':', 1));
+    if (!account.isEmpty())
+        book::setJournalAccount(f.db(), QStringLiteral("売掛金"), account, {});
+    const QList<book::LedgerRow> rows =
+        book::readLedger(f.db(), book::Side::Receivable, QDate(2026, 4, 1), QDate(2026, 4, 30));
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].party, payer);
+    QCOMPARE(rows[0].drawer, from);
+    QCOMPARE(rows[0].summary, summary);
+}
+
+void TestReports::payableLedgerHoldsIssuedBillsOnly()
 {
     AppFixture f;
     const qint64 account = insertAccount(f.db(), 7, QStringLiteral("りそな銀行"), QStringLiteral("大阪支店"));
@@ -252,23 +419,25 @@ void TestReports::payableLedger()
     issued.口座id = account;
     insertBill(f.db(), issued);
 
-    Bill handed;
-    handed.処理 = 2;
-    handed.状態 = -2;
-    handed.日付 = QDate(2026, 3, 1); // received before the period
-    handed.番号 = QStringLiteral("H1");
-    handed.取引先 = QStringLiteral("株式会社青葉商事");
-    handed.振出人 = QStringLiteral("青葉物産株式会社");
-    handed.銀行 = QStringLiteral("みずほ銀行");
-    handed.支店 = QStringLiteral("京橋支店");
-    handed.金額 = 300000;
-    handed.譲渡先 = QStringLiteral("丸紅資材株式会社");
-    handed.予約日 = QDate(2026, 4, 2);
-    insertBill(f.db(), handed);
+    // Received bills handed on in the period, one received before it: no payable bills.
+    for (const QDate &received : {QDate(2026, 3, 1), QDate(2026, 4, 10)}) {
+        Bill handed;
+        handed.処理 = 2;
+        handed.状態 = -2;
+        handed.日付 = received;
+        handed.番号 = QStringLiteral("H%1").arg(received.month());
+        handed.取引先 = QStringLiteral("株式会社青葉商事");
+        handed.振出人 = QStringLiteral("青葉物産株式会社");
+        handed.金額 = 300000;
+        handed.譲渡先 = QStringLiteral("丸紅資材株式会社");
+        handed.予約日 = QDate(2026, 4, 20);
+        insertBill(f.db(), handed);
+    }
 
     Bill finished = issued;
     finished.番号 = QStringLiteral("P2");
     finished.日付 = QDate(2026, 4, 30);
+    finished.金額 = 50000;
     finished.終了 = true;
     insertBill(f.db(), finished);
 
@@ -279,19 +448,27 @@ void TestReports::payableLedger()
 
     const QList<book::LedgerRow> rows =
         book::readLedger(f.db(), book::Side::Payable, QDate(2026, 4, 1), QDate(2026, 4, 30));
-    QCOMPARE(rows.size(), 3);
-    QCOMPARE(rows[0].number, QStringLiteral("H1"));
-    QCOMPARE(rows[0].date, QDate(2026, 4, 2));
-    QCOMPARE(rows[0].summary, QStringLiteral("丸紅資材株式会社"));
-    QCOMPARE(rows[0].party, QStringLiteral("丸紅資材株式会社"));
-    QCOMPARE(rows[0].drawer, QStringLiteral("青葉物産株式会社"));
-    QCOMPARE(rows[0].place, QStringLiteral("みずほ銀行 京橋支店"));
-    QCOMPARE(rows[1].number, QStringLiteral("P1"));
-    QCOMPARE(rows[1].summary, QStringLiteral("株式会社佐藤製作所"));
-    QCOMPARE(rows[1].drawer, QStringLiteral("自社"));
-    QCOMPARE(rows[1].place, QStringLiteral("りそな銀行 大阪支店"));
-    QVERIFY(rows[1].outcome.isEmpty());
-    QCOMPARE(rows[2].outcome, QStringLiteral("決済"));
+    QStringList numbers;
+    for (const book::LedgerRow &r : rows)
+        numbers << r.number;
+    QCOMPARE(numbers, (QStringList{u"P1"_qs, u"P2"_qs}));
+    QCOMPARE(rows[0].summary, QStringLiteral("買掛金"));
+    QCOMPARE(rows[0].party, QStringLiteral("株式会社佐藤製作所"));
+    QCOMPARE(rows[0].drawer, QStringLiteral("自社"));
+    QCOMPARE(rows[0].place, QStringLiteral("りそな銀行 大阪支店"));
+    QVERIFY(rows[0].outcome.isEmpty());
+    QCOMPARE(rows[1].outcome, QStringLiteral("決済"));
+    // The printed total is that of the issued bills.
+    const report::Document doc = report::ledgerDocument(book::Side::Payable, rows, QDate(2026, 4, 1),
+                                                        QDate(2026, 4, 30), report::DateStyle::Gregorian);
+    QCOMPARE(doc.totals.value(4), QStringLiteral("合計 2 件"));
+    QCOMPARE(doc.totals.value(10), QStringLiteral("750,000"));
+    // The hand-ons stay in the receivable ledger's てん末.
+    int handOns = 0;
+    for (const book::LedgerRow &r :
+         book::readLedger(f.db(), book::Side::Receivable, QDate(2026, 1, 1), QDate(2026, 4, 30)))
+        handOns += r.outcome == u"譲渡 丸紅資材株式会社" ? 1 : 0;
+    QCOMPARE(handOns, 2);
 }
 
 void TestReports::ledgerPeriod_data()
@@ -374,104 +551,171 @@ void TestReports::statementSelection()
 
 void TestReports::grouping_data()
 {
-    QTest::addColumn<QList<qint64>>("amounts");       // bills of one customer, in hand
-    QTest::addColumn<QList<qint64>>("handedAmounts"); // the same customer's bills handed on to one receiver
-    QTest::addColumn<QList<qint64>>("singles");       // amounts on lines of their own, in order
-    QTest::addColumn<QList<qint64>>("sums");          // the sum lines, in hand first
-    QTest::addColumn<QList<int>>("sumCounts");
-    QList<qint64> many;
-    for (int i = 0; i < 12; ++i)
-        many << 50000 + i;
-    QList<qint64> six{1200000, 1000000, 3000000, 1500000, 2000000, 1100000};
-    QTest::newRow("six large and many small")
-        << six + many << QList<qint64>{} << six << QList<qint64>{50000 * 12 + 66} << QList<int>{12};
-    QTest::newRow("fewer than five large: the five largest")
-        << QList<qint64>{2000000, 10000, 999999, 1000000, 30000, 20000, 40000} << QList<qint64>{}
-        << QList<qint64>{2000000, 999999, 1000000, 30000, 40000} << QList<qint64>{30000} << QList<int>{2};
-    QTest::newRow("five small bills stand alone") << QList<qint64>{1, 2, 3, 4, 5} << QList<qint64>{}
-                                                  << QList<qint64>{1, 2, 3, 4, 5} << QList<qint64>{} << QList<int>{};
-    QTest::newRow("sums kept apart by receiver")
-        << QList<qint64>{5000000, 4000000, 3000000, 2000000, 1000000, 10, 20} << QList<qint64>{30, 40, 50}
-        << QList<qint64>{5000000, 4000000, 3000000, 2000000, 1000000} << QList<qint64>{30, 120} << QList<int>{2, 3};
+    // Bills as "party amount", "party amount >receiver" when handed on;
+    // lines as "party amount", the sum as "その他 amount count".
+    QTest::addColumn<QStringList>("bills");
+    QTest::addColumn<QStringList>("lines");
+    const QStringList fiveLarge{u"B 1000000"_qs, u"C 2000000"_qs, u"D 1500000"_qs, u"E 1200000"_qs};
+    QTest::newRow("three bills reaching 1,000,000 together stand alone; six small parties in one line")
+        << QStringList{u"A 300000"_qs, u"A 350000"_qs, u"A 400000"_qs} + fiveLarge +
+               QStringList{u"F 10000"_qs, u"G 20000"_qs, u"H 30000"_qs, u"I 40000"_qs, u"J 50000"_qs, u"K 60000"_qs}
+        << QStringList{u"A 300000"_qs, u"A 350000"_qs, u"A 400000"_qs} + fiveLarge + QStringList{u"その他 210000 6"_qs};
+    QTest::newRow("fewer than five reach it: the largest parties up to five")
+        << QStringList{u"A 2000000"_qs, u"B 400000"_qs, u"B 500000"_qs, u"C 30000"_qs,
+                       u"D 40000"_qs,   u"E 20000"_qs,  u"F 10000"_qs,  u"G 5000"_qs}
+        << QStringList{u"A 2000000"_qs, u"B 400000"_qs, u"B 500000"_qs,      u"C 30000"_qs,
+                       u"D 40000"_qs,   u"E 20000"_qs,  u"その他 15000 2"_qs};
+    QTest::newRow("five small parties stand alone")
+        << QStringList{u"A 1"_qs, u"B 2"_qs, u"C 3"_qs, u"D 4"_qs, u"E 5"_qs}
+        << QStringList{u"A 1"_qs, u"B 2"_qs, u"C 3"_qs, u"D 4"_qs, u"E 5"_qs};
+    QTest::newRow("one bill left over keeps its line")
+        << QStringList{u"A 1"_qs, u"B 2"_qs, u"C 3"_qs, u"D 4"_qs, u"E 5"_qs, u"F 6"_qs}
+        << QStringList{u"A 1"_qs, u"B 2"_qs, u"C 3"_qs, u"D 4"_qs, u"E 5"_qs, u"F 6"_qs};
+    QTest::newRow("bills handed on stand alone with their receiver")
+        << QStringList{u"A 3000000"_qs} + fiveLarge +
+               QStringList{u"X 100 >丸紅資材"_qs, u"Y 200"_qs, u"Y 250 >北斗"_qs, u"Z 300"_qs}
+        << QStringList{u"A 3000000"_qs} + fiveLarge +
+               QStringList{u"X 100 >丸紅資材"_qs, u"Y 250 >北斗"_qs, u"その他 500 2"_qs};
+    QTest::newRow("just under 1,000,000 together is summed")
+        << QStringList{u"A 3000000"_qs} + fiveLarge + QStringList{u"P 499999"_qs, u"P 500000"_qs, u"Q 10"_qs}
+        << QStringList{u"A 3000000"_qs} + fiveLarge + QStringList{u"その他 1000009 3"_qs};
 }
 
 void TestReports::grouping()
 {
-    QFETCH(QList<qint64>, amounts);
-    QFETCH(QList<qint64>, handedAmounts);
-    QFETCH(QList<qint64>, singles);
-    QFETCH(QList<qint64>, sums);
-    QFETCH(QList<int>, sumCounts);
-    QList<book::StatementBill> bills;
+    QFETCH(QStringList, bills);
+    QFETCH(QStringList, lines);
+    QList<book::StatementBill> in;
     qint64 total = 0;
-    for (qint64 a : amounts + handedAmounts) {
+    for (const QString &text : bills) {
+        const QStringList parts = text.split(u' ');
         book::StatementBill b;
-        b.party = QStringLiteral("株式会社青葉商事");
-        b.amount = a;
-        b.receiver = bills.size() >= amounts.size() ? QStringLiteral("丸紅資材") : QString();
-        bills << b;
-        total += a;
+        b.party = parts.at(0);
+        b.amount = parts.at(1).toLongLong();
+        if (parts.size() > 2) {
+            b.handedOn = true;
+            b.receiver = parts.at(2).mid(1);
+        }
+        in << b;
+        total += b.amount;
     }
-    const QList<book::StatementLine> lines = book::statementLines(bills);
-    QList<qint64> gotSingles, gotSums;
-    QList<int> gotCounts;
+    const QList<book::StatementLine> out = book::statementLines(in);
+    QStringList got;
     qint64 sumOfLines = 0;
-    for (const book::StatementLine &l : lines.mid(0, lines.size() - 1)) {
-        QVERIFY(l.kind != book::StatementLine::Kind::Total);
+    int billsInLines = 0;
+    for (const book::StatementLine &l : out.mid(0, out.size() - 1)) {
         sumOfLines += l.amount;
-        if (l.kind == book::StatementLine::Kind::Bill) {
-            QVERIFY2(gotSums.isEmpty(), "a party's own lines come before its sums");
-            gotSingles << l.amount;
+        billsInLines += l.count;
+        if (l.kind == book::StatementLine::Kind::Sum) {
+            QCOMPARE(l.note, QStringLiteral("%1件").arg(l.count));
+            got << QStringLiteral("%1 %2 %3").arg(l.party).arg(l.amount).arg(l.count);
         } else {
-            gotSums << l.amount;
-            gotCounts << l.count;
-            QCOMPARE(l.note, QStringLiteral("その他 %1 件").arg(l.count));
+            QCOMPARE(l.kind, book::StatementLine::Kind::Bill);
+            got << (QStringLiteral("%1 %2").arg(l.party).arg(l.amount) +
+                    (l.receiver.isEmpty() ? QString() : u" >"_qs + l.receiver));
         }
     }
-    QCOMPARE(gotSingles, singles);
-    QCOMPARE(gotSums, sums);
-    QCOMPARE(gotCounts, sumCounts);
-    QCOMPARE(lines.last().kind, book::StatementLine::Kind::Total);
-    QCOMPARE(lines.last().amount, total);
-    QCOMPARE(lines.last().count, int(bills.size()));
+    QCOMPARE(got, lines);
+    QCOMPARE(out.last().kind, book::StatementLine::Kind::Total);
+    QCOMPARE(out.last().amount, total);
+    QCOMPARE(out.last().count, int(in.size()));
     QCOMPARE(sumOfLines, total); // no bill lost or counted twice
+    QCOMPARE(billsInLines, int(in.size()));
     QVERIFY(book::statementLines({}).isEmpty());
+}
+
+void TestReports::etaxFilesByteForByte_data()
+{
+    QTest::addColumn<QDate>("yearEnd");
+    QTest::addColumn<int>("side");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<int>("fields");
+    QTest::addColumn<QByteArray>("format"); // フォーマット区分
+    QTest::addColumn<int>("records");
+    QTest::newRow("receivable, 2019: the change of era") << QDate(2019, 4, 30) << int(book::Side::Receivable)
+                                                         << u"HOI020_3.0_受取手形.csv"_qs << 17 << QByteArray("2") << 4;
+    QTest::newRow("payable, 2019") << QDate(2019, 4, 30) << int(book::Side::Payable) << u"HOI080_3.0_支払手形.csv"_qs
+                                   << 15 << QByteArray("8") << 2;
+    QTest::newRow("receivable, 2025: numbers and grouping")
+        << QDate(2025, 3, 31) << int(book::Side::Receivable) << u"HOI020_4.0_受取手形.csv"_qs << 18 << QByteArray("2")
+        << 10;
+    QTest::newRow("payable, 2025") << QDate(2025, 3, 31) << int(book::Side::Payable) << u"HOI080_4.0_支払手形.csv"_qs
+                                   << 17 << QByteArray("8") << 8;
 }
 
 void TestReports::etaxFilesByteForByte()
 {
+    QFETCH(QDate, yearEnd);
+    QFETCH(int, side);
+    QFETCH(QString, fileName);
+    QFETCH(int, fields);
+    QFETCH(QByteArray, format);
+    QFETCH(int, records);
     AppFixture f;
-    eraScenario(f.db());
-    const QDate yearEnd(2019, 4, 30);
-    for (book::Side side : {book::Side::Receivable, book::Side::Payable}) {
-        const book::EtaxLayout &layout = book::etaxLayout(side);
-        QStringList cuts;
-        const QByteArray csv =
-            book::etaxCsv(layout, book::statementLines(book::statementBills(f.db(), side, yearEnd)), &cuts);
-        QVERIFY(cuts.isEmpty());
-        QCOMPARE(csv, golden(layout.fileName()));
-    }
-    QCOMPARE(book::etaxLayout(book::Side::Receivable).fileName(), QStringLiteral("HOI020_3.0_受取手形.csv"));
+    if (yearEnd.year() == 2019)
+        eraScenario(f.db());
+    else
+        invoiceScenario(f.db());
+    const book::EtaxLayout &layout = book::etaxLayout(book::Side(side), yearEnd);
+    QCOMPARE(layout.fileName(), fileName);
+    QCOMPARE(layout.fields.size(), fields);
+    QStringList cuts;
+    const QByteArray csv =
+        book::etaxCsv(layout, book::statementLines(book::statementBills(f.db(), book::Side(side), yearEnd)), &cuts);
+    QVERIFY(cuts.isEmpty());
+    QCOMPARE(csv, golden(fileName));
+    QVERIFY(strictShiftJis(csv));
 
-    // A few fields read independently of the golden file.
-    const QByteArray csv = golden(book::etaxLayout(book::Side::Receivable).fileName());
-    const QList<QByteArray> records = csv.split('\n');
-    QCOMPARE(records.size(), 5); // four records and the empty rest after the last CRLF
-    for (int i = 0; i < 4; ++i) {
-        QVERIFY(records[i].endsWith('\r'));
-        QCOMPARE(records[i].count(','), 10);
+    // The shape read independently of the golden file.
+    const QList<QByteArray> lines = recordsOf(csv);
+    QCOMPARE(lines.size(), records);
+    for (const QByteArray &r : lines) {
+        QVERIFY(r.endsWith('\r'));
+        QCOMPARE(r.count(',') + 1, fields);
+        QVERIFY(r.startsWith(format + ','));
     }
-    const QList<QByteArray> first = records[0].split(',');
-    QCOMPARE(first[3], QByteArray("4310201")); // 平成31年2月1日
-    QCOMPARE(first[4], QByteArray("5010501")); // 令和元年5月1日
-    QCOMPARE(first[7], QByteArray("800000"));
-    QCOMPARE(first[2], QByteArray("\x82\x60\x82\x61\x82\x62\x81\x43\x82\x62\x82\x8f\x81\x44")); // ＡＢＣ，Ｃｏ．
-    QCOMPARE(records[1].split(',')[4], QByteArray("4310430"));                                  // 平成31年4月30日
-    QCOMPARE(records[3].left(4), QByteArray("2,1,"));
-    QCOMPARE(book::etaxDate(QDate(2019, 4, 30)), QStringLiteral("4310430"));
-    QCOMPARE(book::etaxDate(QDate(2019, 5, 1)), QStringLiteral("5010501"));
-    QCOMPARE(book::etaxDate(QDate(1989, 1, 7)), QStringLiteral("3640107"));
-    QVERIFY(book::etaxDate(QDate()).isEmpty());
+    QVERIFY(lines.last().startsWith(format + ",1,"));
+}
+
+void TestReports::etaxDates_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QStringList>("fields");
+    QTest::newRow("the form's own example") << QDate(2016, 4, 1) << QStringList{u"4"_qs, u"28"_qs, u"04"_qs, u"01"_qs};
+    QTest::newRow("last day of 平成") << QDate(2019, 4, 30) << QStringList{u"4"_qs, u"31"_qs, u"04"_qs, u"30"_qs};
+    QTest::newRow("令和元年") << QDate(2019, 5, 1) << QStringList{u"5"_qs, u"01"_qs, u"05"_qs, u"01"_qs};
+    QTest::newRow("last day of 昭和") << QDate(1989, 1, 7) << QStringList{u"3"_qs, u"64"_qs, u"01"_qs, u"07"_qs};
+    QTest::newRow("no date") << QDate() << QStringList{QString(), QString(), QString(), QString()};
+}
+
+void TestReports::etaxDates()
+{
+    QFETCH(QDate, date);
+    QFETCH(QStringList, fields);
+    QCOMPARE(book::etaxDate(date), fields);
+}
+
+void TestReports::layoutByYearEnd_data()
+{
+    QTest::addColumn<QDate>("yearEnd");
+    QTest::addColumn<QString>("receivable");
+    QTest::addColumn<QString>("payable");
+    QTest::newRow("the day before the new forms")
+        << QDate(2024, 2, 29) << u"HOI020_3.0_受取手形.csv"_qs << u"HOI080_3.0_支払手形.csv"_qs;
+    QTest::newRow("the first day of the new forms")
+        << QDate(2024, 3, 1) << u"HOI020_4.0_受取手形.csv"_qs << u"HOI080_4.0_支払手形.csv"_qs;
+    QTest::newRow("later") << QDate(2027, 3, 31) << u"HOI020_4.0_受取手形.csv"_qs << u"HOI080_4.0_支払手形.csv"_qs;
+    QTest::newRow("long before") << QDate(2001, 3, 31) << u"HOI020_3.0_受取手形.csv"_qs
+                                 << u"HOI080_3.0_支払手形.csv"_qs;
+}
+
+void TestReports::layoutByYearEnd()
+{
+    QFETCH(QDate, yearEnd);
+    QFETCH(QString, receivable);
+    QFETCH(QString, payable);
+    QCOMPARE(book::etaxLayout(book::Side::Receivable, yearEnd).fileName(), receivable);
+    QCOMPARE(book::etaxLayout(book::Side::Payable, yearEnd).fileName(), payable);
 }
 
 void TestReports::etaxTexts_data()
@@ -484,9 +728,13 @@ void TestReports::etaxTexts_data()
     QTest::newRow("thirty characters fit") << thirty << thirty << false << false;
     QTest::newRow("thirty-one are cut") << thirty + u"形"_qs << thirty << true << false;
     QTest::newRow("half-width becomes full-width")
-        << u"ｱｵﾊﾞ (株) \"1\""_qs << u"アオバ　（株）　＂１＂"_qs << false << false;
+        << u"ｱｵﾊﾞ (株) \"1\" O'Hara"_qs << u"アオバ　（株）　”１”　Ｏ’Ｈａｒａ"_qs << false << false;
     QTest::newRow("a line break in the name") << u"青葉\n商事"_qs << u"青葉　商事"_qs << false << false;
-    QTest::newRow("character without Shift_JIS form") << u"𠮷野家"_qs << QString() << false << true;
+    QTest::newRow("stand-ins of code page 932 signs and kanji")
+        << u"㈱髙橋﨑山＇Ａ＇"_qs << u"（株）高橋崎山’Ａ’"_qs << false << false;
+    QTest::newRow("a stand-in counts where the cut falls")
+        << QString(29, QChar(u'手')) + u"㈱"_qs << QString(29, QChar(u'手')) + u"（"_qs << true << false;
+    QTest::newRow("character without JIS form") << u"𠮷野家"_qs << QString() << false << true;
 }
 
 void TestReports::etaxTexts()
@@ -499,7 +747,7 @@ void TestReports::etaxTexts()
     b.party = drawer;
     b.amount = 100;
     const QList<book::StatementLine> lines = book::statementLines({b});
-    const book::EtaxLayout &layout = book::etaxLayout(book::Side::Receivable);
+    const book::EtaxLayout &layout = book::etaxLayout(book::Side::Receivable, QDate(2025, 3, 31));
     QStringList cuts;
     if (refused) {
         try {
@@ -514,8 +762,139 @@ void TestReports::etaxTexts()
     QCOMPARE(cuts.size(), cut ? 1 : 0);
     if (cut)
         QVERIFY(cuts.first().contains(u"振出人"_qs) && cuts.first().contains(u"30 文字"_qs));
-    QString bad;
-    QCOMPARE(csv.split('\r').first().split(',').value(2), *book::toShiftJis(written, &bad));
+    QCOMPARE(fieldOf(csv.split('\r').first(), 4), written);
+    QVERIFY(strictShiftJis(csv));
+}
+
+// The paper and the file show the party cut at the same character.
+void TestReports::printedPartyIsTheFilesParty()
+{
+    const QDate yearEnd(2025, 3, 31);
+    book::StatementBill b;
+    b.party = u"株式会社"_qs + QString(40, QChar(u'長'));
+    b.number = u"T7123456789012"_qs;
+    b.amount = 100;
+    const QList<book::StatementLine> lines = book::statementLines({b});
+    const report::Document doc = report::statementDocument(book::Side::Receivable, lines, yearEnd);
+    QCOMPARE(doc.columns.first().title, QStringLiteral("登録番号（法人番号）"));
+    QCOMPARE(doc.rows.first().first(), QStringLiteral("T7123456789012"));
+    const QByteArray csv = book::etaxCsv(book::etaxLayout(book::Side::Receivable, yearEnd), lines, nullptr);
+    QCOMPARE(doc.rows.first().at(1), fieldOf(csv.split('\r').first(), 4));
+    QCOMPARE(doc.rows.first().at(1).size(), 30);
+    // The forms before the column came have none, on paper or in the file.
+    const QDate before(2024, 2, 29);
+    const report::Document old = report::statementDocument(book::Side::Receivable, lines, before);
+    QCOMPARE(old.columns.first().title, QStringLiteral("振出人"));
+    QCOMPARE(old.columns.size(), doc.columns.size() - 1);
+    QVERIFY(!book::etaxCsv(book::etaxLayout(book::Side::Receivable, before), lines, nullptr).contains("7123456789012"));
+}
+
+void TestReports::nonJisCharacters_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("statement"); // the party as the e-Tax CSV writes it; empty: refused
+    QTest::addColumn<QString>("journal");   // the party in the 弥生 journal; empty: refused
+    QTest::newRow("apostrophe") << u"O'Hara商店"_qs << u"Ｏ’Ｈａｒａ商店"_qs << u"O'Hara商店"_qs;
+    QTest::newRow("full-width apostrophe") << u"Ｏ＇Ｈａｒａ商店"_qs << u"Ｏ’Ｈａｒａ商店"_qs << u"Ｏ’Ｈａｒａ商店"_qs;
+    QTest::newRow("sign of a company") << u"㈱髙橋製作所"_qs << u"（株）高橋製作所"_qs << u"（株）高橋製作所"_qs;
+    QTest::newRow("variant kanji") << u"山﨑商店"_qs << u"山崎商店"_qs << u"山崎商店"_qs;
+    QTest::newRow("circled number") << u"第①工場"_qs << u"第１工場"_qs << u"第1工場"_qs;
+    QTest::newRow("no stand-in: named, nothing written") << u"𠮷野😀商店"_qs << QString() << QString();
+}
+
+void TestReports::nonJisCharacters()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, statement);
+    QFETCH(QString, journal);
+    AppFixture f;
+    Bill b;
+    b.日付 = QDate(2026, 3, 2);
+    b.番号 = QStringLiteral("J-1");
+    b.取引先 = name;
+    b.期日 = QDate(2026, 6, 30);
+    b.金額 = 5000;
+    insertBill(f.db(), b);
+    QTemporaryDir out;
+
+    // The statements of the year end.
+    const auto written = [&] { return QDir(out.path()).entryList(QDir::Files); };
+    try {
+        report::statementFiles(f.db(), QDate(2026, 3, 31), {}, out.path());
+        QVERIFY2(!statement.isEmpty(), "written anyway");
+        const QStringList files = written();
+        QCOMPARE(files, QStringList{u"HOI020_4.0_受取手形.csv"_qs});
+        QFile file(QDir(out.path()).filePath(files.first()));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray csv = file.readAll();
+        QVERIFY(strictShiftJis(csv));
+        QCOMPARE(fieldOf(recordsOf(csv).first(), 4), statement);
+    } catch (const DbError &e) {
+        QVERIFY2(statement.isEmpty(), qPrintable(e.description()));
+        QVERIFY2(e.description().contains(u"「𠮷😀」"_qs), qPrintable(e.description()));
+        QVERIFY(written().isEmpty());
+    }
+
+    // The journal of 弥生会計.
+    const QString target = QDir(out.path()).filePath(u"j.csv"_qs);
+    try {
+        report::journalFile(f.db(), QDate(2026, 3, 1), QDate(2026, 3, 31), *book::journalLayout(u"yayoi"_qs), target);
+        QVERIFY2(!journal.isEmpty(), "written anyway");
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray csv = file.readAll();
+        QVERIFY(strictShiftJis(csv));
+        QVERIFY2(fieldOf(csv, 16).contains(journal), qPrintable(fieldOf(csv, 16)));
+    } catch (const DbError &e) {
+        QVERIFY2(journal.isEmpty(), qPrintable(e.description()));
+        QVERIFY2(e.description().contains(u"「𠮷😀」"_qs), qPrintable(e.description()));
+        QVERIFY(!QFile::exists(target));
+    }
+}
+
+void TestReports::journalAmountDigits_data()
+{
+    QTest::addColumn<QString>("layout");
+    QTest::addColumn<qint64>("amount");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("nine digits") << u"yayoi"_qs << qint64(999999999) << true;
+    QTest::newRow("ten digits are refused") << u"yayoi"_qs << qint64(1000000000) << false;
+    QTest::newRow("the other layout has no such limit") << u"mf"_qs << qint64(1000000000) << true;
+}
+
+void TestReports::journalAmountDigits()
+{
+    QFETCH(QString, layout);
+    QFETCH(qint64, amount);
+    QFETCH(bool, written);
+    AppFixture f;
+    Bill small;
+    small.日付 = QDate(2026, 4, 1);
+    small.番号 = QStringLiteral("S-1");
+    small.金額 = 1000;
+    insertBill(f.db(), small);
+    Bill big = small;
+    big.番号 = QStringLiteral("BIG-7");
+    big.取引先 = QStringLiteral("株式会社大口");
+    big.金額 = amount;
+    insertBill(f.db(), big);
+    QTemporaryDir out;
+    const QString target = QDir(out.path()).filePath(u"j.csv"_qs);
+    try {
+        const report::Outcome o =
+            report::journalFile(f.db(), QDate(2026, 4, 1), QDate(2026, 4, 30), *book::journalLayout(layout), target);
+        QVERIFY2(written, "written anyway");
+        QCOMPARE(o.bills, 2);
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().contains(QByteArray::number(amount)));
+    } catch (const DbError &e) {
+        QVERIFY2(!written, qPrintable(e.description()));
+        QVERIFY2(e.description().contains(u"BIG-7"_qs) && e.description().contains(u"1,000,000,000"_qs) &&
+                     e.description().contains(u"9 桁"_qs),
+                 qPrintable(e.description()));
+        QCOMPARE(QDir(out.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    }
 }
 
 void TestReports::journalEntries()
@@ -640,7 +1019,11 @@ void TestReports::shiftJis_data()
     QTest::newRow("kana and kanji") << u"手形ア"_qs << QByteArray("\x8e\xe8\x8c\x60\x83\x41") << QString();
     QTest::newRow("wave dash as Windows writes it") << u"〜～"_qs << QByteArray("\x81\x60\x81\x60") << QString();
     QTest::newRow("minus sign") << u"−"_qs << QByteArray("\x81\x7c") << QString();
-    QTest::newRow("sign of code page 932") << u"㈱"_qs << QByteArray("\x87\x8a") << QString();
+    QTest::newRow("sign of code page 932: its stand-in")
+        << u"㈱"_qs << QByteArray("\x81\x69\x8a\x94\x81\x6a") << QString();
+    QTest::newRow("apostrophe of code page 932's IBM rows") << u"＇"_qs << QByteArray("\x81\x66") << QString();
+    QTest::newRow("kanji of the IBM rows") << u"髙"_qs << QByteArray("\x8d\x82") << QString();
+    QTest::newRow("half-width katakana") << u"ｱ"_qs << QByteArray("\xb1") << QString();
     QTest::newRow("each missing character once") << u"😀a😀𠮷"_qs << QByteArray() << u"😀𠮷"_qs;
     QTest::newRow("Hangul") << u"한"_qs << QByteArray() << u"한"_qs;
 }

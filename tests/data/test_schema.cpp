@@ -20,6 +20,13 @@ private:
     std::unique_ptr<Workspace> m_ws;
     Database *m_db = nullptr;
 
+    // The customers and suppliers as the versions before 5 had them.
+    void dropPartyNumbers()
+    {
+        m_db->execute(QStringLiteral("alter table T0 drop column 登録番号"));
+        m_db->execute(QStringLiteral("alter table S0 drop column 登録番号"));
+    }
+
     void insertBill(const QString &number, const QVariant &due)
     {
         m_db->execute(QStringLiteral("insert into D_手形(処理, 手形番号, 手形期日) values(0, ?, ?)"), {number, due});
@@ -70,11 +77,11 @@ private slots:
                                             u"口座種別,支払県,支払市,手形期間,最終手形番号,担保枠,確定済年月,計画済年月");
         QTest::newRow("口座残高") << QStringLiteral("口座残高") << list(u"口座id,月末日付");
         QTest::newRow("口座明細") << QStringLiteral("口座明細") << list(u"口座id,月末日付");
-        QTest::newRow("T0") << QStringLiteral("T0") << list(u"id,tc,tn");
+        QTest::newRow("T0") << QStringLiteral("T0") << list(u"id,tc,tn,登録番号");
         QTest::newRow("T1") << QStringLiteral("T1")
                             << list(u"id,idoft,振出人,支払県,支払市,支払場所コード,支払場所,支払場所支店コード,"
                                     u"支払場所支店,手形期間,最終手形番号");
-        QTest::newRow("S0") << QStringLiteral("S0") << list(u"id,sc,sn");
+        QTest::newRow("S0") << QStringLiteral("S0") << list(u"id,sc,sn,登録番号");
         QTest::newRow("保管場所") << QStringLiteral("保管場所") << list(u"id,保管場所");
         QTest::newRow("検索結果") << QStringLiteral("検索結果")
                                   << list(u"id,手形id,処理,日付,kozano,手形番号,取引先コード,取引先,振出人,支払県,"
@@ -250,6 +257,7 @@ private slots:
         m_db->execute(QStringLiteral("drop index D_手形_支払一覧"));
         m_db->execute(QStringLiteral("drop index D_手形_処理_期日"));
         m_db->execute(QStringLiteral("create index D_手形_処理_期日 on D_手形 (処理, 手形期日)"));
+        dropPartyNumbers();
         m_db->execute(QStringLiteral("pragma user_version = 3"));
         insertBill(QStringLiteral("A1"), QStringLiteral("2026-12-07"));
         if (blocked)
@@ -363,6 +371,41 @@ private slots:
         QCOMPARE(schema::readDueWindowDays(*m_db), 14);
     }
 
+    // A file of version 4 gets the parties' 登録番号 column in one
+    // transaction: a failure leaves both tables as they were.
+    void versionFourGetsPartyNumbers_data()
+    {
+        QTest::addColumn<bool>("blocked");
+        QTest::newRow("upgraded") << false;
+        QTest::newRow("failure on the second table leaves the first") << true;
+    }
+
+    void versionFourGetsPartyNumbers()
+    {
+        QFETCH(bool, blocked);
+        makeVersionFive();
+        m_db->execute(QStringLiteral("alter table T0 drop column 登録番号"));
+        if (!blocked) // a column of that name already there makes the second step fail
+            m_db->execute(QStringLiteral("alter table S0 drop column 登録番号"));
+        m_db->execute(QStringLiteral("pragma user_version = 4"));
+        m_db->execute(QStringLiteral("insert into T0 (tc, tn) values ('A1', '青葉商事')"));
+        if (blocked) {
+            QVERIFY_THROWS_EXCEPTION(DbError, schema::prepareMainDatabase(*m_db));
+            QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 4);
+            QVERIFY(!m_db->tableColumns(QStringLiteral("T0")).contains(QStringLiteral("登録番号")));
+        } else {
+            schema::prepareMainDatabase(*m_db);
+            QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), schema::kVersion);
+            for (const QString &t : {QStringLiteral("T0"), QStringLiteral("S0")})
+                QVERIFY(m_db->tableColumns(t).contains(QStringLiteral("登録番号")));
+            // The customer is kept, its number not known.
+            QCOMPARE(m_db->scalar(QStringLiteral("select coalesce(登録番号, '') from T0 where tc = 'A1'")).toString(),
+                     QString());
+        }
+        QVERIFY(!m_db->inTransaction());
+        QCOMPARE(m_db->scalar(QStringLiteral("select tn from T0")).toString(), QStringLiteral("青葉商事"));
+    }
+
     void foreignFilesAreRefused_data()
     {
         QTest::addColumn<QString>("setup");
@@ -400,6 +443,7 @@ private slots:
         makeVersionFive();
         m_db->execute(QStringLiteral("drop table 仕訳科目"));
         m_db->execute(QStringLiteral("alter table D_手形 drop column 更新回数"));
+        dropPartyNumbers();
         m_db->execute(QStringLiteral("pragma user_version = 1"));
         if (blocked) // takes the name the upgrade's index needs
             m_db->execute(QStringLiteral("create table 仕訳科目_用途 (x)"));

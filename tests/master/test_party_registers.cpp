@@ -85,6 +85,12 @@ private slots:
     void clickingLineShowsIt();
     void openingMenuDoesNotLeaveCode_data() { kindsOnly(); }
     void openingMenuDoesNotLeaveCode();
+    void numberBelowTheList_data() { kindsOnly(); }
+    void numberBelowTheList();
+    void savesTheNumber_data();
+    void savesTheNumber();
+    void numberFollowsTheParty_data() { kindsOnly(); }
+    void numberFollowsTheParty();
 
 private:
     void kindsOnly()
@@ -417,6 +423,122 @@ void TestPartyRegisters::openingMenuDoesNotLeaveCode()
     }
     menuItem(w.get(), QStringLiteral("MH1"))->trigger();
     QCOMPARE(stored(f, k), QStringList{QStringLiteral("N1|名前")});
+}
+
+void TestPartyRegisters::numberBelowTheList()
+{
+    QFETCH(QString, kind);
+    const Kind k = kindOf(kind);
+    AppFixture f;
+    auto w = openRegister(k, f);
+    QVERIFY(showActive(w.get()));
+    auto *number = child<QLineEdit>(w.get(), QStringLiteral("登録番号"));
+    auto *label = child<QLabel>(w.get(), QStringLiteral("Label4"));
+    QCOMPARE(label->text(), QStringLiteral("登録番号（法人番号）"));
+    QCOMPARE(label->buddy(), number);
+    QCOMPARE(number->accessibleDescription(), QStringLiteral("登録番号"));
+    QCOMPARE(label->accessibleDescription(), QStringLiteral("Label4"));
+    QVERIFY(number->text().isEmpty());
+    // Below every control the window had, all of which keep their places above it.
+    const auto bottomOf = [&](const QString &name) {
+        auto *c = child<QWidget>(w.get(), name);
+        return c->mapTo(w.get(), QPoint(0, c->height())).y();
+    };
+    const int top = number->mapTo(w.get(), QPoint(0, 0)).y();
+    for (const QString &name : {u"List1"_qs, u"Label1"_qs, u"コード"_qs, u"登録ボタン"_qs, u"終了ボタン"_qs})
+        QVERIFY2(bottomOf(name) <= top, qPrintable(name));
+    // Tab goes from the list to the number.
+    auto *list = child<QWidget>(w.get(), QStringLiteral("List1"));
+    list->setFocus();
+    QTRY_VERIFY(list->hasFocus());
+    QTest::keyClick(list, Qt::Key_Tab);
+    QTRY_VERIFY(number->hasFocus());
+}
+
+void TestPartyRegisters::savesTheNumber_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored"); // the row afterwards
+    QTest::addColumn<QString>("refusal");
+    for (const QString &kind : kKinds) {
+        auto row = [&](const char *name) -> QTestData & {
+            return QTest::addRow("%s: %s", qPrintable(kind), name) << kind;
+        };
+        row("登録番号") << u"T7123456789012"_qs << u"N1|名前|T7123456789012"_qs << QString();
+        row("法人番号 in full-width digits")
+            << u"７０００ ０１２０ ５０００２"_qs << u"N1|名前|7000012050002"_qs << QString();
+        row("none") << QString() << u"N1|名前|"_qs << QString();
+        row("wrong check digit") << u"8000012050002"_qs << QString()
+                                 << u"法人番号「8000012050002」は正しくありません（先頭の検査用の数字が合いません）\n"
+                                    u"番号を確かめてください"_qs;
+        row("too short") << u"T12345"_qs << QString()
+                         << u"登録番号は T と 13 桁の数字で、法人番号は 13 桁の数字で入力してください\n"
+                            u"（入力されたもの「T12345」）"_qs;
+    }
+}
+
+void TestPartyRegisters::savesTheNumber()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    QFETCH(QString, refusal);
+    const Kind k = kindOf(kind);
+    AppFixture f;
+    auto w = openRegister(k, f);
+    QVERIFY(showActive(w.get()));
+    auto *number = child<QLineEdit>(w.get(), QStringLiteral("登録番号"));
+    number->setFocus(); // typed last, as a clerk does
+    child<QLineEdit>(w.get(), QStringLiteral("コード"))->setText(QStringLiteral("N1"));
+    child<QLineEdit>(w.get(), k.nameField)->setText(QStringLiteral("名前"));
+    number->setText(typed);
+    menuItem(w.get(), QStringLiteral("MH1"))->trigger();
+    const QStringList rows =
+        rowsOf(f.db(), QStringLiteral("select %1,%2,coalesce(登録番号,'') from %3").arg(k.code, k.name, k.table));
+    QCOMPARE(rows, stored.isEmpty() ? QStringList() : QStringList{stored});
+    QCOMPARE(f.ui.texts(), refusal.isEmpty() ? QStringList() : QStringList{refusal});
+    if (refusal.isEmpty()) {
+        QVERIFY(number->text().isEmpty()); // cleared for the next party
+    } else {
+        QCOMPARE(number->text(), typed);
+        QTRY_VERIFY(number->hasFocus());
+        QCOMPARE(child<QLineEdit>(w.get(), k.nameField)->text(), QStringLiteral("名前"));
+    }
+}
+
+void TestPartyRegisters::numberFollowsTheParty()
+{
+    QFETCH(QString, kind);
+    const Kind k = kindOf(kind);
+    AppFixture f;
+    preset(f, k, {QStringLiteral("A1|Alpha"), QStringLiteral("B2|Beta")});
+    f.db().execute(QStringLiteral("update %1 set 登録番号 = 'T7123456789012' where %2 = 'B2'").arg(k.table, k.code));
+    auto w = openRegister(k, f);
+    QVERIFY(showActive(w.get()));
+    auto *list = child<QListWidget>(w.get(), QStringLiteral("List1"));
+    auto *codeField = child<QLineEdit>(w.get(), QStringLiteral("コード"));
+    auto *nameField = child<QLineEdit>(w.get(), k.nameField);
+    auto *number = child<QLineEdit>(w.get(), QStringLiteral("登録番号"));
+    clickLine(list, 1);
+    QCOMPARE(number->text(), QStringLiteral("T7123456789012"));
+    clickLine(list, 0);
+    QVERIFY(number->text().isEmpty());
+    // The code look-up brings it back, and an unknown code empties it.
+    codeField->setText(QStringLiteral("b2"));
+    enterAndLeave(codeField, nameField);
+    QCOMPARE(number->text(), QStringLiteral("T7123456789012"));
+    codeField->setText(QStringLiteral("ZZ"));
+    enterAndLeave(codeField, nameField);
+    QVERIFY(number->text().isEmpty());
+    // A change of the name alone keeps the number.
+    clickLine(list, 1);
+    nameField->setText(QStringLiteral("Beta 新"));
+    QTest::mouseClick(child<QPushButton>(w.get(), QStringLiteral("登録ボタン")), Qt::LeftButton);
+    QCOMPARE(
+        rowsOf(f.db(),
+               QStringLiteral("select %1,%2,coalesce(登録番号,'') from %3 order by %1").arg(k.code, k.name, k.table)),
+        (QStringList{u"A1|Alpha|"_qs, u"B2|Beta 新|T7123456789012"_qs}));
 }
 
 QTEST_MAIN(TestPartyRegisters)

@@ -16,6 +16,7 @@ struct Bill {
     int 状態 = 0; // 0 in hand, 2 dishonoured, -2 handed on
     QDate 日付;
     QString 番号;
+    QString コード = QStringLiteral("X1"); // 取引先コード
     QString 取引先;
     QString 振出人;
     QDate 振出日;
@@ -40,12 +41,53 @@ inline qint64 insertBill(Database &db, const Bill &b)
     db.execute(QStringLiteral("insert into D_手形 (処理, 状態, 日付, 手形番号, 取引先コード, 取引先, 振出人, 振出日, "
                               "手形期日, 金額, 支払場所, 支払場所支店, 譲渡先コード, 譲渡先, 予約フラグ, 予約処理, "
                               "予約日, kozano, 予約口座id, 終了フラグ) "
-                              "values (?, ?, ?, ?, 'X1', ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-               {b.処理, b.状態, orNull(b.日付), b.番号, b.取引先, b.振出人, orNull(b.振出日), orNull(b.期日), b.金額,
-                b.銀行, b.支店, b.処理 == 2 ? QVariant(QStringLiteral("S1")) : QVariant(),
-                b.処理 == 2 ? QVariant(b.譲渡先) : QVariant(), b.処理 == 2 ? 1 : 0, b.処理 == 2 ? 1 : 0,
-                orNull(b.予約日), b.kozano, b.口座id, b.終了 ? 1 : 0});
+                              "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+               {b.処理,
+                b.状態,
+                orNull(b.日付),
+                b.番号,
+                b.コード,
+                b.取引先,
+                b.振出人,
+                orNull(b.振出日),
+                orNull(b.期日),
+                b.金額,
+                b.銀行,
+                b.支店,
+                b.処理 == 2 ? QVariant(QStringLiteral("S1")) : QVariant(),
+                b.処理 == 2 ? QVariant(b.譲渡先) : QVariant(),
+                b.処理 == 2 ? 1 : 0,
+                b.処理 == 2 ? 1 : 0,
+                orNull(b.予約日),
+                b.kozano,
+                b.口座id,
+                b.終了 ? 1 : 0});
     return db.lastInsertId();
+}
+
+// A bill the company issued, booked on the day it was drawn.
+inline Bill issuedBill(const QDate &date, const QString &number, const QString &supplier, const QDate &due,
+                       qint64 amount)
+{
+    Bill b;
+    b.処理 = 1;
+    b.日付 = date;
+    b.番号 = number;
+    b.取引先 = supplier;
+    b.期日 = due;
+    b.金額 = amount;
+    return b;
+}
+
+// A customer (T0) or supplier (S0) with its 登録番号 or 法人番号.
+inline void insertParty(Database &db, const QString &table, const QString &code, const QString &name,
+                        const QString &number = {})
+{
+    const bool customer = table == u"T0";
+    db.execute(QStringLiteral("insert into %1 (%2, %3, 登録番号) values (?, ?, ?)")
+                   .arg(table, customer ? QStringLiteral("tc") : QStringLiteral("sc"),
+                        customer ? QStringLiteral("tn") : QStringLiteral("sn")),
+               {code, name, number});
 }
 
 inline void insertEndorser(Database &db, qint64 bill, int order, const QString &name)

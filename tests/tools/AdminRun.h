@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QMap>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -19,9 +20,11 @@ struct AdminRun {
     QString err;
 };
 
-inline AdminRun runAdmin(const QStringList &args)
+inline AdminRun runAdmin(const QStringList &args,
+                         const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
 {
     QProcess p;
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral(SORVANE_ADMIN_EXE), args);
     AdminRun r;
     if (!p.waitForFinished(120000))

@@ -5,6 +5,7 @@
 #include "support/TestSupport.h"
 
 #include "data/Files.h"
+#include "report/Renderer.h"
 
 #include "AdminRun.h"
 
@@ -24,6 +25,24 @@ void addBills(const QString &folder)
     ScopedDatabase db(ws, files::path(folder, files::kMainDb));
     for (const KindCase &c : billsOfEveryKind(QDate(2026, 4, 1), 8))
         insertBill(*db, c.bill);
+    insertBill(*db, issuedBill(QDate(2026, 4, 2), QStringLiteral("P1"), QStringLiteral("株式会社佐藤製作所"),
+                               QDate(2026, 7, 1), 2500000));
+}
+
+// The tool run where fontconfig finds no font at all.
+AdminRun runWithoutFonts(const QStringList &args, const QString &work)
+{
+    QDir(work).mkpath(u"nofonts"_qs);
+    QFile conf(QDir(work).filePath(u"fonts.conf"_qs));
+    if (conf.open(QIODevice::WriteOnly))
+        conf.write(QStringLiteral("<?xml version=\"1.0\"?>\n<fontconfig><dir>%1</dir><cachedir>%1</cachedir>"
+                                  "</fontconfig>\n")
+                       .arg(QDir(work).filePath(u"nofonts"_qs))
+                       .toUtf8());
+    conf.close();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"FONTCONFIG_FILE"_qs, conf.fileName());
+    return runAdmin(args, env);
 }
 
 } // namespace
@@ -35,6 +54,8 @@ private slots:
     void writes();
     void refusals_data();
     void refusals();
+    void noReportFontWritesNothing_data();
+    void noReportFontWritesNothing();
 };
 
 void TestAdminExport::writes_data()
@@ -49,19 +70,20 @@ void TestAdminExport::writes_data()
     QTest::newRow("payable ledger in era dates")
         << QStringList{u"ledger"_qs,  u"payable"_qs, u"--from"_qs,    u"R8.4.1"_qs, u"--to"_qs,
                        u"R8.4.30"_qs, u"--pdf"_qs,   u"OUT/p.pdf"_qs, u"--era"_qs}
-        << QStringList{u"p.pdf"_qs} << QByteArray("%PDF") << u"手形 2 件、1 ページ"_qs;
+        << QStringList{u"p.pdf"_qs} << QByteArray("%PDF") << u"手形 1 件、1 ページ"_qs;
     QTest::newRow("statements, PDF and CSV")
         << QStringList{u"statement"_qs, u"--date"_qs, u"2026/4/30"_qs, u"--pdf"_qs,
                        u"OUT/s.pdf"_qs, u"--csv"_qs,  u"OUT"_qs}
-        << QStringList{u"HOI020_3.0_受取手形.csv"_qs, u"s.pdf"_qs} << QByteArray("2,0,") << u"手形 4 件"_qs;
+        << QStringList{u"HOI020_4.0_受取手形.csv"_qs, u"HOI080_4.0_支払手形.csv"_qs, u"s.pdf"_qs} << QByteArray("2,0,")
+        << u"手形 5 件"_qs;
     QTest::newRow("journal, first layout")
         << QStringList{u"journal"_qs,  u"--from"_qs, u"2026/4/1"_qs, u"--to"_qs,     u"2026/4/30"_qs,
                        u"--layout"_qs, u"yayoi"_qs,  u"--out"_qs,    u"OUT/j.csv"_qs}
-        << QStringList{u"j.csv"_qs} << QByteArray("2000,1,,2026/04/01,") << u"手形 10 件"_qs;
+        << QStringList{u"j.csv"_qs} << QByteArray("2000,1,,2026/04/01,") << u"手形 11 件"_qs;
     QTest::newRow("journal, second layout")
         << QStringList{u"journal"_qs,   u"--from"_qs,      u"2026/4/1"_qs, u"--to"_qs,
                        u"2026/4/30"_qs, u"--layout=mf"_qs, u"--out"_qs,    u"OUT/m.csv"_qs}
-        << QStringList{u"m.csv"_qs} << u"取引No,"_qs.toUtf8() << u"手形 10 件"_qs;
+        << QStringList{u"m.csv"_qs} << u"取引No,"_qs.toUtf8() << u"手形 11 件"_qs;
 }
 
 void TestAdminExport::writes()
@@ -70,6 +92,8 @@ void TestAdminExport::writes()
     QFETCH(QStringList, files);
     QFETCH(QByteArray, start);
     QFETCH(QString, said);
+    if (args.contains(u"--pdf"_qs) && !report::reportFontProblem().isEmpty())
+        QSKIP("needs the report font IPAex Gothic: install fonts-ipaexfont-gothic (scripts/install-deps.sh)");
     DataFolder folder;
     addBills(folder.path());
     QTemporaryDir out;
@@ -139,6 +163,34 @@ void TestAdminExport::refusals()
     QVERIFY(r.out.isEmpty());
     QVERIFY(QDir(out.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
     QCOMPARE(snapshot(folder.path()), before);
+}
+
+void TestAdminExport::noReportFontWritesNothing_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("ledger") << QStringList{u"ledger"_qs, u"receivable"_qs, u"--from"_qs, u"2026/4/1"_qs,
+                                           u"--to"_qs,   u"2026/4/30"_qs,  u"--pdf"_qs,  u"OUT/r.pdf"_qs};
+    QTest::newRow("statements with their CSV") << QStringList{
+        u"statement"_qs, u"--date"_qs, u"2026/4/30"_qs, u"--pdf"_qs, u"OUT/s.pdf"_qs, u"--csv"_qs, u"OUT"_qs};
+}
+
+// Without IPAex Gothic the PDF would lose its digits: the tool names the
+// package and writes nothing.
+void TestAdminExport::noReportFontWritesNothing()
+{
+    QFETCH(QStringList, args);
+    DataFolder folder;
+    addBills(folder.path());
+    QTemporaryDir out;
+    QTemporaryDir work;
+    for (QString &a : args)
+        a.replace(u"OUT"_qs, out.path());
+    const AdminRun r =
+        runWithoutFonts(QStringList{u"export"_qs} + args + QStringList{u"--folder"_qs, folder.path()}, work.path());
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(u"fonts-ipaexfont-gothic"_qs) && r.err.contains(u"何も書き出していません"_qs),
+             qPrintable(r.err));
+    QVERIFY(QDir(out.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
 }
 
 QTEST_MAIN(TestAdminExport)
