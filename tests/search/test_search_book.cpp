@@ -3,6 +3,7 @@
 
 #include "search/SearchTest.h"
 
+#include "book/Payables.h"
 #include "book/Search.h"
 
 #include <QTest>
@@ -125,6 +126,14 @@ void TestSearchBook::search_data()
         << R << both << none << u"C'1"_qs << none << u"O'Hara"_qs << none << QStringList{u"O'Hara-1"_qs};
     QTest::newRow("customer code") << R << both << none << u"C2"_qs << none << none << none
                                    << QStringList{u"12"_qs, u"1299"_qs};
+    QTest::newRow("supplier code finds the bills handed on to the supplier")
+        << P << both << none << u"S2"_qs << none << none << none << QStringList{u"1250"_qs};
+    QTest::newRow("a customer's code is no supplier's in a payable search")
+        << P << both << none << u"C1"_qs << none << none << none << QStringList{};
+    QTest::newRow("number typed full-width")
+        << R << both << u"Ａ１２"_qs << none << none << none << none << QStringList{u"A12"_qs};
+    QTest::newRow("payable pattern typed full-width")
+        << P << both << u"Ｐ－＊"_qs << none << none << none << none << QStringList{u"P-2"_qs};
     QTest::newRow("storage place") << R << both << none << none << u"金庫"_qs << none << none << QStringList{u"123"_qs};
     QTest::newRow("storage place takes no part in a payable search")
         << P << both << none << u"S1"_qs << u"金庫"_qs << none << none << QStringList{u"123"_qs, u"P-2"_qs};
@@ -190,6 +199,14 @@ void TestSearchBook::copiedColumns()
     QCOMPARE(row(u"手形番号,処理,kozano,予約口座id,譲渡先コード,譲渡先,手形期日,金額"_qs),
              (QStringList{u"123|1|3|7|NULL|NULL|2026-10-01|0"_qs, u"1250|2|0|0|S2|受取商事|2027-03-01|0"_qs,
                           u"P-2|1|3|7|NULL|NULL|2027-02-01|0"_qs}));
+
+    // The result line of a handed-on bill names the supplier who received
+    // it, not the customer it came from.
+    QStringList parties;
+    for (const book::PayableLine &l : book::payableResultLinesOf(f.db(), book::payableResultIds(f.db())))
+        parties << l.手形番号 + u'|' + l.取引先;
+    parties.sort();
+    QCOMPARE(parties, (QStringList{u"123|"_qs, u"1250|受取商事"_qs, u"P-2|"_qs}));
 
     book::searchBills(f.db(), {BillKind::Receivable, DueSide::PastDue, u"12*"_qs, {}, {}, {}, {}}, kToday);
     QCOMPARE(row(u"手形番号,処理,取引先コード,振出人,保管場所,注意フラグ,日付"_qs),
