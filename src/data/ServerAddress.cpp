@@ -27,12 +27,11 @@ std::optional<ServerAddress> refuse(QString *error, const QString &why)
 // escape or a NUL, which libpq refuses too.
 std::optional<QString> decoded(const QString &part)
 {
+    const auto hex = [](QChar c) { return (c >= u'0' && c <= u'9') || (c.toLower() >= u'a' && c.toLower() <= u'f'); };
     for (qsizetype i = 0; i < part.size(); ++i) {
         if (part.at(i) != u'%')
             continue;
-        bool ok = false;
-        const int byte = part.mid(i + 1, 2).toInt(&ok, 16);
-        if (!ok || part.mid(i + 1, 2).size() != 2 || byte == 0)
+        if (i + 2 >= part.size() || !hex(part.at(i + 1)) || !hex(part.at(i + 2)) || part.mid(i + 1, 2) == u"00")
             return std::nullopt;
         i += 2;
     }
