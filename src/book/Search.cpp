@@ -75,14 +75,18 @@ QString likePattern(const QString &pattern)
 int searchBills(Database &db, const SearchCriteria &c, const QDate &today)
 {
     Where w;
-    // Bill numbers are stored in half-width; one typed in full-width is the same number.
+    // Bill numbers are stored in half-width; one typed in full-width is the
+    // same number. A book kept before that may hold it as typed, so the
+    // number as typed is looked for too.
     const QString number = fmt::normalizeCode(c.number);
+    const QString typed = c.number.trimmed();
     bool dateApplies = true;
     if (!number.isEmpty()) {
         if (isNumberPattern(number)) {
-            w.add(QStringLiteral("手形番号 like ? escape '\\'"), {likePattern(number)});
+            w.add(QStringLiteral("(手形番号 like ? escape '\\' or 手形番号 like ? escape '\\')"),
+                  {likePattern(number), likePattern(typed)});
         } else {
-            w.add(QStringLiteral("手形番号 = ?"), {number});
+            w.add(QStringLiteral("手形番号 in (?, ?)"), {number, typed});
             dateApplies = false;
         }
     }

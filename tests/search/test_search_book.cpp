@@ -32,6 +32,8 @@ void addBook(Database &db)
         addBill(db, {.number = u"1299"_qs, .due = QDate(2026, 12, 20), .code = u"C2"_qs, .drawer = u"甲社"_qs});
     addBill(db, {.number = u"12"_qs, .due = kToday.addDays(-1), .code = u"C2"_qs});
     addBill(db, {.number = u"A12"_qs, .due = QDate(2027, 1, 10)});
+    // A number an older program stored full-width, as it was typed.
+    addBill(db, {.number = u"Ｆ－００１"_qs, .due = QDate(2027, 1, 10)});
     addBill(db, {.number = u"O'Hara-1"_qs, .code = u"C'1"_qs, .drawer = u"O'Hara"_qs});
     for (const char16_t *n : {u"50%", u"50X", u"5_1", u"5a1", u"7\\8", u"7x8"})
         addBill(db, {.number = QString::fromUtf16(n), .due = QDate(2027, 1, 1)});
@@ -102,8 +104,8 @@ void TestSearchBook::search_data()
         << R << after << none << u"C1"_qs << none << none << none << QStringList{u"123"_qs};
     QTest::newRow("every field empty, both: every receivable bill")
         << R << both << none << none << none << none << none
-        << QStringList{u"12"_qs,  u"123"_qs, u"1245"_qs, u"1299"_qs, u"50%"_qs, u"50X"_qs,
-                       u"5_1"_qs, u"5a1"_qs, u"7\\8"_qs, u"7x8"_qs,  u"A12"_qs, u"O'Hara-1"_qs};
+        << QStringList{u"12"_qs,  u"123"_qs,  u"1245"_qs, u"1299"_qs, u"50%"_qs,      u"50X"_qs,       u"5_1"_qs,
+                       u"5a1"_qs, u"7\\8"_qs, u"7x8"_qs,  u"A12"_qs,  u"O'Hara-1"_qs, u"Ｆ－００１"_qs};
     QTest::newRow("every field empty, both: issued and handed-on bills")
         << P << both << none << none << none << none << none << QStringList{u"123"_qs, u"1250"_qs, u"P-2"_qs};
     QTest::newRow("no due date: only with both")
@@ -132,6 +134,10 @@ void TestSearchBook::search_data()
         << P << both << none << u"C1"_qs << none << none << none << QStringList{};
     QTest::newRow("number typed full-width")
         << R << both << u"Ａ１２"_qs << none << none << none << none << QStringList{u"A12"_qs};
+    QTest::newRow("full-width number stored as typed before")
+        << R << both << u"Ｆ－００１"_qs << none << none << none << none << QStringList{u"Ｆ－００１"_qs};
+    QTest::newRow("full-width pattern stored as typed before")
+        << R << both << u"Ｆ－*"_qs << none << none << none << none << QStringList{u"Ｆ－００１"_qs};
     QTest::newRow("payable pattern typed full-width")
         << P << both << u"Ｐ－＊"_qs << none << none << none << none << QStringList{u"P-2"_qs};
     QTest::newRow("storage place") << R << both << none << none << u"金庫"_qs << none << none << QStringList{u"123"_qs};
