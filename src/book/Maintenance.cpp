@@ -107,6 +107,19 @@ void prepareInitialCopy(const QString &initial, const QString &work, int days)
     file::syncFile(work);
 }
 
+// The window length of the book about to be replaced, as it is stored now:
+// `sorvane-admin days` may have changed it since the program read it.
+int storedDueWindowDays(AppContext &ctx)
+{
+    try {
+        const QVariant days = ctx.db().scalar(QStringLiteral("select days from 設定 where id = 1"));
+        if (!days.isNull())
+            return days.toInt();
+    } catch (const DbError &) {
+    }
+    return ctx.DueWindowDays;
+}
+
 QString pgDumpProgram()
 {
     QString found = QStandardPaths::findExecutable(QStringLiteral("pg_dump"));
@@ -132,10 +145,11 @@ ToolResult resetServerBook(AppContext &ctx)
         }
         Database &db = ctx.db();
         Transaction t(db);
+        // The length of the approaching-due window survives the reset.
+        const int days = storedDueWindowDays(ctx);
         for (const QString &table : schema::mainTables())
             db.execute(QStringLiteral("delete from %1").arg(db.quotedName(table)));
-        // The length of the approaching-due window survives the reset.
-        schema::writeDueWindowDays(db, ctx.DueWindowDays);
+        schema::writeDueWindowDays(db, days);
         t.commit();
     } catch (const DbError &e) {
         problem = e.description();
@@ -156,7 +170,8 @@ ToolResult vacuumServerBook(AppContext &ctx)
         return ToolResult::Done;
     } catch (const DbError &e) {
         ctx.messages().information(
-            QStringLiteral("最適化できませんでした。データは最適化する前のまま残っています。\n%1").arg(e.description()));
+            QStringLiteral("最適化できませんでした。データは最適化する前のまま残っています。\n%1")
+                .arg(e.description()));
         return ToolResult::NotDone;
     }
 }
@@ -169,9 +184,12 @@ void dumpServerBook(const ServerAddress &server, const QString &fileName)
     if (program.isEmpty())
         throw DbError(QStringLiteral("pg_dump が見つかりません。postgresql-client をインストールしてください。"));
     file::replaceWhenComplete(fileName, [&](const QString &work) {
-        QStringList args{QStringLiteral("--format=custom"), QStringLiteral("--no-password"),
-                         QStringLiteral("--file=") + work, QStringLiteral("--host=") + server.host,
-                         QStringLiteral("--username=") + server.user, QStringLiteral("--dbname=") + server.database};
+        QStringList args{QStringLiteral("--format=custom"),
+                         QStringLiteral("--no-password"),
+                         QStringLiteral("--file=") + work,
+                         QStringLiteral("--host=") + server.host,
+                         QStringLiteral("--username=") + server.loginUser(),
+                         QStringLiteral("--dbname=") + server.database};
         if (server.port > 0)
             args << QStringLiteral("--port=%1").arg(server.port);
         QProcess dump;
@@ -205,7 +223,7 @@ ToolResult resetData(AppContext &ctx)
     if (ctx.Server)
         return resetServerBook(ctx);
     // The length of the approaching-due window survives the reset.
-    const int days = ctx.DueWindowDays;
+    const int days = storedDueWindowDays(ctx);
     ctx.CloseDataDatabase();
 
     const QString folder = ctx.programFolder();
@@ -328,8 +346,8 @@ ToolResult compactData(AppContext &ctx, const CompactStep &compactStep)
     } catch (const std::exception &e) {
         if (compacting)
             discardDatabaseFile(temp);
-        problem = QStringLiteral("最適化できませんでした。データは最適化する前のまま残っています。\n%1")
-                      .arg(errorText(e));
+        problem =
+            QStringLiteral("最適化できませんでした。データは最適化する前のまま残っています。\n%1").arg(errorText(e));
     }
     if (!problem.isEmpty())
         ctx.messages().information(problem);
