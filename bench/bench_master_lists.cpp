@@ -24,7 +24,7 @@ namespace {
 class SilentUi : public UiService {
 public:
     void information(const QString &text, const QString &) override { std::printf("message: %s\n", qPrintable(text)); }
-    bool confirm(const QString &, const QString &) override { return false; }
+    bool confirm(const QString &, const QString &, Default) override { return false; }
     int runModal(QDialog *) override { return 0; }
 };
 

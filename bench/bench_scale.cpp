@@ -104,7 +104,7 @@ public:
         out() << "info " << QString(text).replace(u'\n', u' ') << '\n';
         out().flush();
     }
-    bool confirm(const QString &text, const QString &) override
+    bool confirm(const QString &text, const QString &, Default) override
     {
         ++messages;
         out() << "info confirm: " << QString(text).replace(u'\n', u' ') << '\n';

@@ -38,7 +38,7 @@ constexpr int kRuns = 5;
 class SilentUi : public UiService {
 public:
     void information(const QString &, const QString &) override {}
-    bool confirm(const QString &, const QString &) override { return true; }
+    bool confirm(const QString &, const QString &, Default) override { return true; }
     int runModal(QDialog *) override { return 0; }
 };
 

@@ -56,6 +56,7 @@ QString connectUsage()
         "\n"
         "パスワードは設定に書きません。PostgreSQL の ~/.pgpass か環境変数 PGPASSWORD から読みます。\n"
         "ソケットのフォルダーは postgresql://USER@/DBNAME?host=/run/postgresql と書けます。\n"
+        "USER@ を省くと、プログラムを使う人のログイン名 (PGUSER) で接続します。\n"
         "祝日ファイルと yubin.mdb は、どちらの場合もデータフォルダーのものを使います。\n"
         "\n"
         "サーバーの空のデータベースに手形データを作るには sorvane-admin init --server を、\n"

@@ -104,7 +104,8 @@ void ProgressWindow::closeEvent(QCloseEvent *event)
 
 std::optional<book::ToolResult> runReset(AppContext &ctx, UiService &ui, const ToolSettings &settings, QWidget *parent)
 {
-    if (!ui.confirm(QStringLiteral("すべてのデータを削除しますか？"), QStringLiteral("初期化")))
+    if (!ui.confirm(QStringLiteral("すべてのデータを削除しますか？"), QStringLiteral("初期化"),
+                    MessageService::Default::Cancel))
         return std::nullopt;
     if (!book::hasInitialData(ctx)) {
         ui.information(QStringLiteral("システムが不正です\n再インストールしてください"));

@@ -93,8 +93,9 @@ void syncToDisk(const QString &path)
 }
 
 // The initial database copied to a work file beside tegata.mdb, with the
-// window length carried over: complete before anything else is touched.
-void prepareInitialCopy(const QString &initial, const QString &work, int days)
+// window length and the collection days carried over: complete before
+// anything else is touched.
+void prepareInitialCopy(const QString &initial, const QString &work, int days, int collection)
 {
     removeDatabaseFile(work);
     file::copyFile(initial, work);
@@ -103,8 +104,32 @@ void prepareInitialCopy(const QString &initial, const QString &work, int days)
         ScopedDatabase db(ws, work);
         schema::prepareMainDatabase(*db);
         schema::writeDueWindowDays(*db, days);
+        schema::writeCollectionDays(*db, collection);
     }
     file::syncFile(work);
+}
+
+// The window length of the book about to be replaced, as it is stored now:
+// `sorvane-admin days` may have changed it since the program read it.
+int storedDueWindowDays(AppContext &ctx)
+{
+    try {
+        const QVariant days = ctx.db().scalar(QStringLiteral("select days from 設定 where id = 1"));
+        if (!days.isNull())
+            return days.toInt();
+    } catch (const DbError &) {
+    }
+    return ctx.DueWindowDays;
+}
+
+// The collection days of the book about to be replaced.
+int storedCollectionDays(AppContext &ctx)
+{
+    try {
+        return schema::readCollectionDays(ctx.db());
+    } catch (const DbError &) {
+    }
+    return 0;
 }
 
 QString pgDumpProgram()
@@ -132,13 +157,17 @@ ToolResult resetServerBook(AppContext &ctx)
         }
         Database &db = ctx.db();
         Transaction t(db);
+        // The length of the approaching-due window and the collection days
+        // survive the reset.
+        const int days = storedDueWindowDays(ctx);
+        const int collection = storedCollectionDays(ctx);
         // The history of the bills stays: it is the record of what was
         // booked and deleted, which no action of the program may erase.
         for (const QString &table : schema::mainTables())
             if (table != u"手形履歴")
                 db.execute(QStringLiteral("delete from %1").arg(db.quotedName(table)));
-        // The length of the approaching-due window survives the reset.
-        schema::writeDueWindowDays(db, ctx.DueWindowDays);
+        schema::writeDueWindowDays(db, days);
+        schema::writeCollectionDays(db, collection);
         t.commit();
     } catch (const DbError &e) {
         problem = e.description();
@@ -159,7 +188,8 @@ ToolResult vacuumServerBook(AppContext &ctx)
         return ToolResult::Done;
     } catch (const DbError &e) {
         ctx.messages().information(
-            QStringLiteral("最適化できませんでした。データは最適化する前のまま残っています。\n%1").arg(e.description()));
+            QStringLiteral("最適化できませんでした。データは最適化する前のまま残っています。\n%1")
+                .arg(e.description()));
         return ToolResult::NotDone;
     }
 }
@@ -172,9 +202,12 @@ void dumpServerBook(const ServerAddress &server, const QString &fileName)
     if (program.isEmpty())
         throw DbError(QStringLiteral("pg_dump が見つかりません。postgresql-client をインストールしてください。"));
     file::replaceWhenComplete(fileName, [&](const QString &work) {
-        QStringList args{QStringLiteral("--format=custom"), QStringLiteral("--no-password"),
-                         QStringLiteral("--file=") + work, QStringLiteral("--host=") + server.host,
-                         QStringLiteral("--username=") + server.user, QStringLiteral("--dbname=") + server.database};
+        QStringList args{QStringLiteral("--format=custom"),
+                         QStringLiteral("--no-password"),
+                         QStringLiteral("--file=") + work,
+                         QStringLiteral("--host=") + server.host,
+                         QStringLiteral("--username=") + server.loginUser(),
+                         QStringLiteral("--dbname=") + server.database};
         if (server.port > 0)
             args << QStringLiteral("--port=%1").arg(server.port);
         QProcess dump;
@@ -208,7 +241,8 @@ ToolResult resetData(AppContext &ctx)
     if (ctx.Server)
         return resetServerBook(ctx);
     // The length of the approaching-due window survives the reset.
-    const int days = ctx.DueWindowDays;
+    const int days = storedDueWindowDays(ctx);
+    const int collection = storedCollectionDays(ctx);
     ctx.CloseDataDatabase();
 
     const QString folder = ctx.programFolder();
@@ -223,7 +257,7 @@ ToolResult resetData(AppContext &ctx)
     } else {
         try {
             try {
-                prepareInitialCopy(initial, work, days);
+                prepareInitialCopy(initial, work, days, collection);
             } catch (const DbError &e) {
                 discardDatabaseFile(work);
                 // A full disk is mended by making room, not by installing again.
@@ -331,8 +365,8 @@ ToolResult compactData(AppContext &ctx, const CompactStep &compactStep)
     } catch (const std::exception &e) {
         if (compacting)
             discardDatabaseFile(temp);
-        problem = QStringLiteral("最適化できませんでした。データは最適化する前のまま残っています。\n%1")
-                      .arg(errorText(e));
+        problem =
+            QStringLiteral("最適化できませんでした。データは最適化する前のまま残っています。\n%1").arg(errorText(e));
     }
     if (!problem.isEmpty())
         ctx.messages().information(problem);

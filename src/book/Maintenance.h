@@ -31,8 +31,8 @@ using CompactStep = std::function<void(const QString &source, const QString &new
 bool hasInitialData(const AppContext &ctx);
 
 // Replaces tegata.mdb by a copy of inidata.mdx and keeps the old file as
-// tegata.bak (one previous generation). The window length `days` held in
-// memory is carried into the new file. A server book is first written with
+// tegata.bak (one previous generation). The window length `days` stored in
+// the old file (not the value read at start-up) is carried into the new one. A server book is first written with
 // pg_dump to tegata-server.bak in the data folder (one generation), then
 // emptied in one transaction; when the backup fails nothing is emptied.
 ToolResult resetData(AppContext &ctx);

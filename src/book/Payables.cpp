@@ -81,6 +81,11 @@ PayableBill billOf(const Recordset &rs, qint64 id)
 }
 
 // Lines read row by row: id, kind, number, due date, amount, party.
+// The party a search result line shows: the supplier a bill was issued
+// to, or the one a received bill was handed on to (the customer it came
+// from when no receiver was recorded).
+const QString kResultParty = QStringLiteral("coalesce(case when 処理 = 2 then 譲渡先 end, 取引先)");
+
 std::vector<PayableLine> readLines(Database &db, const QString &sql)
 {
     std::vector<PayableLine> lines;
@@ -141,27 +146,26 @@ QString accountLine(qint64 kozano, const QString &bank, const QString &branch, c
 std::vector<Candidate> candidates(Database &db)
 {
     std::vector<Candidate> list;
-    db.forEachRow(
-        QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where %1 order by 手形期日 nulls first,id")
-            .arg(kCandidate),
-        {},
-        [&list](const RowView &r) {
-            list.push_back({r.number(0), r.number(1), r.date(2), r.text(3)});
-        });
+    db.forEachRow(QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where %1 order by 手形期日 nulls first,id")
+                      .arg(kCandidate),
+                  {}, [&list](const RowView &r) {
+                      list.push_back({r.number(0), r.number(1), r.date(2), r.text(3)});
+                  });
     return list;
 }
 
 QList<qint64> candidateIds(Database &db)
 {
-    return idsOf(db,
-                 QStringLiteral("select id from D_手形 where %1 order by 手形期日 nulls first,id").arg(kCandidate));
+    return idsOf(db, QStringLiteral("select id from D_手形 where %1 order by 手形期日 nulls first,id").arg(kCandidate));
 }
 
 std::vector<Candidate> candidatesOf(Database &db, const QList<qint64> &ids)
 {
     std::vector<Candidate> list;
     forEachRowOfKeys(db, QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where id in (%1)"), ids,
-                     [&list](const RowView &r) { list.push_back({r.number(0), r.number(1), r.date(2), r.text(3)}); });
+                     [&list](const RowView &r) {
+                         list.push_back({r.number(0), r.number(1), r.date(2), r.text(3)});
+                     });
     return list;
 }
 
@@ -287,9 +291,10 @@ bool cancelHandOn(Database &db, qint64 billId, std::optional<qint64> version, co
 bool correctIssuedBill(Database &db, const IssuedCorrection &c)
 {
     Transaction t(db);
-    Recordset was = db.openRecordset(
-        QStringLiteral("select 手形番号,予約口座id,更新回数 from D_手形 where id=? and 処理=1") + db.dialect().forUpdate,
-        {c.billId});
+    Recordset was =
+        db.openRecordset(QStringLiteral("select 手形番号,予約口座id,更新回数 from D_手形 where id=? and 処理=1") +
+                             db.dialect().forUpdate,
+                         {c.billId});
     if (was.eof())
         return false;
     checkVersion(c.更新回数, was.number(QStringLiteral("更新回数")));
@@ -318,9 +323,10 @@ bool correctIssuedBill(Database &db, const IssuedCorrection &c)
 bool deleteIssuedBill(Database &db, qint64 billId, std::optional<qint64> version, const QDate &on)
 {
     Transaction t(db);
-    Recordset rs = db.openRecordset(
-        QStringLiteral("select 手形期日,予約口座id,更新回数 from D_手形 where id=? and 処理=1") + db.dialect().forUpdate,
-        {billId});
+    Recordset rs =
+        db.openRecordset(QStringLiteral("select 手形期日,予約口座id,更新回数 from D_手形 where id=? and 処理=1") +
+                             db.dialect().forUpdate,
+                         {billId});
     if (rs.eof())
         return false;
     checkVersion(version, rs.number(QStringLiteral("更新回数")));
@@ -366,8 +372,9 @@ std::optional<PayableBill> payableBill(Database &db, qint64 id)
 
 std::vector<PayableLine> payableResultLines(Database &db)
 {
-    return readLines(db, QStringLiteral("select 手形id as id,処理,手形番号,手形期日,金額,取引先 from 検索結果 "
-                                        "where 処理>0 and 終了フラグ=0 order by 手形期日 nulls first,id"));
+    return readLines(db, QStringLiteral("select 手形id as id,処理,手形番号,手形期日,金額,%1 from 検索結果 "
+                                        "where 処理>0 and 終了フラグ=0 order by 手形期日 nulls first,id")
+                             .arg(kResultParty));
 }
 
 QList<qint64> payableResultIds(Database &db)
@@ -379,9 +386,10 @@ QList<qint64> payableResultIds(Database &db)
 
 std::vector<PayableLine> payableResultLinesOf(Database &db, const QList<qint64> &billIds)
 {
-    return linesByKey(
-        db, QStringLiteral("select 手形id,処理,手形番号,手形期日,金額,取引先 from 検索結果 where 手形id in (%1)"),
-        billIds);
+    return linesByKey(db,
+                      QStringLiteral("select 手形id,処理,手形番号,手形期日,金額,%1 from 検索結果 where 手形id in (%2)")
+                          .arg(kResultParty, QStringLiteral("%1")),
+                      billIds);
 }
 
 std::optional<PayableBill> payableResult(Database &db, qint64 billId)

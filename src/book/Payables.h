@@ -202,7 +202,8 @@ std::optional<PayableBill> payableBill(Database &db, qint64 id);
 QList<qint64> payableLineIds(Database &db);
 std::vector<PayableLine> payableLinesOf(Database &db, const QList<qint64> &ids);
 
-// The same from the search's work table 検索結果; the id is the found bill's.
+// The same from the search's work table 検索結果; the id is the found bill's,
+// and the party of a handed-on bill is the supplier who received it.
 std::vector<PayableLine> payableResultLines(Database &db);
 std::optional<PayableBill> payableResult(Database &db, qint64 billId);
 QList<qint64> payableResultIds(Database &db);

@@ -7,6 +7,7 @@
 #include "data/Engine.h"
 #include "data/Formats.h"
 #include "data/MessageService.h"
+#include "data/TypedInput.h"
 
 namespace sorvane::book {
 
@@ -95,26 +96,33 @@ const QString kBillColumns = QStringLiteral("日付,取引先コード,取引先
 
 } // namespace
 
-std::optional<ReceivableBill> readTypedBill(const TypedBill &typed, const QDate &today, MessageService &messages)
+std::optional<ReceivableBill> readTypedBill(const TypedBill &typed, const QDate &today, MessageService &messages,
+                                            QString *problemField)
 {
-    const std::optional<qint64> amount = fmt::parseAmount(typed.金額);
-    if (!amount) {
-        messages.information(QStringLiteral("金額は数字で入力してください\n（例: 1,234,567）"));
+    input::Problem problem;
+    const auto refuse = [&](const QString &message, const QString &field) {
+        messages.information(message);
+        if (problemField)
+            *problemField = field;
         return std::nullopt;
-    }
-    if (*amount > kMaxAmount || *amount < -kMaxAmount - 1) {
-        messages.information(QStringLiteral("金額が大きすぎます\n2,147,483,647円までの金額を入力してください"));
-        return std::nullopt;
-    }
-    const QDate due = fmt::parseDate(typed.手形期日, today);
-    const QDate issue = fmt::parseDate(typed.振出日, today);
+    };
+    const std::optional<qint64> amount = input::readAmount(typed.金額, problem);
+    // A date typed but not readable is refused, never taken for an empty one.
+    const std::optional<QDate> booked =
+        amount ? input::readDate(input::kBookingDate, typed.日付, today, problem) : std::nullopt;
+    const std::optional<QDate> issue =
+        booked ? input::readDate(input::kIssueDate, typed.振出日, today, problem) : std::nullopt;
+    const std::optional<QDate> due =
+        issue ? input::readDate(input::kDueDate, typed.手形期日, today, problem) : std::nullopt;
+    if (!due || !input::dueNotBeforeIssue(*issue, *due, problem))
+        return refuse(problem.message, problem.field);
 
     // The law lets a bill lack these; the clerk decides each time.
     if (*amount == 0 && !messages.confirm(QStringLiteral("金額が未記入です"), kRequisiteTitle))
         return std::nullopt;
-    if (!due.isValid() && !messages.confirm(QStringLiteral("満期が未記入です\n一覧払となります"), kRequisiteTitle))
+    if (!due->isValid() && !messages.confirm(QStringLiteral("満期が未記入です\n一覧払となります"), kRequisiteTitle))
         return std::nullopt;
-    if (!issue.isValid() &&
+    if (!issue->isValid() &&
         !messages.confirm(QStringLiteral("振出日が未記入です\n白地手形となります"), kRequisiteTitle))
         return std::nullopt;
     if (typed.振出地.trimmed().isEmpty() && !messages.confirm(QStringLiteral("振出地が未記入です"), kRequisiteTitle))
@@ -122,15 +130,12 @@ std::optional<ReceivableBill> readTypedBill(const TypedBill &typed, const QDate 
     if (typed.振出人.trimmed().isEmpty() && !messages.confirm(QStringLiteral("振出人が未記入です"), kRequisiteTitle))
         return std::nullopt;
 
-    const QDate booked = fmt::parseDate(typed.日付, today);
-    if (!booked.isValid()) {
-        messages.information(QStringLiteral("日付がありません"));
-        return std::nullopt;
-    }
+    if (!booked->isValid())
+        return refuse(QStringLiteral("日付がありません"), input::kBookingDate);
 
     ReceivableBill b;
-    b.日付 = booked;
-    b.手形番号 = typed.手形番号;
+    b.日付 = *booked;
+    b.手形番号 = fmt::normalizeCode(typed.手形番号);
     b.取引先コード = fmt::normalizeCode(typed.取引先コード);
     b.取引先 = typed.取引先;
     b.振出地 = typed.振出地;
@@ -143,9 +148,9 @@ std::optional<ReceivableBill> readTypedBill(const TypedBill &typed, const QDate 
     b.支払場所 = typed.支払場所;
     b.支払場所支店コード = typed.支払場所支店コード;
     b.支払場所支店 = typed.支払場所支店;
-    b.振出日 = issue;
-    b.手形期日 = due;
-    b.手形期間 = issue.isValid() && due.isValid() ? issue.daysTo(due) : 0;
+    b.振出日 = *issue;
+    b.手形期日 = *due;
+    b.手形期間 = issue->isValid() && due->isValid() ? issue->daysTo(*due) : 0;
     b.金額 = *amount;
     b.保管場所 = typed.保管場所;
     b.注意フラグ = typed.注意フラグ;

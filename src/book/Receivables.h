@@ -69,19 +69,19 @@ struct TypedBill {
     bool 注意フラグ = false;
 };
 
-// Reads the typed fields the way registering and saving do. An amount that
-// is not a number or does not fit a whole number of yen is refused with a
-// message; then the requisites of a bill (amount, due date, issue date,
-// place of issue, drawer) are asked about in that order, each under the
-// title "手形要件の欠落"; a booking date that is not a date is refused with
-// "日付がありません". Nothing when the user cancelled or was refused.
-// The drawer is cut at its first ":", the code read in half-width, the term
-// counted from the two dates, a date "m/d" read in the year of `today`.
-std::optional<ReceivableBill> readTypedBill(const TypedBill &typed, const QDate &today, MessageService &messages);
-
-// The largest amount a bill may carry: what fits a 32-bit whole number.
-constexpr qint64 kMaxAmount = 2147483647;
-
+// Reads the typed fields the way registering and saving do. Refused with a
+// message, before anything is asked: an amount that is not a whole number
+// of yen from 0 to 2,147,483,647, a date typed but not readable (日付,
+// 振出日, 手形期日), a due date before the issue date. Then the requisites
+// of a bill (amount, due date, issue date, place of issue, drawer) are
+// asked about in that order, each under the title "手形要件の欠落"; an empty
+// booking date is refused with "日付がありません". Nothing when the user
+// cancelled or was refused; then *problemField (when given) names the field
+// the refusal is about. The drawer is cut at its first ":", the code and
+// the bill number read in half-width, the term counted from the two dates,
+// a date "m/d" read in the year of `today`.
+std::optional<ReceivableBill> readTypedBill(const TypedBill &typed, const QDate &today, MessageService &messages,
+                                            QString *problemField = nullptr);
 
 struct Customer {
     qint64 id = 0;

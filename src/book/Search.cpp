@@ -2,6 +2,7 @@
 
 #include "book/Keys.h"
 #include "data/Engine.h"
+#include "data/Formats.h"
 
 namespace sorvane::book {
 
@@ -74,13 +75,18 @@ QString likePattern(const QString &pattern)
 int searchBills(Database &db, const SearchCriteria &c, const QDate &today)
 {
     Where w;
-    const QString number = c.number.trimmed();
+    // Bill numbers are stored in half-width; one typed in full-width is the
+    // same number. A book kept before that may hold it as typed, so the
+    // number as typed is looked for too.
+    const QString number = fmt::normalizeCode(c.number);
+    const QString typed = c.number.trimmed();
     bool dateApplies = true;
     if (!number.isEmpty()) {
         if (isNumberPattern(number)) {
-            w.add(QStringLiteral("手形番号 like ? escape '\\'"), {likePattern(number)});
+            w.add(QStringLiteral("(手形番号 like ? escape '\\' or 手形番号 like ? escape '\\')"),
+                  {likePattern(number), likePattern(typed)});
         } else {
-            w.add(QStringLiteral("手形番号 = ?"), {number});
+            w.add(QStringLiteral("手形番号 in (?, ?)"), {number, typed});
             dateApplies = false;
         }
     }
@@ -93,8 +99,13 @@ int searchBills(Database &db, const SearchCriteria &c, const QDate &today)
     }
     const bool receivable = c.kind == BillKind::Receivable;
     w.add(receivable ? QStringLiteral("処理 = 0") : QStringLiteral("(処理 = 1 or 処理 = 2)"));
-    if (!c.partyCode.trimmed().isEmpty())
-        w.add(QStringLiteral("取引先コード = ?"), {c.partyCode.trimmed()});
+    const QString party = fmt::normalizeCode(c.partyCode);
+    if (!party.isEmpty() && receivable)
+        w.add(QStringLiteral("取引先コード = ?"), {party});
+    // A supplier's bills are those issued to it and those handed on to it;
+    // a handed-on bill's 取引先コード is the customer it came from.
+    else if (!party.isEmpty())
+        w.add(QStringLiteral("((処理 = 1 and 取引先コード = ?) or (処理 = 2 and 譲渡先コード = ?))"), {party, party});
     if (receivable && !c.storagePlace.trimmed().isEmpty())
         w.add(QStringLiteral("保管場所 = ?"), {c.storagePlace.trimmed()});
     if (!c.drawer.trimmed().isEmpty())
@@ -183,16 +194,18 @@ QVector<DueBill> billsDue(Database &db, DueList list, const QDate &from, const Q
 
 QList<qint64> dueBillIds(Database &db, DueList list, const QDate &from, const QDate &to)
 {
-    return idsOf(db,
-                 QStringLiteral("select id from D_手形 where %1 and 手形期日 >= ? and 手形期日 <= ? order by 手形期日, id")
-                     .arg(dueKind(list)),
-                 {from, to});
+    return idsOf(
+        db,
+        QStringLiteral("select id from D_手形 where %1 and 手形期日 >= ? and 手形期日 <= ? order by 手形期日, id")
+            .arg(dueKind(list)),
+        {from, to});
 }
 
 std::vector<DueBill> dueBillsOf(Database &db, const QList<qint64> &ids)
 {
     std::vector<DueBill> bills;
-    forEachRowOfKeys(db, QStringLiteral("select id,手形期日,手形番号,保管場所,金額,取引先 from D_手形 where id in (%1)"),
+    forEachRowOfKeys(db,
+                     QStringLiteral("select id,手形期日,手形番号,保管場所,金額,取引先 from D_手形 where id in (%1)"),
                      ids, [&bills](const RowView &r) { bills.push_back(dueBillOf(r)); });
     return bills;
 }

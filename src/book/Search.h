@@ -28,9 +28,11 @@ struct SearchCriteria {
     DueSide side = DueSide::NotYetDue;
     // A number with * or ? is a pattern (any run, any one character) and
     // keeps the due side; without them it is the exact number, found
-    // whatever its due date.
+    // whatever its due date. Full-width letters and digits read as half-width.
     QString number;
-    QString partyCode;    // customer (receivable) or supplier (payable) code
+    // Customer (receivable) or supplier (payable) code: a supplier's bills
+    // are those issued to it and those handed on to it.
+    QString partyCode;
     QString storagePlace; // receivable only
     QString drawer;
     QString endorser;

@@ -1,12 +1,15 @@
 #include "data/BillNumber.h"
 
+#include "data/Formats.h"
+
 #include <utility>
 
 namespace sorvane {
 
 QString NextBillNumber(const QString &last)
 {
-    const QString number = last.trimmed();
+    // A number typed in full-width ("Ａ０９９") counts on as "A099" does.
+    const QString number = fmt::normalizeCode(last);
     if (number.isEmpty())
         return {};
 
@@ -50,8 +53,8 @@ std::pair<QString, QString> splitNumber(const QString &number, bool &hasDigits)
 
 bool BillNumberAfter(const QString &number, const QString &last)
 {
-    const QString n = number.trimmed();
-    const QString l = last.trimmed();
+    const QString n = fmt::normalizeCode(number);
+    const QString l = fmt::normalizeCode(last);
     if (n.isEmpty())
         return false;
     if (l.isEmpty())

@@ -84,7 +84,7 @@ DbError serverOpenError(const QSqlError &error, const ServerAddress &server)
     if (has("password") || has("authentication failed") || (has("role") && has("does not exist")))
         what = QStringLiteral("手形データのサーバー %1 にログインできません。\n"
                               "ユーザー名 %2 とパスワード（~/.pgpass または PGPASSWORD）を確かめてください。")
-                   .arg(server.display(), server.user);
+                   .arg(server.display(), server.loginUser());
     else if (has("database") && has("does not exist"))
         what = QStringLiteral("サーバー %1 にデータベース %2 がありません。\n"
                               "接続先の設定（sorvane-admin connect）を確かめてください。")
@@ -100,11 +100,11 @@ DbError serverOpenError(const QSqlError &error, const ServerAddress &server)
 // the statement itself, since the driver cannot tell it afterwards.
 bool insertOfValues(const QString &sql)
 {
-    static const QRegularExpression re(QStringLiteral("^\\s*insert\\s+into\\s.*\\b(values\\s*\\(|default\\s+values\\s*$)"),
-                                       QRegularExpression::CaseInsensitiveOption |
-                                           QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*insert\\s+into\\s.*\\b(values\\s*\\(|default\\s+values\\s*$)"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     return re.match(sql).hasMatch() && !sql.contains(QLatin1String(" returning "), Qt::CaseInsensitive) &&
-        !sql.contains(QLatin1String("),("));
+           !sql.contains(QLatin1String("),("));
 }
 
 } // namespace
@@ -135,8 +135,7 @@ QDate RowView::date(int column) const
 
 // ---------------------------------------------------------------- DbError
 
-DbError::DbError(QString description)
-    : m_description(std::move(description)), m_utf8(m_description.toUtf8())
+DbError::DbError(QString description) : m_description(std::move(description)), m_utf8(m_description.toUtf8())
 {
 }
 
@@ -336,16 +335,15 @@ void Recordset::update()
             marks << QStringLiteral("?");
         }
         const QString sql = names.isEmpty()
-            ? QStringLiteral("insert into %1 default values").arg(m_db->quotedName(m_table))
-            : QStringLiteral("insert into %1 (%2) values (%3)")
-                  .arg(m_db->quotedName(m_table), quoted.join(u','), marks.join(u','));
+                                ? QStringLiteral("insert into %1 default values").arg(m_db->quotedName(m_table))
+                                : QStringLiteral("insert into %1 (%2) values (%3)")
+                                      .arg(m_db->quotedName(m_table), quoted.join(u','), marks.join(u','));
         m_db->execute(sql, values);
         m_lastInsertId = m_db->lastInsertId();
         // Read the stored row back so that defaults and the new key show.
-        Recordset fresh = m_db->openRecordset(
-            QStringLiteral("select %1 as %2, * from %3 where %1=?")
-                .arg(m_db->dialect().rowKey, kRowIdColumn, m_db->quotedName(m_table)),
-            {m_lastInsertId});
+        Recordset fresh = m_db->openRecordset(QStringLiteral("select %1 as %2, * from %3 where %1=?")
+                                                  .arg(m_db->dialect().rowKey, kRowIdColumn, m_db->quotedName(m_table)),
+                                              {m_lastInsertId});
         QVariantList row;
         for (const QString &c : m_columns)
             row << (fresh.eof() ? m_pending.value(c) : fresh.value(c));
@@ -415,6 +413,7 @@ Database::Database(const ServerAddress &server)
     db.setHostName(server.host);
     if (server.port > 0)
         db.setPort(server.port);
+    // No user named: libpq logs on as PGUSER or the login name.
     db.setUserName(server.user);
     db.setDatabaseName(server.database);
     db.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=sorvane"));
@@ -567,8 +566,7 @@ QVariant Database::scalar(const QString &sql, const QVariantList &values)
 Recordset Database::openTable(const QString &table, const QString &where, const QVariantList &values,
                               const QString &orderBy)
 {
-    QString sql =
-        QStringLiteral("select %1 as %2, * from %3").arg(m_dialect->rowKey, kRowIdColumn, quotedName(table));
+    QString sql = QStringLiteral("select %1 as %2, * from %3").arg(m_dialect->rowKey, kRowIdColumn, quotedName(table));
     if (!where.isEmpty())
         sql += QStringLiteral(" where ") + where;
     if (!orderBy.isEmpty())
@@ -630,7 +628,8 @@ Database *Workspace::openDatabase(const QString &fileName)
     if (!fi.exists())
         throw DbError(QStringLiteral("ファイルが見つかりません: %1").arg(QDir::toNativeSeparators(fileName)));
     if (!fi.isFile())
-        throw DbError(QStringLiteral("データベースのファイルではありません: %1").arg(QDir::toNativeSeparators(fileName)));
+        throw DbError(
+            QStringLiteral("データベースのファイルではありません: %1").arg(QDir::toNativeSeparators(fileName)));
     m_databases.push_back(std::make_unique<Database>(fileName, m_user, m_password));
     return m_databases.back().get();
 }

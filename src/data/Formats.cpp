@@ -203,8 +203,10 @@ QString amount(qint64 value)
     return value < 0 ? u'-' + out : out;
 }
 
-std::optional<qint64> parseAmount(const QString &text)
+std::optional<qint64> parseAmount(const QString &text, bool *tooLarge)
 {
+    if (tooLarge)
+        *tooLarge = false;
     constexpr qint64 kLargestAmount = 999999999999999999; // 18 digits
     QString s = normalized(text);
     s.replace(QChar(0x2212), u'-'); // the minus sign some input methods type
@@ -239,8 +241,11 @@ std::optional<qint64> parseAmount(const QString &text)
     int lead = 0;
     while (lead < whole.size() - 1 && whole.at(lead) == u'0')
         ++lead;
-    if (whole.size() - lead > 18)
+    if (whole.size() - lead > 18) {
+        if (tooLarge)
+            *tooLarge = true;
         return std::nullopt;
+    }
     qint64 value = whole.toLongLong();
 
     // Half to even, decided on the typed digits so that no binary fraction blurs the half.
@@ -254,8 +259,11 @@ std::optional<qint64> parseAmount(const QString &text)
     }
     // Rounding up may carry into a 19th digit, which "#,##0" would show as
     // an amount this reader refuses.
-    if (value > kLargestAmount)
+    if (value > kLargestAmount) {
+        if (tooLarge)
+            *tooLarge = true;
         return std::nullopt;
+    }
     return negative ? -value : value;
 }
 

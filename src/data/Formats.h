@@ -36,16 +36,17 @@ QString amount(qint64 value);
 // method types them, an optional sign ("-", "−", "+"), an optional leading
 // "¥" or trailing "円", and an optional fraction that is rounded to whole
 // yen half to even ("1234.5" → 1234, "1235.5" → 1236). nullopt for anything
-// else, for an empty text and for more than 18 digits.
-std::optional<qint64> parseAmount(const QString &text);
+// else, for an empty text and for more than 18 digits; for a number of more
+// digits *tooLarge (when given) is set, so that it can be told from a typo.
+std::optional<qint64> parseAmount(const QString &text, bool *tooLarge = nullptr);
 
 // Reads a typed whole number such as a term in days: digits (full-width
 // too) with an optional sign, nothing else. nullopt for anything else, for
 // an empty text and for more than 18 digits.
 std::optional<qint64> parseWholeNumber(const QString &text);
 
-// A typed code (customer and supplier codes) in the form it is stored and
-// looked up in: full-width Latin letters, digits and signs as the half-width
+// A typed code (customer and supplier codes) or bill number in the form it
+// is stored and looked up in: full-width Latin letters, digits and signs as the half-width
 // ones ("Ａ１２" → "A12"), an ideographic space as a space, surrounding spaces
 // trimmed. Kana and kanji are kept as typed.
 QString normalizeCode(const QString &text);

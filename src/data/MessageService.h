@@ -13,8 +13,13 @@ public:
 
     // A box with the text and an OK button, no icon; no title unless given.
     virtual void information(const QString &text, const QString &title = {}) = 0;
-    // A box with OK and Cancel; true when the user chose OK.
-    virtual bool confirm(const QString &text, const QString &title = {}) = 0;
+    // Which button of a question Enter presses.
+    enum class Default { Ok, Cancel };
+
+    // A box with OK and Cancel; true when the user chose OK. A question
+    // whose OK destroys something makes Cancel the default, so that Enter,
+    // Enter never deletes.
+    virtual bool confirm(const QString &text, const QString &title = {}, Default preset = Default::Ok) = 0;
 };
 
 } // namespace sorvane

@@ -1,6 +1,9 @@
 #pragma once
 
-// Where a server book lives: postgresql://USER@HOST[:PORT]/DBNAME. The
+// Where a server book lives: postgresql://USER@HOST[:PORT]/DBNAME, or any
+// other form libpq reads (postgresql:///DBNAME?host=/run/postgresql, a
+// percent-encoded socket folder as the host, ?host= and ?port= winning over
+// what comes before them). The
 // setting file in the data folder holds that one line and never a
 // password; the password comes from ~/.pgpass or PGPASSWORD, as for every
 // PostgreSQL client.
@@ -12,7 +15,7 @@
 namespace sorvane {
 
 struct ServerAddress {
-    QString user;
+    QString user; // empty: whoever runs the program (PGUSER or the login name), as in libpq
     QString host; // a name, an address, or the folder of a Unix socket
     int port = 0; // 0: the default
     QString database;
@@ -21,6 +24,9 @@ struct ServerAddress {
     // is not one this program can use (a password in it is refused).
     static std::optional<ServerAddress> parse(const QString &url, QString *error);
     QString url() const;
+    // The user the server is logged on as: the one named, or PGUSER, or
+    // the login name of the process.
+    QString loginUser() const;
     // A short name for title bars and messages: DBNAME (HOST).
     QString display() const;
 };

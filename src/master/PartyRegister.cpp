@@ -208,7 +208,8 @@ void PartyRegister::onDelete()
     const QString code = fmt::normalizeCode(m_code->text());
     if (code.isEmpty())
         return;
-    if (!m_ui.confirm(QStringLiteral("削除しますよ\n元に戻せません"), QStringLiteral("削除の確認")))
+    if (!m_ui.confirm(QStringLiteral("削除しますよ\n元に戻せません"), QStringLiteral("削除の確認"),
+                      MessageService::Default::Cancel))
         return;
     try {
         // Only the register row goes: templates and bills keep the code.

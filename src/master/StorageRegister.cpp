@@ -141,7 +141,7 @@ void StorageRegister::onDelete()
     const QString name = m_place->text().trimmed();
     if (name.isEmpty())
         return;
-    if (!m_ui.confirm(QStringLiteral("削除しますよ"), QStringLiteral("削除の確認")))
+    if (!m_ui.confirm(QStringLiteral("削除しますよ"), QStringLiteral("削除の確認"), MessageService::Default::Cancel))
         return;
     try {
         // Bills keep the name they were stored with.

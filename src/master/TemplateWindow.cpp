@@ -290,7 +290,8 @@ void TemplateWindow::onDelete()
     const qint64 id = m_myid->text().toLongLong();
     if (id <= 0)
         return;
-    if (!m_ui.confirm(QStringLiteral("削除しますよ\n元に戻せません"), QStringLiteral("削除の確認")))
+    if (!m_ui.confirm(QStringLiteral("削除しますよ\n元に戻せません"), QStringLiteral("削除の確認"),
+                      MessageService::Default::Cancel))
         return;
     try {
         book::deleteTemplate(m_ctx.db(), id);

@@ -4,7 +4,7 @@
 #include "data/BillNumber.h"
 #include "data/Calendar.h"
 #include "data/Formats.h"
-#include "payable/PayableInput.h"
+#include "data/TypedInput.h"
 #include "payable/PayableLines.h"
 #include "ui/LineList.h"
 #include "ui/UiService.h"
@@ -244,6 +244,7 @@ void PayableEntryWindow::ClearForm()
 {
     // Each step goes on past a failing one.
     m_selectedBill = 0;
+    m_selectedDue = QDate();
     {
         const QSignalBlocker a(m_issue);
         const QSignalBlocker b(m_handOn);
@@ -281,8 +282,8 @@ void PayableEntryWindow::fillCandidates()
         return;
     }
     ui::fillLines(
-        m_list, m_candidates, ids,
-        [this](const QList<qint64> &some) { return book::candidatesOf(m_ctx.db(), some); }, payable::candidateLine);
+        m_list, m_candidates, ids, [this](const QList<qint64> &some) { return book::candidatesOf(m_ctx.db(), some); },
+        payable::candidateLine);
     m_list->clearRowSelection();
 }
 
@@ -375,7 +376,6 @@ void PayableEntryWindow::lookUpSupplier()
             m_lookedUpCode.clear();
             m_sname->clear();
             showPreviousIssue(QString());
-            m_ui.information(QStringLiteral("仕入先コード「%1」は登録されていません").arg(code));
             return;
         }
         // The code as registered, whatever case it was typed in.
@@ -416,6 +416,7 @@ void PayableEntryWindow::showPreviousIssue(const QString &code)
 void PayableEntryWindow::onCandidatePicked(int row)
 {
     m_selectedBill = 0;
+    m_selectedDue = QDate();
     if (!m_handOn->isChecked())
         return;
     try {
@@ -428,6 +429,7 @@ void PayableEntryWindow::onCandidatePicked(int row)
             return;
         }
         m_selectedBill = id;
+        m_selectedDue = b->手形期日;
         m_billNumber->setText(b->手形番号);
         m_drawer->setText(b->振出人);
         for (QLineEdit *e : {m_bankCode, m_bank, m_branchCode, m_branch})
@@ -449,8 +451,8 @@ void PayableEntryWindow::onIssueDateLeft()
     // Only a term can turn the issue date into a due date: without one there
     // is nothing to say about what was typed yet.
     if (!issue.trimmed().isEmpty() && !m_term->text().trimmed().isEmpty() && !fmt::parseDate(issue, today).isValid()) {
-        payable::Problem problem;
-        payable::readIssueDate(issue, today, problem);
+        input::Problem problem;
+        input::readDate(input::kIssueDate, issue, today, problem);
         m_ui.information(problem.message);
         return;
     }
@@ -479,56 +481,107 @@ void PayableEntryWindow::openSupplierRegister()
     }
 }
 
+std::optional<book::PartyRow> PayableEntryWindow::supplierToStore(bool &refused)
+{
+    // A code typed and saved without leaving the field is looked up now, so
+    // it never goes with the name of the supplier looked up before it.
+    refused = false;
+    const QString code = fmt::normalizeCode(m_scode->currentText());
+    if (code.isEmpty()) {
+        m_lookedUpCode.clear();
+        m_sname->clear();
+        return std::nullopt;
+    }
+    if (code == m_lookedUpCode && !m_sname->text().isEmpty())
+        return book::PartyRow{code, m_sname->text()};
+    const std::optional<book::PartyRow> supplier = book::findSupplier(m_ctx.db(), code);
+    if (!supplier) {
+        refused = true;
+        m_ui.information(QStringLiteral("仕入先コード「%1」は登録されていません\n"
+                                        "登録されている仕入先コードを入力してください")
+                             .arg(code));
+        m_scode->setFocus();
+        return std::nullopt;
+    }
+    if (supplier->code != m_lookedUpCode || supplier->name != m_sname->text()) {
+        m_scode->setEditText(supplier->code);
+        m_sname->setText(supplier->name);
+        m_lookedUpCode = supplier->code;
+        showPreviousIssue(supplier->code);
+    }
+    return supplier;
+}
+
 bool PayableEntryWindow::RegisterPayableBill()
 {
     const QDate today = m_ctx.clock.today();
     const bool handOn = m_handOn->isChecked();
-    payable::Problem problem;
-    auto refuse = [this](const QString &message) {
+    input::Problem problem;
+    auto refuse = [this](const QString &message, QWidget *field) {
         m_ui.information(message);
+        if (field)
+            field->setFocus();
         return false;
     };
+    // The field a reader's problem is about.
+    auto fieldOf = [this](const input::Problem &p) { return findChild<QLineEdit *>(p.field); };
     try {
         // Only a bill the clerk picked is ever handed on.
         if (handOn && m_selectedBill == 0)
-            return refuse(QStringLiteral("譲渡する手形が選ばれていません\n「使用する手形」の一覧から選んでください"));
+            return refuse(QStringLiteral("譲渡する手形が選ばれていません\n「使用する手形」の一覧から選んでください"),
+                          m_list);
         // A hand-on keeps the bill's own dates: a received bill payable at
         // sight (no due date) can be handed on like any other.
         if (!handOn && m_dueDate->text().trimmed().isEmpty())
-            return refuse(QStringLiteral("手形期日が入っていません"));
-        const std::optional<QDate> booked = payable::readBookingDate(m_date->text(), today, problem);
+            return refuse(QStringLiteral("手形期日が入っていません"), m_dueDate);
+        bool unknownSupplier = false;
+        const std::optional<book::PartyRow> supplier = supplierToStore(unknownSupplier);
+        if (unknownSupplier)
+            return false;
+        // A hand-on without receiver would leave the bill with nobody.
+        if (handOn && !supplier)
+            return refuse(QStringLiteral("譲渡先が選ばれていません\n手形を渡す仕入先のコードを入力してください"),
+                          m_scode);
+        const std::optional<QDate> booked =
+            input::readRequiredDate(input::kBookingDate, m_date->text(), today, problem);
         if (!booked)
-            return refuse(problem.message);
-        const QString code = fmt::normalizeCode(m_scode->currentText());
+            return refuse(problem.message, m_date);
+        const QString code = supplier ? supplier->code : QString();
+        const QString name = supplier ? supplier->name : QString();
 
         if (handOn) {
-            if (!book::handOnBill(m_ctx.db(), m_selectedBill, *booked, code, m_sname->text())) {
+            if (m_selectedDue.isValid() && m_selectedDue < today &&
+                !m_ui.confirm(QStringLiteral("この手形は手形期日（%1）を過ぎています\n譲渡してよろしいですか")
+                                  .arg(fmt::ymd(m_selectedDue))))
+                return false;
+            if (!book::handOnBill(m_ctx.db(), m_selectedBill, *booked, code, name)) {
                 m_selectedBill = 0;
                 fillCandidates();
                 return refuse(QStringLiteral("選んだ手形はもう使えません（譲渡済みか削除されています）\n"
-                                             "一覧を読み直しました。手形を選び直してください"));
+                                             "一覧を読み直しました。手形を選び直してください"),
+                              m_list);
             }
         } else {
             const int line = m_account->currentIndex();
             const int slot = line >= 0 && !m_account->currentText().isEmpty() ? m_accountSlots.value(line, -1) : -1;
             if (slot < 0 || slot >= m_ctx.AccountCache.size())
-                return refuse(QStringLiteral("口座が選ばれていません\n手形を振り出す口座を選んでください"));
-            const std::optional<QDate> issue = payable::readIssueDate(m_issueDate->text(), today, problem);
-            if (!issue)
-                return refuse(problem.message);
-            const std::optional<QDate> due = payable::readDueDate(m_dueDate->text(), today, problem);
-            if (!due)
-                return refuse(problem.message);
-            const std::optional<qint64> amount = payable::readAmount(m_amount->text(), problem);
+                return refuse(QStringLiteral("口座が選ばれていません\n手形を振り出す口座を選んでください"), m_account);
+            const std::optional<QDate> issue =
+                input::readRequiredDate(input::kIssueDate, m_issueDate->text(), today, problem);
+            const std::optional<QDate> due =
+                issue ? input::readRequiredDate(input::kDueDate, m_dueDate->text(), today, problem) : std::nullopt;
+            const std::optional<qint64> amount = due && input::dueNotBeforeIssue(*issue, *due, problem)
+                                                     ? input::readAmount(m_amount->text(), problem)
+                                                     : std::nullopt;
             if (!amount)
-                return refuse(problem.message);
+                return refuse(problem.message, fieldOf(problem));
 
             book::Issue bill;
             bill.accountId = m_ctx.AccountCache.at(slot).id;
             bill.日付 = *booked;
-            bill.手形番号 = m_billNumber->text();
+            bill.手形番号 = fmt::normalizeCode(m_billNumber->text());
             bill.取引先コード = code;
-            bill.取引先 = m_sname->text();
+            bill.取引先 = name;
             bill.支払場所コード = m_bankCode->text();
             bill.支払場所 = m_bank->text();
             bill.支払場所支店コード = m_branchCode->text();

@@ -8,6 +8,7 @@
 #include "ui/PagedRows.h"
 #include "ui/WindowKit.h"
 
+#include <QDate>
 #include <QDialog>
 #include <QVector>
 
@@ -38,7 +39,6 @@ public:
     bool RegisterPayableBill();
 
 protected:
-
 private:
     void loadAccounts();
     void fillCandidates();
@@ -48,6 +48,11 @@ private:
     void onAccountPicked(int line);
     void refillSupplierCodes();
     void lookUpSupplier();
+    // The registered supplier of the code typed now, looked up unless it is
+    // the code the name was looked up for; nothing
+    // for an empty code, and nothing with `refused` set (the clerk told) for
+    // a code that is not registered.
+    std::optional<book::PartyRow> supplierToStore(bool &refused);
     void showPreviousIssue(const QString &code);
     void onCandidatePicked(int row);
     void onIssueDateLeft();
@@ -63,6 +68,7 @@ private:
     // Each candidate line's bill, and the bill the hand-on will change (0: none picked).
     ui::PagedRows<book::Candidate> m_candidates;
     qint64 m_selectedBill = 0;
+    QDate m_selectedDue; // its due date, when it has one
     // For each line of 口座名, its account's position in the account cache.
     QVector<int> m_accountSlots;
     QString m_lookedUpCode;

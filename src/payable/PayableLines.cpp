@@ -29,7 +29,8 @@ QString candidateLine(const book::Candidate &c)
 QString payableLine(const book::PayableLine &l)
 {
     const QString marker = l.処理 == book::kIssued ? QStringLiteral(" \u3000") : kHandedOnMarker;
-    const QString due = l.手形期日.isValid() ? fmt::mmdd(l.手形期日) : QString(5, u' ');
+    // A bill without due date shows an empty "mm/dd", as the line's format gives it.
+    const QString due = fmt::mmdd(l.手形期日);
     return marker + l.手形番号 + QStringLiteral("  ") + due + u' ' + padLeft(fmt::amount(l.金額), 12) +
            QStringLiteral("  ") + l.取引先;
 }

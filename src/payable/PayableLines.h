@@ -22,7 +22,8 @@ QString candidateLine(const book::Candidate &c);
 
 // A line of the payable list and of the payable search result: the marker
 // (a half-width and an ideographic space for an issued bill, "譲" for a
-// handed-on one), the number, two spaces, the due date "mm/dd", a space, the
+// handed-on one), the number, two spaces, the due date "mm/dd" (empty when
+// the bill has none), a space, the
 // amount right-aligned in 12, two spaces, the party.
 QString payableLine(const book::PayableLine &l);
 

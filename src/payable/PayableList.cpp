@@ -5,7 +5,7 @@
 #include "book/Endorsers.h"
 #include "data/BillNumber.h"
 #include "data/Formats.h"
-#include "payable/PayableInput.h"
+#include "data/TypedInput.h"
 #include "payable/PayableLines.h"
 #include "ui/LineList.h"
 #include "ui/UiService.h"
@@ -411,7 +411,6 @@ void PayableListWindow::lookUpSupplier()
             setComboText(m_scode, QString());
             m_lookedUpCode.clear();
             m_sname->clear();
-            m_ui.information(QStringLiteral("仕入先コード「%1」は登録されていません").arg(code));
             return;
         }
         // The code as registered, whatever case it was typed in.
@@ -444,23 +443,47 @@ bool PayableListWindow::saveIssued(const book::PayableBill &shown)
             QStringLiteral("口座「%1」は登録されていません\n一覧から口座を選んでください").arg(accountText));
         return false;
     }
-    payable::Problem problem;
-    const std::optional<QDate> booked = payable::readBookingDate(m_date->text(), today, problem);
+    input::Problem problem;
+    const std::optional<QDate> booked = input::readRequiredDate(input::kBookingDate, m_date->text(), today, problem);
     const std::optional<QDate> issue =
-        booked ? payable::readIssueDate(m_issueDate->text(), today, problem) : std::nullopt;
-    const std::optional<QDate> due = issue ? payable::readDueDate(m_dueDate->text(), today, problem) : std::nullopt;
-    const std::optional<qint64> amount = due ? payable::readAmount(m_amount->text(), problem) : std::nullopt;
+        booked ? input::readRequiredDate(input::kIssueDate, m_issueDate->text(), today, problem) : std::nullopt;
+    const std::optional<QDate> due =
+        issue ? input::readRequiredDate(input::kDueDate, m_dueDate->text(), today, problem) : std::nullopt;
+    const std::optional<qint64> amount = due && input::dueNotBeforeIssue(*issue, *due, problem)
+                                             ? input::readAmount(m_amount->text(), problem)
+                                             : std::nullopt;
     if (!amount) {
         m_ui.information(problem.message);
+        if (QLineEdit *field = findChild<QLineEdit *>(problem.field))
+            field->setFocus();
         return false;
+    }
+    // A code changed and saved without leaving the field is looked up now,
+    // never stored with the name of the code before it.
+    QString code = fmt::normalizeCode(m_scode->currentText());
+    QString name = code.isEmpty() ? QString() : m_sname->text();
+    if (code != m_lookedUpCode && !code.isEmpty()) {
+        const std::optional<book::PartyRow> supplier = book::findSupplier(m_ctx.db(), code);
+        if (!supplier) {
+            m_ui.information(QStringLiteral("仕入先コード「%1」は登録されていません\n"
+                                            "登録されている仕入先コードを入力してください")
+                                 .arg(code));
+            m_scode->setFocus();
+            return false;
+        }
+        setComboText(m_scode, supplier->code);
+        m_sname->setText(supplier->name);
+        m_lookedUpCode = supplier->code;
+        code = supplier->code;
+        name = supplier->name;
     }
     book::IssuedCorrection c;
     c.billId = shown.id;
     c.accountId = account->id;
-    c.取引先コード = fmt::normalizeCode(m_scode->currentText());
-    c.取引先 = m_sname->text();
+    c.取引先コード = code;
+    c.取引先 = name;
     c.日付 = *booked;
-    c.手形番号 = m_billNumber->currentText();
+    c.手形番号 = fmt::normalizeCode(m_billNumber->currentText());
     c.支払県 = m_prefecture->text();
     c.支払市 = m_city->text();
     c.支払場所コード = m_bankCode->currentText();
@@ -517,7 +540,8 @@ void PayableListWindow::onDelete()
         m_ui.information(QStringLiteral("譲渡した手形は削除できません\n先に譲渡を解除してください"));
         return;
     }
-    if (!m_ui.confirm(QStringLiteral("削除しますよ\n元に戻せません"), QStringLiteral("削除の確認")))
+    if (!m_ui.confirm(QStringLiteral("削除しますよ\n元に戻せません"), QStringLiteral("削除の確認"),
+                      MessageService::Default::Cancel))
         return;
     try {
         const qint64 id = m_rows.idAt(row);

@@ -58,7 +58,7 @@ ReceivableEntryWindow::ReceivableEntryWindow(AppContext &ctx, UiService &ui, con
     m_endorsers = ui::named<QListWidget>(this, QStringLiteral("List1"));
     auto *endorse = ui::button(this, QStringLiteral("裏書編集ボタン"), QStringLiteral("編集"));
     m_storage = ui::typedCombo(this, QStringLiteral("保管場所"));
-    m_caution = ui::named<QCheckBox>(this, QStringLiteral("注意フラグ"));
+    m_caution = ui::markBox(this, QStringLiteral("注意フラグ"));
     auto *save = ui::button(this, QStringLiteral("登録ボタン"), QStringLiteral("登　録"));
     auto *clear = ui::button(this, QStringLiteral("クリアボタン"), QStringLiteral("クリア"));
     auto *close = ui::button(this, QStringLiteral("終了ボタン"), QStringLiteral("終　了"));
@@ -201,7 +201,7 @@ void ReceivableEntryWindow::ClearForm()
         e->clear();
     for (QComboBox *c : {m_code, m_storage, m_drawer, m_bankCode, m_bank, m_branchCode, m_branch})
         ui::clearCombo(c);
-    m_towns->clear();
+    m_towns->clearTexts();
     m_name->clear();
     m_endorsers->clear();
     m_issue->setText(fmt::ymd(today));
@@ -214,7 +214,7 @@ void ReceivableEntryWindow::ClearForm()
 
 void ReceivableEntryWindow::clearCustomerFields()
 {
-    m_towns->clear();
+    m_towns->clearTexts();
     for (QComboBox *c : {m_bankCode, m_bank, m_branchCode, m_branch, m_drawer})
         ui::clearCombo(c);
     m_term->clear();
@@ -317,7 +317,14 @@ void ReceivableEntryWindow::onDueDateLeft()
 
 void ReceivableEntryWindow::onEndorsements()
 {
-    if (m_number->text().isEmpty() || !m_kit.endorsements)
+    // Without a number there is no bill to endorse yet: Enter on the button
+    // goes on to the next field, as Enter through the fields does.
+    if (m_number->text().isEmpty()) {
+        if (focusWidget() && focusWidget()->objectName() == QStringLiteral("裏書編集ボタン"))
+            focusNextChild();
+        return;
+    }
+    if (!m_kit.endorsements)
         return;
     EndorsementDialog *dialog = m_kit.endorsements;
     // The one dialog of the run still holds the last bill's endorsers: empty
@@ -373,6 +380,14 @@ book::TypedBill ReceivableEntryWindow::typedBill() const
 bool ReceivableEntryWindow::RegisterReceivableBill()
 {
     book::TypedBill typed = typedBill();
+    // A bill with neither number nor customer is what Enter pressed on and
+    // on after a registration would store: nothing a clerk meant to book.
+    if (fmt::normalizeCode(typed.手形番号).isEmpty() && fmt::normalizeCode(typed.取引先コード).isEmpty()) {
+        m_ui.information(QStringLiteral("手形番号と得意先コードが入っていません\n"
+                                        "登録する手形の得意先コードと手形番号を入力してください"));
+        m_code->setFocus();
+        return false;
+    }
     // A code typed but not yet left (or picked) is stored with its customer's
     // name, never with the name of a customer picked before.
     if (fmt::normalizeCode(typed.取引先コード) != m_pickedCode) {
@@ -380,9 +395,14 @@ bool ReceivableEntryWindow::RegisterReceivableBill()
         typed.取引先 = customer ? customer->name : QString();
         m_name->setText(typed.取引先);
     }
-    const std::optional<book::ReceivableBill> bill = book::readTypedBill(typed, m_ctx.clock.today(), m_ui);
-    if (!bill)
+    QString problemField;
+    const std::optional<book::ReceivableBill> bill =
+        book::readTypedBill(typed, m_ctx.clock.today(), m_ui, &problemField);
+    if (!bill) {
+        if (QWidget *field = findChild<QWidget *>(problemField))
+            field->setFocus();
         return false;
+    }
     std::optional<book::EndorserSlots> endorsers;
     if (EndorsementEdited && m_kit.endorsements)
         endorsers = m_kit.endorsements->typedSlots();
@@ -394,6 +414,8 @@ bool ReceivableEntryWindow::RegisterReceivableBill()
         return false;
     }
     ClearForm();
+    // The next bill starts at its first field, never on 登録 again.
+    m_date->setFocus();
     return true;
 }
 

@@ -58,7 +58,7 @@ ReceivableListWindow::ReceivableListWindow(AppContext &ctx, UiService &ui, const
     m_endorsers = ui::named<QListWidget>(this, QStringLiteral("List1"));
     auto *endorse = ui::button(this, QStringLiteral("裏書編集ボタン"), QStringLiteral("編集"));
     m_storage = ui::typedCombo(this, QStringLiteral("保管場所"));
-    m_caution = ui::named<QCheckBox>(this, QStringLiteral("注意フラグ"));
+    m_caution = ui::markBox(this, QStringLiteral("注意フラグ"));
     auto *save = ui::button(this, QStringLiteral("登録ボタン"), QStringLiteral("登　録"));
     auto *remove = ui::button(this, QStringLiteral("削除ボタン"), QStringLiteral("削　除"));
     auto *clear = ui::button(this, QStringLiteral("クリアボタン"), QStringLiteral("クリア"));
@@ -194,7 +194,7 @@ void ReceivableListWindow::ClearForm()
         e->clear();
     for (QComboBox *c : {m_code, m_storage, m_bankCode, m_bank, m_branchCode, m_branch})
         ui::clearCombo(c);
-    m_towns->clear();
+    m_towns->clearTexts();
     m_name->clear();
     m_endorsers->clear();
     m_amount->setText(QStringLiteral("0"));
@@ -306,14 +306,27 @@ bool ReceivableListWindow::SaveReceivableBill()
         m_ui.information(QStringLiteral("ここでは修正登録のみ可能です"));
         return false;
     }
+    // The fields hold another bill than the selected line's when loading the
+    // line failed: saving them would write that bill over this one.
+    const qint64 id = m_rows.idAt(row);
+    if (m_loadedId != 0 && m_loadedId != id) {
+        m_ui.information(QStringLiteral("選んだ行の手形を読み込めていません\n行をもう一度選んでください"));
+        m_list->setFocus();
+        return false;
+    }
     // A code changed but not yet left is looked up as leaving it would.
     lookUpCustomer();
-    const std::optional<book::ReceivableBill> read = book::readTypedBill(typedBill(), m_ctx.clock.today(), m_ui);
-    if (!read)
+    QString problemField;
+    const std::optional<book::ReceivableBill> read =
+        book::readTypedBill(typedBill(), m_ctx.clock.today(), m_ui, &problemField);
+    if (!read) {
+        if (QWidget *field = findChild<QWidget *>(problemField))
+            field->setFocus();
         return false;
+    }
     book::ReceivableBill bill = *read;
     // The bill of the selected line, never another one with the same number and customer.
-    bill.id = m_rows.idAt(row);
+    bill.id = id;
     if (bill.id == m_loadedId)
         bill.更新回数 = m_loadedVersion;
     std::optional<book::EndorserSlots> endorsers;
@@ -341,7 +354,8 @@ bool ReceivableListWindow::DeleteReceivableBill()
         return false;
     }
     const qint64 id = m_rows.idAt(row);
-    if (!m_ui.confirm(QStringLiteral("削除しますよ\n元に戻せません"), QStringLiteral("削除の確認")))
+    if (!m_ui.confirm(QStringLiteral("削除しますよ\n元に戻せません"), QStringLiteral("削除の確認"),
+                      MessageService::Default::Cancel))
         return false;
     try {
         book::deleteReceivableBill(m_ctx.db(), id, id == m_loadedId ? m_loadedVersion : std::nullopt,

@@ -52,7 +52,7 @@ ReceivableResultWindow::ReceivableResultWindow(AppContext &ctx, UiService &ui, c
     m_storage = field(QStringLiteral("保管場所"));
     m_endorsers = ui::named<QListWidget>(this, QStringLiteral("List1"));
     auto *endorse = ui::button(this, QStringLiteral("裏書編集ボタン"), QStringLiteral("表示"));
-    m_caution = ui::named<QCheckBox>(this, QStringLiteral("注意フラグ"));
+    m_caution = ui::markBox(this, QStringLiteral("注意フラグ"));
     m_caution->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_caution->setFocusPolicy(Qt::NoFocus);
     auto *status = ui::button(this, QStringLiteral("状況ボタン"), QStringLiteral("状況"));

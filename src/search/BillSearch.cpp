@@ -243,10 +243,9 @@ void BillSearchWindow::onSearch()
         QComboBox *code = receivable() ? m_tcode : m_scode;
         QLabel *name = receivable() ? m_tname : m_sname;
         const book::PartyTable &table = receivable() ? book::customerTable() : book::supplierTable();
+        // An unregistered code cannot be searched for: the focus goes back
+        // into the box, as when leaving it, without a message.
         if (!checkCode(code, name, table)) {
-            m_ui.information(QStringLiteral("%1「%2」は登録されていません")
-                                 .arg(receivable() ? QStringLiteral("得意先コード") : QStringLiteral("仕入先コード"),
-                                      fmt::normalizeCode(code->currentText())));
             code->setFocus(Qt::OtherFocusReason);
             return;
         }

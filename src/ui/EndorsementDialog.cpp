@@ -34,9 +34,9 @@ EndorsementDialog::EndorsementDialog(QWidget *parent) : QDialog(parent)
         m_names[i]->setMinimumWidth(200);
         m_addresses[i] = ui::named<QLineEdit>(this, QStringLiteral("住所%1").arg(i + 1));
         m_addresses[i]->setMinimumWidth(320);
-        grid->addWidget(ui::label(this, QStringLiteral("Label%1").arg(i + 2), QString::fromUtf16(rowCaptions[i]),
-                                  m_names[i]),
-                        i + 2, 0);
+        grid->addWidget(
+            ui::label(this, QStringLiteral("Label%1").arg(i + 2), QString::fromUtf16(rowCaptions[i]), m_names[i]),
+            i + 2, 0);
         grid->addWidget(m_names[i], i + 2, 1);
         grid->addWidget(m_addresses[i], i + 2, 2);
     }
@@ -59,6 +59,12 @@ EndorsementDialog::EndorsementDialog(QWidget *parent) : QDialog(parent)
     ui::chainTabOrder({m_names[0], m_addresses[0], m_names[1], m_addresses[1], m_names[2], m_addresses[2], m_names[3],
                        m_addresses[3], close});
     ui::finishWindow(this);
+}
+
+void EndorsementDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    m_names[0]->setFocus(Qt::OtherFocusReason);
 }
 
 void EndorsementDialog::setBillNumber(const QString &number)

@@ -32,6 +32,11 @@ public:
     // The number, and the slots filled from the endorsers (the rest empty).
     void load(const QString &billNumber, const QList<book::Endorser> &endorsers);
 
+protected:
+    // Every showing starts in 氏名1: a clerk starts typing a name at once,
+    // and a space typed on 閉じる would close the dialog.
+    void showEvent(QShowEvent *event) override;
+
 private:
     QLabel *m_number = nullptr;
     QLineEdit *m_names[4] = {};

@@ -41,6 +41,13 @@ void TownList::clear()
     m_listOf.clear();
 }
 
+void TownList::clearTexts()
+{
+    clearCombo(m_prefecture);
+    clearCombo(m_town);
+    m_townOf.clear();
+}
+
 QString TownList::prefecture() const
 {
     return m_prefecture->currentText().trimmed();

@@ -33,6 +33,9 @@ public:
 
     // Empties both texts and the town list.
     void clear();
+    // Empties both texts; the town list stays, as the other pick lists of
+    // a window stay when its fields are cleared.
+    void clearTexts();
 
     // The prefecture as stored: the text trimmed.
     QString prefecture() const;
@@ -47,8 +50,8 @@ private:
     MessageService &m_messages;
     QComboBox *m_prefecture;
     QComboBox *m_town;
-    QString m_townOf;  // the prefecture the town text belongs to
-    QString m_listOf;  // the prefecture the town list was read for
+    QString m_townOf; // the prefecture the town text belongs to
+    QString m_listOf; // the prefecture the town list was read for
 };
 
 } // namespace ui

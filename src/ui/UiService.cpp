@@ -8,12 +8,12 @@ namespace sorvane {
 
 namespace {
 
-int showBox(const QString &text, const QString &title, QMessageBox::StandardButtons buttons)
+int showBox(const QString &text, const QString &title, QMessageBox::StandardButtons buttons,
+            QMessageBox::StandardButton preset = QMessageBox::Ok)
 {
     QMessageBox box(QMessageBox::NoIcon, title, text, buttons, QApplication::activeWindow());
     box.setObjectName(QStringLiteral("MessageBox"));
-    if (buttons & QMessageBox::Ok)
-        box.setDefaultButton(QMessageBox::Ok);
+    box.setDefaultButton(preset);
     return box.exec();
 }
 
@@ -24,9 +24,10 @@ void QtUiService::information(const QString &text, const QString &title)
     showBox(text, title, QMessageBox::Ok);
 }
 
-bool QtUiService::confirm(const QString &text, const QString &title)
+bool QtUiService::confirm(const QString &text, const QString &title, Default preset)
 {
-    return showBox(text, title, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+    return showBox(text, title, QMessageBox::Ok | QMessageBox::Cancel,
+                   preset == Default::Cancel ? QMessageBox::Cancel : QMessageBox::Ok) == QMessageBox::Ok;
 }
 
 int QtUiService::runModal(QDialog *window)

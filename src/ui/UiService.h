@@ -20,7 +20,7 @@ public:
 class QtUiService final : public UiService {
 public:
     void information(const QString &text, const QString &title = {}) override;
-    bool confirm(const QString &text, const QString &title = {}) override;
+    bool confirm(const QString &text, const QString &title = {}, Default preset = Default::Ok) override;
     int runModal(QDialog *window) override;
 };
 

@@ -3,6 +3,7 @@
 #include "ui/MenuAccessible.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QAction>
 #include <QComboBox>
 #include <QEvent>
@@ -80,6 +81,14 @@ protected:
         QCoreApplication::sendEvent(w, &tab);
         return true;
     }
+};
+
+class MarkBox : public QCheckBox {
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    bool hitButton(const QPoint &pos) const override { return rect().contains(pos); }
 };
 
 bool takesEnter(QWidget *w)
@@ -208,6 +217,13 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &caption
     b->setAutoDefault(false);
     b->setMinimumWidth(88);
     return b;
+}
+
+QCheckBox *markBox(QWidget *parent, const QString &name)
+{
+    auto *box = new MarkBox(parent);
+    box->setObjectName(name);
+    return box;
 }
 
 QLabel *label(QWidget *parent, const QString &name, const QString &caption, QWidget *buddy)

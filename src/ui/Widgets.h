@@ -9,6 +9,7 @@
 #include <functional>
 
 class QAbstractButton;
+class QCheckBox;
 class QBoxLayout;
 class QHBoxLayout;
 class QLabel;
@@ -73,6 +74,9 @@ QAction *addItem(QMenu *menu, const QString &name, const QString &caption);
 
 // A command button; never the default button, so Enter in a field saves nothing by accident.
 QPushButton *button(QWidget *parent, const QString &name, const QString &caption);
+// A check box without a caption of its own (its label stands beside it):
+// a click anywhere on it toggles it, not only a click on its small box.
+QCheckBox *markBox(QWidget *parent, const QString &name);
 // A caption label, with the field it names.
 QLabel *label(QWidget *parent, const QString &name, const QString &caption, QWidget *buddy = nullptr);
 // A combo box the user types into; Enter does not add the text as an item.

@@ -9,6 +9,7 @@
 #include "book/Conflicts.h"
 #include "book/DiscountBanks.h"
 #include "book/History.h"
+#include "book/Maintenance.h"
 #include "book/Payables.h"
 #include "book/Receivables.h"
 #include "data/Calendar.h"
@@ -275,6 +276,7 @@ private slots:
     void upgradeWritesTheImpliedEvents();
     void eventIsWrittenWithTheChange_data();
     void eventIsWrittenWithTheChange();
+    void resetKeepsTheCollectionDays();
 };
 
 void TestBillLife::everyEventFromEveryState_data()
@@ -877,6 +879,21 @@ void TestBillLife::eventIsWrittenWithTheChange()
     QCOMPARE(book::fieldLines(book::billSnapshot(db, r)) + book::fieldLines(book::billSnapshot(db, p)), before);
     QCOMPARE(db.scalar(QStringLiteral("select count(*) from D_手形")).toInt(), bills);
     QCOMPARE(historyCount(db), events);
+}
+
+// 初期化 empties the book but keeps its settings, the collection days
+// among them; a server book keeps its history too (a file book keeps it
+// in tegata.bak).
+void TestBillLife::resetKeepsTheCollectionDays()
+{
+    AppFixture f;
+    schema::writeCollectionDays(f.db(), 4);
+    book::registerReceivableBill(f.db(), received(QStringLiteral("R1")), std::nullopt);
+    QCOMPARE(book::resetData(*f.ctx), book::ToolResult::Done);
+    QCOMPARE(f.ui.texts(), QStringList());
+    QCOMPARE(schema::readCollectionDays(f.db()), 4);
+    QCOMPARE(f.db().scalar(QStringLiteral("select count(*) from D_手形")).toInt(), 0);
+    QCOMPARE(historyCount(f.db()), testsOnServer() ? 1 : 0);
 }
 
 QTEST_MAIN(TestBillLife)

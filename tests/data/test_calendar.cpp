@@ -66,6 +66,8 @@ void TestCalendar::nextBillNumber_data()
     QTest::newRow("longer than any integer")
         << QStringLiteral("N99999999999999999999") << QStringLiteral("N100000000000000000000");
     QTest::newRow("japanese prefix") << QStringLiteral("ア第0012") << QStringLiteral("ア第0013");
+    QTest::newRow("full-width letters and digits") << QStringLiteral("Ａ０９９") << QStringLiteral("A100");
+    QTest::newRow("full-width sign") << QStringLiteral("Ｆ－００１") << QStringLiteral("F-002");
 }
 
 void TestCalendar::nextBillNumber()
@@ -85,14 +87,14 @@ void TestCalendar::billNumberAfter_data()
     QTest::newRow("the same number") << u"A0099"_qs << u"A0099"_qs << false;
     QTest::newRow("wider digits are larger") << u"A1000"_qs << u"A999"_qs << true;
     QTest::newRow("leading zeros do not count") << u"A00100"_qs << u"A099"_qs << true;
-    QTest::newRow("longer than any integer") << u"X123456789012345678901"_qs << u"X123456789012345678900"_qs
-                                             << true;
+    QTest::newRow("longer than any integer") << u"X123456789012345678901"_qs << u"X123456789012345678900"_qs << true;
     QTest::newRow("letters of the prefix in either case") << u"a0098"_qs << u"A0099"_qs << false;
     QTest::newRow("a new series replaces the old") << u"B0001"_qs << u"A0099"_qs << true;
     QTest::newRow("nothing recorded yet") << u"A0001"_qs << QString() << true;
     QTest::newRow("an empty number never") << QString() << u"A0099"_qs << false;
     QTest::newRow("numbers without digits differ") << u"AB"_qs << u"AC"_qs << true;
     QTest::newRow("spaces around are ignored") << u" A0098 "_qs << u"A0099"_qs << false;
+    QTest::newRow("full-width is the same series") << u"Ａ００９８"_qs << u"A0099"_qs << false;
 }
 
 void TestCalendar::billNumberAfter()

@@ -1,4 +1,5 @@
 #include "data/Formats.h"
+#include "data/TypedInput.h"
 
 #include <QTest>
 
@@ -28,6 +29,10 @@ private slots:
     void roundHalfEven();
     void codes_data();
     void codes();
+    void typedAmount_data();
+    void typedAmount();
+    void typedDates_data();
+    void typedDates();
 };
 
 void TestFormats::formatDates_data()
@@ -354,6 +359,82 @@ void TestFormats::codes()
     QCOMPARE(fmt::charCount(fmt::normalizeCode(typed)), characters);
     // Reading a code twice changes nothing.
     QCOMPARE(fmt::normalizeCode(code), code);
+}
+
+namespace {
+
+const QString kNotANumber = u"金額は数字で入力してください\n（例: 1,234,567）"_qs;
+const QString kTooLarge = u"金額が大きすぎます\n2,147,483,647円までの金額を入力してください"_qs;
+const QString kNegative = u"金額にマイナスは使えません\n0円以上の金額を入力してください"_qs;
+
+} // namespace
+
+void TestFormats::typedAmount_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<qint64>("value");
+    QTest::addColumn<QString>("message"); // empty: taken
+    QTest::newRow("separators") << u"2,500"_qs << qint64(2500) << QString();
+    QTest::newRow("zero") << u"0"_qs << qint64(0) << QString();
+    QTest::newRow("the largest") << u"2,147,483,647"_qs << qint64(2147483647) << QString();
+    QTest::newRow("one yen below zero") << u"-1"_qs << qint64(0) << kNegative;
+    QTest::newRow("the input method's minus") << u"−5,000"_qs << qint64(0) << kNegative;
+    QTest::newRow("far below zero") << u"-9999999999"_qs << qint64(0) << kNegative;
+    QTest::newRow("one yen too many") << u"2,147,483,648"_qs << qint64(0) << kTooLarge;
+    QTest::newRow("twenty digits are a number, too large") << u"12345678901234567890"_qs << qint64(0) << kTooLarge;
+    QTest::newRow("twenty full-width digits")
+        << u"１２３４５６７８９０１２３４５６７８９０"_qs << qint64(0) << kTooLarge;
+    QTest::newRow("a letter") << u"12a"_qs << qint64(0) << kNotANumber;
+    QTest::newRow("empty") << QString() << qint64(0) << kNotANumber;
+}
+
+void TestFormats::typedAmount()
+{
+    QFETCH(QString, typed);
+    QFETCH(qint64, value);
+    QFETCH(QString, message);
+    input::Problem problem;
+    const std::optional<qint64> read = input::readAmount(typed, problem);
+    QCOMPARE(read.has_value(), message.isEmpty());
+    QCOMPARE(problem.message, message);
+    if (read)
+        QCOMPARE(*read, value);
+    else
+        QCOMPARE(problem.field, u"金額"_qs);
+}
+
+void TestFormats::typedDates_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QDate>("date");      // invalid: an empty field
+    QTest::addColumn<QString>("message"); // empty: taken
+    QTest::newRow("booking date m/d") << u"日付"_qs << u"3/5"_qs << QDate(2026, 3, 5) << QString();
+    QTest::newRow("left empty") << u"手形期日"_qs << u" "_qs << QDate() << QString();
+    QTest::newRow("2/29 of a common year")
+        << u"日付"_qs << u"2/29"_qs << QDate()
+        << u"日付「2/29」が正しくありません\n月/日の形で入力してください（例 12/7）"_qs;
+    QTest::newRow("month 13") << u"日付"_qs << u"13/1"_qs << QDate()
+                              << u"日付「13/1」が正しくありません\n月/日の形で入力してください（例 12/7）"_qs;
+    QTest::newRow("2/30")
+        << u"手形期日"_qs << u"2027/2/30"_qs << QDate()
+        << u"手形期日「2027/2/30」は日付ではありません\n年/月/日の形で入力してください（例 2026/12/7）"_qs;
+}
+
+void TestFormats::typedDates()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QDate, date);
+    QFETCH(QString, message);
+    input::Problem problem;
+    const std::optional<QDate> read = input::readDate(field, typed, QDate(2026, 12, 7), problem);
+    QCOMPARE(read.has_value(), message.isEmpty());
+    QCOMPARE(problem.message, message);
+    if (read)
+        QCOMPARE(*read, date);
+    else
+        QCOMPARE(problem.field, field);
 }
 
 QTEST_MAIN(TestFormats)

@@ -142,19 +142,19 @@ void TestPartyRegisters::save_data()
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("viaMenu");
-    QTest::addColumn<QStringList>("after");   // rows in code order
-    QTest::addColumn<QStringList>("lines");   // the list afterwards
-    QTest::addColumn<QString>("refusal");     // the message shown, empty: none
-    QTest::addColumn<bool>("cleared");        // the fields were emptied
+    QTest::addColumn<QStringList>("after"); // rows in code order
+    QTest::addColumn<QStringList>("lines"); // the list afterwards
+    QTest::addColumn<QString>("refusal");   // the message shown, empty: none
+    QTest::addColumn<bool>("cleared");      // the fields were emptied
 
     const QStringList none;
     for (const QString &kind : kKinds) {
         auto row = [&](const char *name) -> QTestData & {
             return QTest::addRow("%s: %s", qPrintable(kind), name) << kind;
         };
-        row("existing code changes only its name")
-            << QStringList{u"A1|Old"_qs, u"B2|Bee"_qs} << u"A1"_qs << u"New"_qs << false
-            << QStringList{u"A1|New"_qs, u"B2|Bee"_qs} << QStringList{u"A1   New"_qs, u"B2   Bee"_qs} << QString() << true;
+        row("existing code changes only its name") << QStringList{u"A1|Old"_qs, u"B2|Bee"_qs} << u"A1"_qs << u"New"_qs
+                                                   << false << QStringList{u"A1|New"_qs, u"B2|Bee"_qs}
+                                                   << QStringList{u"A1   New"_qs, u"B2   Bee"_qs} << QString() << true;
         row("code with spaces is stored trimmed")
             << none << u"  A1 "_qs << u"Alpha 商事"_qs << false << QStringList{u"A1|Alpha 商事"_qs}
             << QStringList{u"A1   Alpha 商事"_qs} << QString() << true;
@@ -170,8 +170,8 @@ void TestPartyRegisters::save_data()
         row("apostrophes in a new party") << none << u"O'H"_qs << u"O'Hara"_qs << false << QStringList{u"O'H|O'Hara"_qs}
                                           << QStringList{u"O'H  O'Hara"_qs} << QString() << true;
         row("apostrophes in an update") << QStringList{u"'A'|x"_qs} << u"'A'"_qs << u"'A' 商事"_qs << true
-                                        << QStringList{u"'A'|'A' 商事"_qs} << QStringList{u"'A'  'A' 商事"_qs} << QString()
-                                        << true;
+                                        << QStringList{u"'A'|'A' 商事"_qs} << QStringList{u"'A'  'A' 商事"_qs}
+                                        << QString() << true;
         row("code of six characters is refused")
             << QStringList{u"A1|Old"_qs} << u"ABCDEF"_qs << u"Six"_qs << false << QStringList{u"A1|Old"_qs}
             << QStringList{u"A1   Old"_qs}
@@ -183,14 +183,16 @@ void TestPartyRegisters::save_data()
             << QStringList{u"A12|Old"_qs} << u"ａ１２"_qs << u"New"_qs << false << QStringList{u"A12|New"_qs}
             << QStringList{u"A12  New"_qs} << QString() << true;
         row("five characters outside the basic plane fit")
-            << none << u"😀😀😀😀😀"_qs << u"絵"_qs << false << QStringList{u"😀😀😀😀😀|絵"_qs}
-            << QStringList{u"😀😀😀😀😀絵"_qs} << QString() << true;
+            << none << u"😀😀😀😀😀"_qs << u"絵"_qs << false << QStringList{u"😀😀😀😀😀|絵"_qs} << QStringList{u"😀😀😀😀😀絵"_qs}
+            << QString() << true;
         row("three characters outside the basic plane get two spaces")
-            << none << u"😀😀😀"_qs << u"絵"_qs << false << QStringList{u"😀😀😀|絵"_qs}
-            << QStringList{u"😀😀😀  絵"_qs} << QString() << true;
+            << none << u"😀😀😀"_qs << u"絵"_qs << false << QStringList{u"😀😀😀|絵"_qs} << QStringList{u"😀😀😀  絵"_qs}
+            << QString() << true;
         row("empty code does nothing") << QStringList{u"A1|Old"_qs} << QString() << u"Name"_qs << false
-                                       << QStringList{u"A1|Old"_qs} << QStringList{u"A1   Old"_qs} << QString() << false;
-        row("spaces alone are no code") << none << u"   "_qs << u"Name"_qs << true << none << none << QString() << false;
+                                       << QStringList{u"A1|Old"_qs} << QStringList{u"A1   Old"_qs} << QString()
+                                       << false;
+        row("spaces alone are no code") << none << u"   "_qs << u"Name"_qs << true << none << none << QString()
+                                        << false;
     }
 }
 
@@ -309,6 +311,7 @@ void TestPartyRegisters::remove()
     QVERIFY(!f.ui.shown.isEmpty());
     QCOMPARE(f.ui.shown.first().kind, Shown::Kind::Confirm);
     QCOMPARE(f.ui.shown.first().title, QStringLiteral("削除の確認"));
+    QCOMPARE(f.ui.shown.first().preset, MessageService::Default::Cancel);
     QCOMPARE(f.ui.shown.first().text, QStringLiteral("削除しますよ\n元に戻せません"));
     QStringList expectedNotices;
     if (!notice.isEmpty())

@@ -179,6 +179,7 @@ void TestStorageRegister::remove()
     QVERIFY(!f.ui.shown.isEmpty());
     QCOMPARE(f.ui.shown.first().kind, Shown::Kind::Confirm);
     QCOMPARE(f.ui.shown.first().title, QStringLiteral("削除の確認"));
+    QCOMPARE(f.ui.shown.first().preset, MessageService::Default::Cancel);
     QCOMPARE(f.ui.shown.first().text, QStringLiteral("削除しますよ"));
     QCOMPARE(f.ui.texts().mid(1), notice.isEmpty() ? QStringList() : QStringList{notice});
     QCOMPARE(stored(f), after);

@@ -376,6 +376,7 @@ void TestTemplateWindow::remove()
         QCOMPARE(f.ui.shown.size(), 1);
         QCOMPARE(f.ui.shown.first().kind, Shown::Kind::Confirm);
         QCOMPARE(f.ui.shown.first().title, QStringLiteral("削除の確認"));
+        QCOMPARE(f.ui.shown.first().preset, MessageService::Default::Cancel);
         QCOMPARE(f.ui.shown.first().text, QStringLiteral("削除しますよ\n元に戻せません"));
     } else {
         QVERIFY(f.ui.shown.isEmpty());

@@ -78,8 +78,9 @@ void TestPayableResults::listsOnlyPayableRows()
     Results r(f);
     QCOMPARE(r.w->objectName(), u"支払結果表示"_qs);
     QCOMPARE(r.w->windowTitle(), u"検索結果"_qs);
+    // A handed-on bill's line names the supplier who received it.
     QCOMPARE(r.list()->lines(),
-             (QStringList{u" \u3000P1  02/01 1,000,000,000  仕入一"_qs, u"譲R2  03/01        2,500  得意先商事"_qs}));
+             (QStringList{u" \u3000P1  02/01 1,000,000,000  仕入一"_qs, u"譲R2  03/01        2,500  受取人商店"_qs}));
 }
 
 void TestPayableResults::pickedBill_data()

@@ -90,25 +90,32 @@ void TestEntry::requisites_data()
 
     const QStringList complete{u"手形番号=N-1"_qs, u"振出人=山田"_qs, u"振出地=東京"_qs, u"手形期日=2027/03/08"_qs,
                                u"金額=50,000"_qs};
-    QTest::newRow("straight after opening, all confirmed")
-        << QStringList() << u"1111"_qs << QStringList{kAmount, kDue, kPlace, kDrawer}
-        << u"0|2026-12-07|2026-12-07||0|0||"_qs;
-    QTest::newRow("Cancel at the amount") << QStringList() << u"0"_qs << QStringList{kAmount} << QString();
-    QTest::newRow("Cancel at the due date") << QStringList() << u"10"_qs << QStringList{kAmount, kDue} << QString();
-    QTest::newRow("all five confirmed") << QStringList{u"振出日="_qs} << u"11111"_qs
+    // A bill for a customer code typed and never picked (its name stays empty).
+    const QStringList someone{u"Tcode=K9"_qs};
+    QTest::newRow("straight after opening: nothing to book, nothing asked")
+        << QStringList() << u"1111"_qs
+        << QStringList{u"手形番号と得意先コードが入っていません\n登録する手形の得意先コードと手形番号を入力してください"_qs}
+        << QString();
+    QTest::newRow("a customer code alone, all confirmed")
+        << someone << u"1111"_qs << QStringList{kAmount, kDue, kPlace, kDrawer} << u"0|2026-12-07|2026-12-07||0|0||"_qs;
+    QTest::newRow("Cancel at the amount") << someone << u"0"_qs << QStringList{kAmount} << QString();
+    QTest::newRow("Cancel at the due date") << someone << u"10"_qs << QStringList{kAmount, kDue} << QString();
+    QTest::newRow("all five confirmed") << someone + QStringList{u"振出日="_qs} << u"11111"_qs
                                         << QStringList{kAmount, kDue, kIssue, kPlace, kDrawer}
                                         << u"0|2026-12-07|||0|0||"_qs;
     QTest::newRow("Cancel at the issue date")
-        << QStringList{u"振出日="_qs} << u"110"_qs << QStringList{kAmount, kDue, kIssue} << QString();
+        << someone + QStringList{u"振出日="_qs} << u"110"_qs << QStringList{kAmount, kDue, kIssue} << QString();
     QTest::newRow("Cancel at the place of issue")
-        << QStringList{u"振出日="_qs} << u"1110"_qs << QStringList{kAmount, kDue, kIssue, kPlace} << QString();
-    QTest::newRow("Cancel at the drawer") << QStringList{u"振出日="_qs} << u"11110"_qs
+        << someone + QStringList{u"振出日="_qs} << u"1110"_qs << QStringList{kAmount, kDue, kIssue, kPlace} << QString();
+    QTest::newRow("Cancel at the drawer") << someone + QStringList{u"振出日="_qs} << u"11110"_qs
                                           << QStringList{kAmount, kDue, kIssue, kPlace, kDrawer} << QString();
     QTest::newRow("complete bill asks nothing")
         << complete << QString() << QStringList() << u"0|2026-12-07|2026-12-07|2027-03-08|91|50000|東京|山田"_qs;
-    QTest::newRow("due date that is no date counts as missing")
-        << complete + QStringList{u"手形期日=2027/02/30"_qs} << u"1"_qs << QStringList{kDue}
-        << u"0|2026-12-07|2026-12-07||0|50000|東京|山田"_qs;
+    // Only a field left empty makes a sight bill; a date that cannot be read is refused.
+    QTest::newRow("due date that is no date is refused")
+        << complete + QStringList{u"手形期日=2027/02/30"_qs} << u"1"_qs
+        << QStringList{u"手形期日「2027/02/30」は日付ではありません\n年/月/日の形で入力してください（例 2026/12/7）"_qs}
+        << QString();
     QTest::newRow("booking date missing")
         << complete + QStringList{u"日付="_qs} << QString() << QStringList{u"日付がありません"_qs} << QString();
 }
@@ -153,7 +160,8 @@ void TestEntry::storedValues_data()
     QTest::newRow("half to even, up") << u"金額"_qs << u"2501.5"_qs << u"金額"_qs << u"2502"_qs;
     QTest::newRow("largest amount") << u"金額"_qs << u"2,147,483,647"_qs << u"金額"_qs << u"2147483647"_qs;
     QTest::newRow("amount too large") << u"金額"_qs << u"2147483648"_qs << QString() << tooLarge;
-    QTest::newRow("amount too small") << u"金額"_qs << u"-2147483649"_qs << QString() << tooLarge;
+    QTest::newRow("amount below zero") << u"金額"_qs << u"-2147483649"_qs << QString()
+                                       << u"金額にマイナスは使えません\n0円以上の金額を入力してください"_qs;
     QTest::newRow("amount not a number") << u"金額"_qs << u"12万"_qs << QString() << notNumber;
     QTest::newRow("empty amount") << u"金額"_qs << QString() << QString() << notNumber;
     QTest::newRow("drawer from a template line") << u"振出人"_qs << u"山田:三井銀行"_qs << u"振出人"_qs << u"山田"_qs;
@@ -446,7 +454,7 @@ void TestEntry::keyboardOnly()
     QCOMPARE(path, (QStringList{u"Tcode"_qs, u"振出人"_qs, u"手形番号"_qs, u"振出地"_qs, u"支払県"_qs, u"支払市町村"_qs,
                                 u"支払場所コード"_qs, u"支払場所"_qs, u"支払場所支店コード"_qs, u"支払場所支店"_qs,
                                 u"振出日"_qs, u"標準期間"_qs, u"手形期日"_qs, u"金額"_qs, u"裏書編集ボタン"_qs,
-                                u"保管場所"_qs, u"注意フラグ"_qs, u"登録ボタン"_qs, u"登録ボタン"_qs}));
+                                u"保管場所"_qs, u"注意フラグ"_qs, u"登録ボタン"_qs, u"日付"_qs}));
     QCOMPARE(e.f.ui.texts(), QStringList());
     QCOMPARE(e.bills(u"日付,取引先コード,取引先,振出人,手形番号,振出地,振出日,手形期日,金額,支払場所"_qs),
              QStringList{u"2026-12-05|A1|アルファ商事|甲|A0100|Osaka|2026-12-07|2027-03-08|50000|三井"_qs});

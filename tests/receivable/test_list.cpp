@@ -61,6 +61,7 @@ private slots:
     void customerLookup();
     void anotherClerkFirst_data();
     void anotherClerkFirst();
+    void failedLoadIsNotSavedOverTheLine();
 };
 
 void TestList::lines_data()
@@ -107,6 +108,8 @@ void TestList::lines()
     if (action == u"save") {
         clickBill(w, 2);
         type(w, u"振出人"_qs, u"新振出"_qs);
+        // Issued before it falls due, or the save is refused.
+        type(w, u"振出日"_qs, u"2004/01/05"_qs);
         press(w, u"登録ボタン"_qs);
         QCOMPARE(l.bill(1, u"振出人"_qs), QStringList{u"新振出"_qs});
     } else if (action == u"delete") {
@@ -335,6 +338,8 @@ void TestList::deleteBill()
 
     QCOMPARE(l.f.ui.texts(), shown);
     QCOMPARE(l.f.ui.shown.first().title, u"削除の確認"_qs);
+    // Enter on the question cancels: Enter, Enter never deletes.
+    QCOMPARE(l.f.ui.shown.first().preset, MessageService::Default::Cancel);
     QCOMPARE(rowsOf(l.f.db(), u"select 手形番号 from D_手形 order by id"_qs), bills);
     // The endorser names stay for the search.
     QCOMPARE(l.endorsers(), QStringList{u"2|1|甲"_qs});
@@ -403,6 +408,44 @@ void TestList::customerLookup()
     QCOMPARE(textOf(w, u"Tcode"_qs) + u'|' + textOf(w, u"TNAME"_qs), after);
     press(w, u"登録ボタン"_qs);
     QCOMPARE(l.bill(id, u"取引先コード,取引先"_qs), QStringList{after});
+}
+
+void TestList::failedLoadIsNotSavedOverTheLine()
+{
+    ListWindow l;
+    addBill(l.f.db(), u"A"_qs, u"2026-12-25"_qs, 100);
+    const qint64 b = addBill(l.f.db(), u"B"_qs, u"2027-01-05"_qs, 5000);
+    l.open();
+    QWidget *w = l.w.get();
+    clickBill(w, 0);
+    type(w, u"振出人"_qs, u"Aの新しい振出人"_qs);
+
+    // Another program holds the file while B's line is clicked: B cannot
+    // be read, and the fields still show A.
+    Workspace other(u"other"_qs, {}, {});
+    Database *holder = other.openDatabase(l.f.folder.file(u"tegata.mdb"_qs));
+    holder->execute(u"begin exclusive"_qs);
+    clickBill(w, 1);
+    holder->execute(u"rollback"_qs);
+    other.releaseDatabase(holder);
+    QCOMPARE(l.f.ui.texts().size(), 1);
+    QCOMPARE(billList(w)->selectedRow(), 1);
+    QCOMPARE(textOf(w, u"手形番号"_qs), u"A"_qs);
+
+    // Saving them would write A over B: refused, both bills as they were.
+    l.f.ui.clear();
+    l.trigger(u"MH1"_qs);
+    QCOMPARE(l.f.ui.texts(), QStringList{u"選んだ行の手形を読み込めていません\n行をもう一度選んでください"_qs});
+    QCOMPARE(l.bill(b, u"手形番号,振出人,手形期日,金額"_qs), QStringList{u"B|振出|2027-01-05|5000"_qs});
+    QCOMPARE(l.bill(1, u"手形番号,振出人,手形期日,金額"_qs), QStringList{u"A|振出|2026-12-25|100"_qs});
+
+    // B picked again loads and saves as ever.
+    l.f.ui.clear();
+    clickBill(w, 1);
+    type(w, u"振出人"_qs, u"Bの新しい振出人"_qs);
+    press(w, u"登録ボタン"_qs);
+    QCOMPARE(l.f.ui.texts(), QStringList());
+    QCOMPARE(l.bill(b, u"手形番号,振出人,手形期日,金額"_qs), QStringList{u"B|Bの新しい振出人|2027-01-05|5000"_qs});
 }
 
 QTEST_MAIN(TestList)

@@ -3,6 +3,7 @@
 
 #include "search/SearchTest.h"
 
+#include "book/Payables.h"
 #include "book/Search.h"
 
 #include <QTest>
@@ -31,6 +32,8 @@ void addBook(Database &db)
         addBill(db, {.number = u"1299"_qs, .due = QDate(2026, 12, 20), .code = u"C2"_qs, .drawer = u"甲社"_qs});
     addBill(db, {.number = u"12"_qs, .due = kToday.addDays(-1), .code = u"C2"_qs});
     addBill(db, {.number = u"A12"_qs, .due = QDate(2027, 1, 10)});
+    // A number an older program stored full-width, as it was typed.
+    addBill(db, {.number = u"Ｆ－００１"_qs, .due = QDate(2027, 1, 10)});
     addBill(db, {.number = u"O'Hara-1"_qs, .code = u"C'1"_qs, .drawer = u"O'Hara"_qs});
     for (const char16_t *n : {u"50%", u"50X", u"5_1", u"5a1", u"7\\8", u"7x8"})
         addBill(db, {.number = QString::fromUtf16(n), .due = QDate(2027, 1, 1)});
@@ -101,8 +104,8 @@ void TestSearchBook::search_data()
         << R << after << none << u"C1"_qs << none << none << none << QStringList{u"123"_qs};
     QTest::newRow("every field empty, both: every receivable bill")
         << R << both << none << none << none << none << none
-        << QStringList{u"12"_qs,  u"123"_qs, u"1245"_qs, u"1299"_qs, u"50%"_qs, u"50X"_qs,
-                       u"5_1"_qs, u"5a1"_qs, u"7\\8"_qs, u"7x8"_qs,  u"A12"_qs, u"O'Hara-1"_qs};
+        << QStringList{u"12"_qs,  u"123"_qs,  u"1245"_qs, u"1299"_qs, u"50%"_qs,      u"50X"_qs,       u"5_1"_qs,
+                       u"5a1"_qs, u"7\\8"_qs, u"7x8"_qs,  u"A12"_qs,  u"O'Hara-1"_qs, u"Ｆ－００１"_qs};
     QTest::newRow("every field empty, both: issued and handed-on bills")
         << P << both << none << none << none << none << none << QStringList{u"123"_qs, u"1250"_qs, u"P-2"_qs};
     QTest::newRow("no due date: only with both")
@@ -125,6 +128,18 @@ void TestSearchBook::search_data()
         << R << both << none << u"C'1"_qs << none << u"O'Hara"_qs << none << QStringList{u"O'Hara-1"_qs};
     QTest::newRow("customer code") << R << both << none << u"C2"_qs << none << none << none
                                    << QStringList{u"12"_qs, u"1299"_qs};
+    QTest::newRow("supplier code finds the bills handed on to the supplier")
+        << P << both << none << u"S2"_qs << none << none << none << QStringList{u"1250"_qs};
+    QTest::newRow("a customer's code is no supplier's in a payable search")
+        << P << both << none << u"C1"_qs << none << none << none << QStringList{};
+    QTest::newRow("number typed full-width")
+        << R << both << u"Ａ１２"_qs << none << none << none << none << QStringList{u"A12"_qs};
+    QTest::newRow("full-width number stored as typed before")
+        << R << both << u"Ｆ－００１"_qs << none << none << none << none << QStringList{u"Ｆ－００１"_qs};
+    QTest::newRow("full-width pattern stored as typed before")
+        << R << both << u"Ｆ－*"_qs << none << none << none << none << QStringList{u"Ｆ－００１"_qs};
+    QTest::newRow("payable pattern typed full-width")
+        << P << both << u"Ｐ－＊"_qs << none << none << none << none << QStringList{u"P-2"_qs};
     QTest::newRow("storage place") << R << both << none << none << u"金庫"_qs << none << none << QStringList{u"123"_qs};
     QTest::newRow("storage place takes no part in a payable search")
         << P << both << none << u"S1"_qs << u"金庫"_qs << none << none << QStringList{u"123"_qs, u"P-2"_qs};
@@ -190,6 +205,14 @@ void TestSearchBook::copiedColumns()
     QCOMPARE(row(u"手形番号,処理,kozano,予約口座id,譲渡先コード,譲渡先,手形期日,金額"_qs),
              (QStringList{u"123|1|3|7|NULL|NULL|2026-10-01|0"_qs, u"1250|2|0|0|S2|受取商事|2027-03-01|0"_qs,
                           u"P-2|1|3|7|NULL|NULL|2027-02-01|0"_qs}));
+
+    // The result line of a handed-on bill names the supplier who received
+    // it, not the customer it came from.
+    QStringList parties;
+    for (const book::PayableLine &l : book::payableResultLinesOf(f.db(), book::payableResultIds(f.db())))
+        parties << l.手形番号 + u'|' + l.取引先;
+    parties.sort();
+    QCOMPARE(parties, (QStringList{u"123|"_qs, u"1250|受取商事"_qs, u"P-2|"_qs}));
 
     book::searchBills(f.db(), {BillKind::Receivable, DueSide::PastDue, u"12*"_qs, {}, {}, {}, {}}, kToday);
     QCOMPARE(row(u"手形番号,処理,取引先コード,振出人,保管場所,注意フラグ,日付"_qs),

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTest>
+#include <QUrl>
 
 using namespace sorvane;
 using namespace sorvane::test;
@@ -47,6 +48,8 @@ private slots:
     void startUpRefused_data();
     void startUpRefused();
     void startUpNamesTheBook();
+    void addressesAsClientsWriteThem_data();
+    void addressesAsClientsWriteThem();
     void searchesBelongToOneClerk();
     void resetKeepsABackup_data();
     void resetKeepsABackup();
@@ -142,6 +145,29 @@ void TestServerBook::startUpNamesTheBook()
     QVERIFY(ctx.HolidayDataAvailable);
 }
 
+void TestServerBook::addressesAsClientsWriteThem_data()
+{
+    QTest::addColumn<QString>("address"); // SOCKET: the server's socket folder, ENCODED: the same percent-encoded
+    QTest::newRow("the query's host wins over localhost") << u"postgresql://sorvane@localhost/empty?host=SOCKET"_qs;
+    QTest::newRow("no user: the login name (PGUSER)") << u"postgresql:///empty?host=SOCKET"_qs;
+    QTest::newRow("percent-encoded socket folder") << u"postgresql://sorvane@ENCODED/empty"_qs;
+}
+
+void TestServerBook::addressesAsClientsWriteThem()
+{
+    QFETCH(QString, address);
+    const QString socket = PrivateServer::instance().socketFolder();
+    address.replace(u"ENCODED"_qs, QString::fromUtf8(QUrl::toPercentEncoding(socket))).replace(u"SOCKET"_qs, socket);
+    QString why;
+    const std::optional<ServerAddress> a = ServerAddress::parse(address, &why);
+    QVERIFY2(a, qPrintable(why));
+    // Nothing listens on localhost here: only the socket reaches the server.
+    qputenv("PGUSER", "sorvane");
+    Database db(*a);
+    qunsetenv("PGUSER");
+    QCOMPARE(db.scalar(u"select current_user"_qs).toString(), u"sorvane"_qs);
+}
+
 void TestServerBook::searchesBelongToOneClerk()
 {
     AppFixture a;
@@ -176,6 +202,8 @@ void TestServerBook::resetKeepsABackup()
     addBill(f.db(), u"R1"_qs);
     schema::writeDueWindowDays(f.db(), 30);
     f.ctx->LoadSettings();
+    // Changed since the program read it, as `sorvane-admin days 45` does.
+    schema::writeDueWindowDays(f.db(), 45);
     const QString backup = f.folder.file(files::kServerBackup);
     // A folder where pg_dump must write its file makes the dump fail.
     if (backupFails)
@@ -187,7 +215,8 @@ void TestServerBook::resetKeepsABackup()
     QCOMPARE(count(f.db(), u"裏書人"_qs), backupFails ? 1 : 0);
     // The history no action may erase stays, whatever became of the bills.
     QCOMPARE(count(f.db(), u"手形履歴"_qs), 1);
-    QCOMPARE(f.ctx->DueWindowDays, 30);
+    QCOMPARE(f.ctx->DueWindowDays, 45);
+    QCOMPARE(f.db().scalar(u"select days from 設定"_qs).toInt(), 45);
     if (backupFails) {
         QCOMPARE(f.ui.texts().size(), 1);
         QVERIFY2(f.ui.texts().first().contains(u"バックアップ"_qs), qPrintable(f.ui.texts().first()));

@@ -20,9 +20,9 @@ void ScriptedUi::information(const QString &text, const QString &title)
     shown << Shown{Shown::Kind::Information, text, title};
 }
 
-bool ScriptedUi::confirm(const QString &text, const QString &title)
+bool ScriptedUi::confirm(const QString &text, const QString &title, Default preset)
 {
-    shown << Shown{Shown::Kind::Confirm, text, title};
+    shown << Shown{Shown::Kind::Confirm, text, title, preset};
     return m_answers.isEmpty() ? defaultAnswer : m_answers.takeFirst();
 }
 
@@ -130,7 +130,9 @@ AppFixture::~AppFixture()
     ctx->CloseDataDatabase();
 }
 
-WindowFixture::WindowFixture() : kit(makeWindowKit(*ctx, ui, endorsements)) {}
+WindowFixture::WindowFixture() : kit(makeWindowKit(*ctx, ui, endorsements))
+{
+}
 
 WindowFixture::~WindowFixture()
 {

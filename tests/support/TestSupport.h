@@ -27,12 +27,13 @@ struct Shown {
     Kind kind;
     QString text;
     QString title;
+    MessageService::Default preset = MessageService::Default::Ok; // the button Enter presses
 };
 
 class ScriptedUi : public UiService {
 public:
     void information(const QString &text, const QString &title = {}) override;
-    bool confirm(const QString &text, const QString &title = {}) override;
+    bool confirm(const QString &text, const QString &title = {}, Default preset = Default::Ok) override;
     int runModal(QDialog *window) override;
 
     // Answers for the next confirmations, in order. Without a scripted
@@ -95,8 +96,7 @@ public:
 };
 
 // Finds a named control; a test failure message names what was missing.
-template <typename T>
-T *child(QObject *root, const QString &name)
+template <typename T> T *child(QObject *root, const QString &name)
 {
     T *c = root->findChild<T *>(name);
     if (!c)

@@ -3,7 +3,9 @@
 
 #include "support/TestSupport.h"
 
+#include "ui/EndorsementDialog.h"
 #include "ui/LineList.h"
+#include "ui/UiService.h"
 #include "ui/Widgets.h"
 
 #include <QAccessible>
@@ -16,9 +18,11 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using namespace sorvane;
@@ -38,6 +42,9 @@ private slots:
     void comboTakesFocusFromTools();
     void endorsementSlots_data();
     void endorsementSlots();
+    void endorsementOpensInTheFirstName();
+    void enterOnAQuestion_data();
+    void enterOnAQuestion();
 };
 
 void TestSharedWidgets::lineListLaysOutOnlyWhatIsAsked()
@@ -170,7 +177,8 @@ void TestSharedWidgets::menuItemsCarryTheirNames()
     QDialog window;
     auto *layout = new QVBoxLayout(&window);
     int saved = 0;
-    QMenu *file = ui::addFileMenu(&window, layout, [&saved] { ++saved; }, [] {});
+    QMenu *file = ui::addFileMenu(
+        &window, layout, [&saved] { ++saved; }, [] {});
     QAction *greyed = ui::addItem(file, u"MX1"_qs, u"&印刷"_qs);
     greyed->setEnabled(false);
     ui::finishWindow(&window);
@@ -284,6 +292,51 @@ void TestSharedWidgets::endorsementSlots()
         QCOMPARE(child<QLineEdit>(&d, QStringLiteral("住所%1").arg(i + 1))->text(),
                  filled ? QStringLiteral("住所%1").arg(i + 1) : QString());
     }
+}
+
+void TestSharedWidgets::endorsementOpensInTheFirstName()
+{
+    QWidget window;
+    window.show();
+    EndorsementDialog d(&window);
+    for (int use = 1; use <= 2; ++use) {
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        // A name typed at once goes into 氏名1, never a space onto 閉じる.
+        QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(&d, u"氏名1"_qs));
+        // Closed from the button, which takes the focus with the click.
+        QTest::mouseClick(child<QPushButton>(&d, u"閉じるボタン"_qs), Qt::LeftButton);
+        QVERIFY(!d.isVisible());
+    }
+}
+
+void TestSharedWidgets::enterOnAQuestion_data()
+{
+    QTest::addColumn<bool>("cancelByDefault");
+    QTest::newRow("a deletion: Enter cancels") << true;
+    QTest::newRow("any other question: Enter is OK") << false;
+}
+
+void TestSharedWidgets::enterOnAQuestion()
+{
+    QFETCH(bool, cancelByDefault);
+    QtUiService ui;
+    QString pressed;
+    // The real box is modal: Enter is pressed on it once it is up.
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        poll.stop();
+        pressed = box->defaultButton() ? box->defaultButton()->text() : QString();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    poll.start(20);
+    const bool ok = ui.confirm(u"削除しますよ\n元に戻せません"_qs, u"削除の確認"_qs,
+                               cancelByDefault ? MessageService::Default::Cancel : MessageService::Default::Ok);
+    QVERIFY(!pressed.isEmpty());
+    QCOMPARE(ok, !cancelByDefault);
 }
 
 QTEST_MAIN(TestSharedWidgets)
