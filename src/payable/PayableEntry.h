@@ -38,7 +38,6 @@ public:
     bool RegisterPayableBill();
 
 protected:
-
 private:
     void loadAccounts();
     void fillCandidates();
@@ -63,6 +62,7 @@ private:
     // Each candidate line's bill, and the bill the hand-on will change (0: none picked).
     ui::PagedRows<book::Candidate> m_candidates;
     qint64 m_selectedBill = 0;
+    qint64 m_selectedVersion = 0; // the row version the picked bill was read with
     // For each line of 口座名, its account's position in the account cache.
     QVector<int> m_accountSlots;
     QString m_lookedUpCode;
