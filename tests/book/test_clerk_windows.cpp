@@ -9,6 +9,7 @@
 #include "app/Windows.h"
 #include "book/Payables.h"
 #include "payable/PayableEntry.h"
+#include "payable/PayableList.h"
 #include "receivable/ReceivableList.h"
 #include "ui/EndorsementDialog.h"
 
@@ -81,6 +82,8 @@ private slots:
     void billGoneElsewhere_data();
     void billGoneElsewhere();
     void refusalReadsTheListAgain();
+    void payableBillGoneElsewhere_data();
+    void payableBillGoneElsewhere();
     void oneNumberTwoEntryWindows();
 };
 
@@ -152,6 +155,88 @@ void TestClerkWindows::billGoneElsewhere()
     QCOMPARE(b.ui.texts(), QStringList{button == u"登録ボタン" ? u"ここでは修正登録のみ可能です"_qs
                                                                : u"ここでは削除のみ可能です"_qs});
     QCOMPARE(billRow(b.ctx.db(), taken), afterA);
+}
+
+void TestClerkWindows::payableBillGoneElsewhere_data()
+{
+    QTest::addColumn<bool>("handedOn"); // the bill B picks: handed on, else issued
+    QTest::addColumn<QString>("byA");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("said");
+    const QString deleted = u"この手形は削除されています。一覧を読み直しました"_qs;
+    const QString finished = u"この手形は決済などで終わっています。一覧を読み直しました"_qs;
+    QTest::newRow("issued, deleted, then saved") << false << u"delete"_qs << u"登録ボタン"_qs << deleted;
+    QTest::newRow("issued, paid, then saved") << false << u"finish"_qs << u"登録ボタン"_qs << finished;
+    QTest::newRow("issued, deleted, then deleted") << false << u"delete"_qs << u"削除ボタン"_qs << deleted;
+    QTest::newRow("issued, paid, then deleted") << false << u"finish"_qs << u"削除ボタン"_qs << finished;
+    QTest::newRow("handed on, taken back, then taken back")
+        << true << u"take back"_qs << u"登録ボタン"_qs
+        << u"この手形は譲渡が取り消され、受取手形に戻っています。一覧を読み直しました"_qs;
+    QTest::newRow("handed on, paid, then taken back") << true << u"finish"_qs << u"登録ボタン"_qs << finished;
+}
+
+// 支払手形一覧 of clerk B has a bill on screen that clerk A deleted, marked
+// paid or took back: B's save, delete or taking back is refused with what
+// became of it, and the bill leaves the list.
+void TestClerkWindows::payableBillGoneElsewhere()
+{
+    QFETCH(bool, handedOn);
+    QFETCH(QString, byA);
+    QFETCH(QString, button);
+    QFETCH(QString, said);
+    WindowFixture a;
+    Clerk b(a.folder.path());
+    a.db().execute(u"insert into S0(sc,sn) values('S1','仕入商事')"_qs);
+    a.db().execute(u"insert into 口座データ(kozano,口座種別,銀行名,支店名,口座番号,最終手形番号) "
+                   "values(1,'当座','東西銀行','本店','1234567','T0100')"_qs);
+    book::Issue issue;
+    issue.accountId = a.db().lastInsertId();
+    issue.日付 = QDate(2026, 12, 7);
+    issue.手形番号 = u"T0101"_qs;
+    issue.取引先コード = u"S1"_qs;
+    issue.取引先 = u"仕入商事"_qs;
+    issue.振出日 = QDate(2026, 12, 7);
+    issue.手形期日 = QDate(2027, 3, 8);
+    issue.金額 = 1000;
+    qint64 bill = book::issueBill(a.db(), issue);
+    const qint64 other = book::issueBill(a.db(), [&] {
+        book::Issue next = issue;
+        next.手形番号 = u"T0102"_qs;
+        next.手形期日 = QDate(2027, 4, 8);
+        return next;
+    }());
+    if (handedOn) {
+        a.db().execute(u"delete from D_手形 where id=?"_qs, {bill});
+        bill = addBill(a.db(), u"R1"_qs, QDate(2027, 1, 29), 5000);
+        QVERIFY(book::handOnBill(a.db(), bill, QDate(2026, 12, 7), u"S1"_qs, u"仕入商事"_qs));
+    }
+
+    PayableListWindow list(b.ctx, b.ui, b.kit);
+    QVERIFY(showActive(&list));
+    QCOMPARE(billList(&list)->count(), 2);
+    clickBill(&list, 0);
+    QCOMPARE(textOf(&list, u"手形番号"_qs), handedOn ? u"R1"_qs : u"T0101"_qs);
+    if (handedOn)
+        child<QCheckBox>(&list, u"Check2"_qs)->click();
+    else
+        type(&list, u"金額"_qs, u"1,500"_qs);
+
+    if (byA == u"take back")
+        QVERIFY(book::cancelHandOn(a.db(), bill));
+    else if (byA == u"delete")
+        a.db().execute(u"delete from D_手形 where id=?"_qs, {bill});
+    else
+        a.db().execute(u"update D_手形 set 終了フラグ=1,更新回数=更新回数+1 where id=?"_qs, {bill});
+    const auto afterA = billRow(a.db(), bill);
+
+    b.ui.answer(true);
+    press(&list, button);
+    QVERIFY2(b.ui.texts().last() == kChanged + said, qPrintable(b.ui.texts().join(u'|')));
+    QCOMPARE(billList(&list)->count(), 1);
+    QVERIFY(billList(&list)->lineText(0).contains(u"T0102"_qs));
+    QCOMPARE(textOf(&list, u"手形番号"_qs), QString());
+    QCOMPARE(billRow(b.ctx.db(), bill), afterA);
+    QCOMPARE(billRow(b.ctx.db(), other).value(u"金額"_qs), u"1000"_qs);
 }
 
 // Clerk A corrected the bill B has on screen and booked a new one: B's save
