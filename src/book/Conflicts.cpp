@@ -97,6 +97,15 @@ qint64 lockInReach(Database &db, qint64 billId, Reach reach)
     return now->更新回数;
 }
 
+bool lockForChange(Database &db, qint64 billId, Reach reach, const std::optional<qint64> &version)
+{
+    const std::optional<BillState> now = lockedState(db, billId);
+    if (!now || !inReach(*now, reach))
+        return false;
+    checkVersion(version, now->更新回数);
+    return true;
+}
+
 void checkVersion(const std::optional<qint64> &expected, qint64 stored)
 {
     if (expected && *expected != stored)

@@ -56,6 +56,11 @@ QString notChangeableText(const std::optional<BillState> &now, Reach reach);
 // NotChangeableError when it is gone or out of the window's reach.
 qint64 lockInReach(Database &db, qint64 billId, Reach reach);
 
+// The same for a write that reports a bill out of reach by its result:
+// false when the bill is gone or out of the window's reach; ConflictError
+// when it is within reach but its version is not the one expected.
+bool lockForChange(Database &db, qint64 billId, Reach reach, const std::optional<qint64> &version);
+
 // Throws ConflictError when a version is expected and the stored one differs.
 void checkVersion(const std::optional<qint64> &expected, qint64 stored);
 

@@ -264,10 +264,8 @@ bool handOnBill(Database &db, qint64 billId, const QDate &booked, const QString 
     Transaction t(db);
     // A bill handed on, reserved, finished or deleted since the list was
     // read is left alone.
-    const std::optional<BillState> now = lockedState(db, billId);
-    if (!now || !inReach(*now, Reach::Candidate))
+    if (!lockForChange(db, billId, Reach::Candidate, version))
         return false;
-    checkVersion(version, now->更新回数);
     db.execute(QStringLiteral("update D_手形 set 処理=2,kozano=0,状態=-2,保管場所='',予約フラグ=1,"
                               "予約処理=1,予約口座id=0,予約日=?,譲渡先コード=?,譲渡先=?,更新回数=更新回数+1 "
                               "where id=?"),
@@ -279,11 +277,9 @@ bool handOnBill(Database &db, qint64 billId, const QDate &booked, const QString 
 bool cancelHandOn(Database &db, qint64 billId, std::optional<qint64> version)
 {
     Transaction t(db);
-    const std::optional<BillState> now = lockedState(db, billId);
     // A bill no longer handed on says so; one changed otherwise is a conflict.
-    if (!now || !inReach(*now, Reach::HandedOn))
+    if (!lockForChange(db, billId, Reach::HandedOn, version))
         return false;
-    checkVersion(version, now->更新回数);
     db.execute(QStringLiteral("update D_手形 set 処理=0,状態=0,予約フラグ=0,予約処理=0,予約日=null,"
                               "譲渡先コード=null,譲渡先=null,更新回数=更新回数+1 where id=?"),
                {billId});
@@ -294,10 +290,8 @@ bool cancelHandOn(Database &db, qint64 billId, std::optional<qint64> version)
 bool correctIssuedBill(Database &db, const IssuedCorrection &c)
 {
     Transaction t(db);
-    const std::optional<BillState> now = lockedState(db, c.billId);
-    if (!now || !inReach(*now, Reach::Issued))
+    if (!lockForChange(db, c.billId, Reach::Issued, c.更新回数))
         return false;
-    checkVersion(c.更新回数, now->更新回数);
     Recordset was = db.openRecordset(QStringLiteral("select 手形番号,予約口座id from D_手形 where id=?"), {c.billId});
     const Account a = requireAccount(db, c.accountId);
     // Only a new claim on a number is checked: a book may hold duplicates
@@ -326,10 +320,8 @@ bool correctIssuedBill(Database &db, const IssuedCorrection &c)
 bool deleteIssuedBill(Database &db, qint64 billId, std::optional<qint64> version)
 {
     Transaction t(db);
-    const std::optional<BillState> now = lockedState(db, billId);
-    if (!now || !inReach(*now, Reach::Issued))
+    if (!lockForChange(db, billId, Reach::Issued, version))
         return false;
-    checkVersion(version, now->更新回数);
     Recordset rs = db.openRecordset(QStringLiteral("select 手形期日,予約口座id from D_手形 where id=?"), {billId});
     const QDate due = rs.date(QStringLiteral("手形期日"));
     const qint64 account = rs.number(QStringLiteral("予約口座id"));

@@ -6,12 +6,10 @@
 
 #include "receivable/ReceivableTest.h"
 
-#include "app/Windows.h"
 #include "book/Payables.h"
 #include "payable/PayableEntry.h"
 #include "payable/PayableList.h"
 #include "receivable/ReceivableList.h"
-#include "ui/EndorsementDialog.h"
 
 #include <QComboBox>
 
@@ -21,27 +19,6 @@ using namespace sorvane;
 using namespace sorvane::test;
 
 namespace {
-
-// The second clerk's program on the first clerk's book.
-struct Clerk {
-    explicit Clerk(const QString &folder) : ctx(ui, folder)
-    {
-        ctx.clock.setToday(QDate(2026, 12, 7));
-        ctx.splashDelayMs = 0;
-        if (!ctx.CheckDataFiles() || !ctx.OpenDataDatabase() || !ctx.LoadSettings())
-            qFatal("second clerk: %s", qPrintable(ui.texts().join(u'|')));
-        kit = makeWindowKit(ctx, ui, endorsements);
-    }
-    ~Clerk()
-    {
-        endorsements.hide();
-        ctx.CloseDataDatabase();
-    }
-    ScriptedUi ui;
-    AppContext ctx;
-    EndorsementDialog endorsements;
-    WindowKit kit;
-};
 
 const QString kChanged = QStringLiteral("他の担当者が先にこの手形を変更しました\n");
 
@@ -108,7 +85,7 @@ void TestClerkWindows::billGoneElsewhere()
     QFETCH(QString, button);
     QFETCH(QString, said);
     WindowFixture a;
-    Clerk b(a.folder.path());
+    SecondClerk b(a);
     addCustomer(a.db(), u"C1"_qs, u"顧客"_qs);
     a.db().execute(u"insert into S0(sc,sn) values('S1','仕入商事')"_qs);
     const qint64 taken = addBill(a.db(), u"R1"_qs, QDate(2027, 1, 29), 5000);
@@ -185,7 +162,7 @@ void TestClerkWindows::payableBillGoneElsewhere()
     QFETCH(QString, button);
     QFETCH(QString, said);
     WindowFixture a;
-    Clerk b(a.folder.path());
+    SecondClerk b(a);
     a.db().execute(u"insert into S0(sc,sn) values('S1','仕入商事')"_qs);
     a.db().execute(u"insert into 口座データ(kozano,口座種別,銀行名,支店名,口座番号,最終手形番号) "
                    "values(1,'当座','東西銀行','本店','1234567','T0100')"_qs);
@@ -244,7 +221,7 @@ void TestClerkWindows::payableBillGoneElsewhere()
 void TestClerkWindows::refusalReadsTheListAgain()
 {
     WindowFixture a;
-    Clerk b(a.folder.path());
+    SecondClerk b(a);
     addCustomer(a.db(), u"C1"_qs, u"顧客"_qs);
     const qint64 bill = addBill(a.db(), u"R1"_qs, QDate(2027, 1, 29), 5000);
     addBill(a.db(), u"R2"_qs, QDate(2027, 2, 26), 6000);
@@ -286,7 +263,7 @@ void TestClerkWindows::refusalReadsTheListAgain()
 void TestClerkWindows::oneNumberTwoEntryWindows()
 {
     WindowFixture a;
-    Clerk b(a.folder.path());
+    SecondClerk b(a);
     a.db().execute(u"insert into S0(sc,sn) values('S1','仕入商事'),('S2','二番商事')"_qs);
     a.db().execute(u"insert into 口座データ(kozano,口座種別,銀行名,支店名,口座番号,手形期間,最終手形番号) "
                    "values(1,'当座','東西銀行','本店','1234567',90,'T0100')"_qs);

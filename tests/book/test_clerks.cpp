@@ -103,24 +103,6 @@ private slots:
     void issuedNumberOnce();
 };
 
-namespace {
-
-// A second clerk on the same book: a connection of its own.
-struct OtherClerk {
-    explicit OtherClerk(AppFixture &f) : ctx(ui, f.folder.path())
-    {
-        ctx.clock.setToday(QDate(2026, 12, 7));
-        if (!ctx.CheckDataFiles() || !ctx.OpenDataDatabase())
-            qFatal("second clerk: %s", qPrintable(ui.texts().join(u'|')));
-    }
-    ~OtherClerk() { ctx.CloseDataDatabase(); }
-    Database &db() { return ctx.db(); }
-    ScriptedUi ui;
-    AppContext ctx;
-};
-
-} // namespace
-
 void TestClerks::olderReadingIsRefused_data()
 {
     QTest::addColumn<QString>("action");
@@ -284,7 +266,7 @@ void TestClerks::outOfReachIsRefused()
     QFETCH(QString, meanwhile);
     QFETCH(QString, said);
     AppFixture f;
-    OtherClerk b(f);
+    SecondClerk b(f);
     Database &db = f.db();
     const qint64 account = addAccount(db, u"A0010"_qs);
     const bool issued = write.endsWith(u"issued");
@@ -387,7 +369,7 @@ void TestClerks::issuedNumberOnce()
     QFETCH(QString, number);
     QFETCH(QString, proposal);
     AppFixture f;
-    OtherClerk b(f);
+    SecondClerk b(f);
     Database &db = f.db();
     const qint64 first = addAccount(db, u"T0100"_qs);
     const qint64 second = addAccount(db, u"T0100"_qs);
