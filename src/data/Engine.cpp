@@ -626,6 +626,9 @@ bool Database::reconnect()
         return false;
     m_reconnecting = true;
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    // A host that does not answer at all costs each try its whole timeout:
+    // shorter than at start-up, so the clerk waits seconds, not minutes.
+    db.setConnectOptions(QStringLiteral("connect_timeout=3;application_name=sorvane"));
     bool ok = false;
     for (int attempt = 0; attempt < kTries && !ok; ++attempt) {
         if (attempt > 0)

@@ -506,7 +506,13 @@ bool PayableEntryWindow::RegisterPayableBill()
             try {
                 if (!book::handOnBill(m_ctx.db(), picked, *booked, code, m_sname->text(), m_selectedVersion)) {
                     const std::optional<book::BillState> now = book::billState(m_ctx.db(), picked);
+                    // The bill leaves the list and the fields it filled; the
+                    // supplier and the date typed for the hand-on stay.
                     m_selectedBill = 0;
+                    for (QLineEdit *e : {m_billNumber, m_drawer, m_issueDate, m_dueDate, m_term})
+                        e->clear();
+                    m_amount->setText(QStringLiteral("0"));
+                    setLocked(false);
                     fillCandidates();
                     return refuse(book::notChangeableText(now, book::Reach::Candidate) +
                                   QStringLiteral("。手形を選び直してください"));

@@ -219,6 +219,10 @@ void TestPayableEntry::handOnRefused()
     QCOMPARE(countOf(f.db(), u"select count(*) from D_手形 where 処理<>0"_qs),
              meanwhile.contains(u"処理=2"_qs) ? 1 : 0);
     QCOMPARE(e.list()->count(), linesAfter);
+    // The gone bill left the fields too; the supplier typed stays.
+    QCOMPARE(e.edit(u"手形番号"_qs)->text(), QString());
+    QCOMPARE(e.edit(u"金額"_qs)->text(), u"0"_qs);
+    QCOMPARE(e.sname(), u"仕入商事"_qs);
     // A second try without picking again is refused as well.
     f.ui.clear();
     e.click(u"登録ボタン"_qs);
