@@ -45,9 +45,9 @@ constexpr int kButtonHeight = 495;
 struct ButtonDef {
     const char16_t *name;
     const char16_t *caption;
-    int left;                // twips
-    int top;                 // twips
-    const char16_t *command; // empty: disabled, no action
+    int left;  // twips
+    int top;   // twips
+    const char16_t *command;  // empty: disabled, no action
 };
 
 // Each group stands in a column under its heading; the grid is the old one.
@@ -86,7 +86,7 @@ struct LabelDef {
     const char16_t *name;
     const char16_t *caption;
     int left;
-    int top; // of the first button under the heading
+    int top;  // of the first button under the heading
 };
 
 const LabelDef kLabelDefs[] = {
@@ -104,7 +104,7 @@ const LabelDef kLabelDefs[] = {
 struct ItemDef {
     const char16_t *name;
     const char16_t *caption;
-    const char16_t *command; // empty: disabled; "-": separator
+    const char16_t *command;  // empty: disabled; "-": separator
 };
 
 struct MenuDef {
@@ -114,42 +114,34 @@ struct MenuDef {
 };
 
 const MenuDef kMenuDefs[] = {
-    {u"Mファイル",
-     u"ファイル",
-     {{u"M0新規", u"新規(現在のデータ)", u""},
-      {u"M1open", u"開く (過去のデータ)", u""},
-      {u"M2終了", u"終了", u"終了"}}},
-    {u"M0入力",
-     u"入力",
+    {u"Mファイル", u"ファイル",
+     {{u"M0新規", u"新規(現在のデータ)", u""}, {u"M1open", u"開く (過去のデータ)", u""}, {u"M2終了", u"終了", u"終了"}}},
+    {u"M0入力", u"入力",
      {{u"M00受取手形", u"受取手形", u"受取入力"},
       {u"M01支払手形", u"支払手形", u"支払入力"},
       {u"M02割引", u"割引", u""},
       {u"M03不渡", u"不渡", u""}}},
-    {u"M1一覧修正",
-     u"一覧修正",
+    {u"M1一覧修正", u"一覧修正",
      {{u"M10受取手形", u"受取手形", u"受取修正"},
       {u"M11支払手形", u"支払手形", u"支払修正"},
       {u"M12割引手形", u"割引手形", u""},
       {u"M13不渡手形", u"不渡手形", u""},
       {u"M14満期", u"期日接近", u"期日接近一覧"}}},
-    {u"M2処理",
-     u"計画と確認",
+    {u"M2処理", u"計画と確認",
      {{u"M20口座別資金確認", u"口座別資金確認", u""},
       {u"M21口座別試算表", u"口座別試算表", u""},
       {u"M22処理済手形一覧表", u"処理済手形一覧", u""},
       {u"M23手形予約確認", u"手形予約確認", u""}}},
     {u"M集計", u"集計", {{u"M1実績", u"集計(期日）", u""}, {u"M2集計", u"集計（処理日）", u""}}},
     {u"M検索", u"検索", {{u"M1手形検索", u"手形検索", u"検索"}}},
-    {u"M3マスター",
-     u"初期設定",
+    {u"M3マスター", u"初期設定",
      {{u"M30得意先", u"得意先登録", u"得意先"},
       {u"M31仕入先", u"仕入先登録", u"仕入先"},
       {u"M32口座", u"口座登録", u""},
       {u"M33保管場所", u"保管場所登録", u"保管場所"},
       {u"M33処理日数", u"取立日数設定", u""},
       {u"M33割引", u"割引先登録", u""}}},
-    {u"M4ツール",
-     u"ツール",
+    {u"M4ツール", u"ツール",
      {{u"M1新年度", u"新年度処理", u""},
       {u"M41区切", u"", u"-"},
       {u"M41バックアップ", u"バックアップ", u""},
@@ -199,7 +191,8 @@ QPixmap decoration()
 
 } // namespace
 
-MainMenu::MainMenu(AppContext &ctx, UiService &ui, QWidget *parent) : QMainWindow(parent), m_ctx(ctx), m_ui(ui)
+MainMenu::MainMenu(AppContext &ctx, UiService &ui, QWidget *parent)
+    : QMainWindow(parent), m_ctx(ctx), m_ui(ui)
 {
     setObjectName(QStringLiteral("MainMenu"));
     setWindowTitle(QStringLiteral("Sorvane %1").arg(QStringLiteral(SORVANE_VERSION)));
@@ -250,8 +243,8 @@ void MainMenu::buildButtons()
         b->setProperty("command", command);
         m_buttons.insert(b->objectName(), b);
     }
-    m_buttons.value(QStringLiteral("終了ボタン"))
-        ->setGeometry(twips(480), twips(3720), twips(kButtonWidth + 600), twips(kButtonHeight));
+    m_buttons.value(QStringLiteral("終了ボタン"))->setGeometry(twips(480), twips(3720), twips(kButtonWidth + 600),
+                                                                twips(kButtonHeight));
 
     auto *image = ui::named<QLabel>(panel, QStringLiteral("Image1"));
     image->setPixmap(decoration());

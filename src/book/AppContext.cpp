@@ -31,7 +31,7 @@ void checkWritable(Database &db)
             what = QStringLiteral("サーバーの手形データ（%1）に書き込めません。"
                                   "このユーザーに書き込む権限があるか、サーバーの管理者に確かめてください。");
         else if (detail.contains(QLatin1String("locked"), Qt::CaseInsensitive) ||
-                 detail.contains(QLatin1String("busy"), Qt::CaseInsensitive))
+            detail.contains(QLatin1String("busy"), Qt::CaseInsensitive))
             what = QStringLiteral("%1 はほかのプログラムが使用中のため、書き込めません。"
                                   "ほかのプログラムを終了してから、もう一度起動してください。");
         else
@@ -141,8 +141,8 @@ bool AppContext::OpenDataDatabase()
         if (!DataWorkspace)
             DataWorkspace = m_engine.createWorkspace(kWorkspaceName, kUserName, QString());
         if (!DataDb) {
-            Database *db =
-                Server ? DataWorkspace->openServer(*Server) : DataWorkspace->openDatabase(filePath(files::kMainDb));
+            Database *db = Server ? DataWorkspace->openServer(*Server)
+                                  : DataWorkspace->openDatabase(filePath(files::kMainDb));
             try {
                 // Checked before an upgrade writes to it. A server keeps
                 // its own pages sound.

@@ -182,26 +182,27 @@ QString accountLine(qint64 kozano, const QString &bank, const QString &branch, c
 std::vector<Candidate> candidates(Database &db)
 {
     std::vector<Candidate> list;
-    db.forEachRow(QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where %1 order by 手形期日 nulls first,id")
-                      .arg(kCandidate),
-                  {}, [&list](const RowView &r) {
-                      list.push_back({r.number(0), r.number(1), r.date(2), r.text(3)});
-                  });
+    db.forEachRow(
+        QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where %1 order by 手形期日 nulls first,id")
+            .arg(kCandidate),
+        {},
+        [&list](const RowView &r) {
+            list.push_back({r.number(0), r.number(1), r.date(2), r.text(3)});
+        });
     return list;
 }
 
 QList<qint64> candidateIds(Database &db)
 {
-    return idsOf(db, QStringLiteral("select id from D_手形 where %1 order by 手形期日 nulls first,id").arg(kCandidate));
+    return idsOf(db,
+                 QStringLiteral("select id from D_手形 where %1 order by 手形期日 nulls first,id").arg(kCandidate));
 }
 
 std::vector<Candidate> candidatesOf(Database &db, const QList<qint64> &ids)
 {
     std::vector<Candidate> list;
     forEachRowOfKeys(db, QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where id in (%1)"), ids,
-                     [&list](const RowView &r) {
-                         list.push_back({r.number(0), r.number(1), r.date(2), r.text(3)});
-                     });
+                     [&list](const RowView &r) { list.push_back({r.number(0), r.number(1), r.date(2), r.text(3)}); });
     return list;
 }
 

@@ -107,11 +107,11 @@ DbError serverOpenError(const QSqlError &error, const ServerAddress &server)
 // the statement itself, since the driver cannot tell it afterwards.
 bool insertOfValues(const QString &sql)
 {
-    static const QRegularExpression re(
-        QStringLiteral("^\\s*insert\\s+into\\s.*\\b(values\\s*\\(|default\\s+values\\s*$)"),
-        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression re(QStringLiteral("^\\s*insert\\s+into\\s.*\\b(values\\s*\\(|default\\s+values\\s*$)"),
+                                       QRegularExpression::CaseInsensitiveOption |
+                                           QRegularExpression::DotMatchesEverythingOption);
     return re.match(sql).hasMatch() && !sql.contains(QLatin1String(" returning "), Qt::CaseInsensitive) &&
-           !sql.contains(QLatin1String("),("));
+        !sql.contains(QLatin1String("),("));
 }
 
 // A statement that changes nothing, or only starts a transaction: when the
@@ -384,15 +384,16 @@ void Recordset::update()
             marks << QStringLiteral("?");
         }
         const QString sql = names.isEmpty()
-                                ? QStringLiteral("insert into %1 default values").arg(m_db->quotedName(m_table))
-                                : QStringLiteral("insert into %1 (%2) values (%3)")
-                                      .arg(m_db->quotedName(m_table), quoted.join(u','), marks.join(u','));
+            ? QStringLiteral("insert into %1 default values").arg(m_db->quotedName(m_table))
+            : QStringLiteral("insert into %1 (%2) values (%3)")
+                  .arg(m_db->quotedName(m_table), quoted.join(u','), marks.join(u','));
         m_db->execute(sql, values);
         m_lastInsertId = m_db->lastInsertId();
         // Read the stored row back so that defaults and the new key show.
-        Recordset fresh = m_db->openRecordset(QStringLiteral("select %1 as %2, * from %3 where %1=?")
-                                                  .arg(m_db->dialect().rowKey, kRowIdColumn, m_db->quotedName(m_table)),
-                                              {m_lastInsertId});
+        Recordset fresh = m_db->openRecordset(
+            QStringLiteral("select %1 as %2, * from %3 where %1=?")
+                .arg(m_db->dialect().rowKey, kRowIdColumn, m_db->quotedName(m_table)),
+            {m_lastInsertId});
         QVariantList row;
         for (const QString &c : m_columns)
             row << (fresh.eof() ? m_pending.value(c) : fresh.value(c));
@@ -728,7 +729,8 @@ QVariant Database::scalar(const QString &sql, const QVariantList &values)
 Recordset Database::openTable(const QString &table, const QString &where, const QVariantList &values,
                               const QString &orderBy)
 {
-    QString sql = QStringLiteral("select %1 as %2, * from %3").arg(m_dialect->rowKey, kRowIdColumn, quotedName(table));
+    QString sql =
+        QStringLiteral("select %1 as %2, * from %3").arg(m_dialect->rowKey, kRowIdColumn, quotedName(table));
     if (!where.isEmpty())
         sql += QStringLiteral(" where ") + where;
     if (!orderBy.isEmpty())
@@ -795,8 +797,7 @@ Database *Workspace::openDatabase(const QString &fileName)
     if (!fi.exists())
         throw DbError(QStringLiteral("ファイルが見つかりません: %1").arg(QDir::toNativeSeparators(fileName)));
     if (!fi.isFile())
-        throw DbError(
-            QStringLiteral("データベースのファイルではありません: %1").arg(QDir::toNativeSeparators(fileName)));
+        throw DbError(QStringLiteral("データベースのファイルではありません: %1").arg(QDir::toNativeSeparators(fileName)));
     m_databases.push_back(std::make_unique<Database>(fileName, m_user, m_password));
     return m_databases.back().get();
 }

@@ -77,9 +77,9 @@ public:
     // Value of a column in the current row; a null QVariant for NULL.
     // Column names compare without regard to letter case, as the engine does.
     QVariant value(const QString &column) const;
-    QString text(const QString &column) const;  // NULL reads as empty text
-    qint64 number(const QString &column) const; // NULL reads as 0
-    QDate date(const QString &column) const;    // NULL reads as an invalid date
+    QString text(const QString &column) const;   // NULL reads as empty text
+    qint64 number(const QString &column) const;  // NULL reads as 0
+    QDate date(const QString &column) const;     // NULL reads as an invalid date
     bool isNull(const QString &column) const { return value(column).isNull(); }
     bool hasColumn(const QString &column) const;
     QStringList columns() const { return m_columns; }
@@ -93,7 +93,7 @@ public:
     void addNew();
     void edit();
     void setValue(const QString &column, const QVariant &value);
-    void update(); // stores the row that addNew or edit began
+    void update();  // stores the row that addNew or edit began
     void cancelUpdate();
     qint64 lastInsertId() const { return m_lastInsertId; }
 
@@ -103,11 +103,11 @@ private:
 
     QStringList m_columns;
     std::vector<QVariantList> m_rows;
-    std::vector<qint64> m_rowIds; // rowid of each row of a changeable set
+    std::vector<qint64> m_rowIds;  // rowid of each row of a changeable set
     int m_pos = -1;
     bool m_noMatch = false;
 
-    Database *m_db = nullptr; // set only for changeable sets
+    Database *m_db = nullptr;  // set only for changeable sets
     QString m_table;
     enum class EditMode { None, Adding, Editing } m_mode = EditMode::None;
     QHash<QString, QVariant> m_pending;
@@ -161,8 +161,8 @@ public:
     QVariant scalar(const QString &sql, const QVariantList &values = {});
 
     // A changeable set over the rows of one table that meet the condition.
-    Recordset openTable(const QString &table, const QString &where = {}, const QVariantList &values = {},
-                        const QString &orderBy = {});
+    Recordset openTable(const QString &table, const QString &where = {},
+                        const QVariantList &values = {}, const QString &orderBy = {});
 
     void beginTransaction();
     void commit();

@@ -280,8 +280,8 @@ void PayableEntryWindow::fillCandidates()
     if (!ui::quietly(m_ui, [&] { ids = book::candidateIds(m_ctx.db()); }))
         return;
     ui::fillLines(
-        m_list, m_candidates, ids, [this](const QList<qint64> &some) { return book::candidatesOf(m_ctx.db(), some); },
-        payable::candidateLine);
+        m_list, m_candidates, ids,
+        [this](const QList<qint64> &some) { return book::candidatesOf(m_ctx.db(), some); }, payable::candidateLine);
     m_list->clearRowSelection();
 }
 

@@ -186,7 +186,8 @@ void PayableResultWindow::List2Requery()
     if (!ui::quietly(m_ui, [&] { ids = book::payableResultIds(m_ctx.db()); }))
         return;
     ui::fillLines(
-        m_list, m_rows, ids, [this](const QList<qint64> &some) { return book::payableResultLinesOf(m_ctx.db(), some); },
+        m_list, m_rows, ids,
+        [this](const QList<qint64> &some) { return book::payableResultLinesOf(m_ctx.db(), some); },
         payable::payableLine);
 }
 

@@ -139,12 +139,11 @@ void PrivateServer::start()
     const QString stop = asServerUser({binFolder() + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), data,
                                        QStringLiteral("-m"), QStringLiteral("immediate"), QStringLiteral("stop")})
                              .join(u' ');
-    QProcess::startDetached(
-        QStringLiteral("/bin/sh"),
-        {QStringLiteral("-c"),
-         QStringLiteral("while kill -0 %1 2>/dev/null; do sleep 1; done; %2 >/dev/null 2>&1; rm -rf %3")
-             .arg(QCoreApplication::applicationPid())
-             .arg(stop, quoted(m_dir->path()))});
+    QProcess::startDetached(QStringLiteral("/bin/sh"),
+                            {QStringLiteral("-c"),
+                             QStringLiteral("while kill -0 %1 2>/dev/null; do sleep 1; done; %2 >/dev/null 2>&1; rm -rf %3")
+                                 .arg(QCoreApplication::applicationPid())
+                                 .arg(stop, quoted(m_dir->path()))});
     psql(QStringLiteral("create role clerk login password '%1'").arg(kClerkPassword));
 }
 

@@ -130,9 +130,7 @@ AppFixture::~AppFixture()
     ctx->CloseDataDatabase();
 }
 
-WindowFixture::WindowFixture() : kit(makeWindowKit(*ctx, ui, endorsements))
-{
-}
+WindowFixture::WindowFixture() : kit(makeWindowKit(*ctx, ui, endorsements)) {}
 
 WindowFixture::~WindowFixture()
 {

@@ -109,7 +109,8 @@ public:
 };
 
 // Finds a named control; a test failure message names what was missing.
-template <typename T> T *child(QObject *root, const QString &name)
+template <typename T>
+T *child(QObject *root, const QString &name)
 {
     T *c = root->findChild<T *>(name);
     if (!c)
