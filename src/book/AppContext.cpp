@@ -4,7 +4,6 @@
 #include "data/MessageService.h"
 #include "data/Schema.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QObject>

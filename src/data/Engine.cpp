@@ -3,7 +3,6 @@
 #include "data/ServerAddress.h"
 
 #include <QAtomicInteger>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QThread>
