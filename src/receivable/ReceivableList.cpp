@@ -234,8 +234,6 @@ void ReceivableListWindow::dropAfterRefusal(const QString &message)
     // The bill is no longer one of this list's: it leaves the fields and the
     // list, so that no second save or delete can reach it.
     ClearForm();
-    m_list->clearLines();
-    m_rows.clear();
     ui::quietly(m_ui, [this] { fillList(book::ListLayout::AfterChange); });
     m_ui.information(message);
 }

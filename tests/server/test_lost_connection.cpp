@@ -76,6 +76,13 @@ void TestLostConnection::listThroughARestart()
     QCOMPARE(textOf(&list, u"保管場所"_qs), u"二階の金庫"_qs);
     QCOMPARE(textOf(&list, u"手形番号"_qs), u"R1"_qs);
     QCOMPARE(billList(&list)->count(), 3);
+    // Endorsers that cannot be read open no blank dialog a save would write
+    // over the stored ones.
+    f.ui.clear();
+    press(&list, u"裏書編集ボタン"_qs);
+    QCOMPARE(f.ui.texts(), QStringList{kLost});
+    QCOMPARE(f.ui.modalWindows, QStringList());
+    QVERIFY(!list.EndorsementEdited);
 
     // Reads say so too, once for all a window's lists, and show no line.
     f.ui.clear();
