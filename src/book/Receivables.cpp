@@ -193,10 +193,9 @@ qint64 registerReceivableBill(Database &db, const ReceivableBill &bill, const st
 void saveReceivableBill(Database &db, const ReceivableBill &bill, const std::optional<EndorserSlots> &endorsers)
 {
     Transaction t(db);
-    const std::optional<qint64> stored = lockedVersion(db, bill.id);
-    if (!stored)
-        throw DbError(QStringLiteral("登録に失敗しました"));
-    checkVersion(bill.更新回数, *stored);
+    // A bill handed on, reserved, finished or deleted since it was read is
+    // no longer this window's to change, whatever version was read.
+    checkVersion(bill.更新回数, lockInReach(db, bill.id, Reach::InHand));
     const int changed = db.execute(
         QStringLiteral("update D_手形 set 処理=0,日付=?,手形番号=?,取引先コード=?,取引先=?,振出地=?,振出人=?,支払県=?,"
                        "支払市=?,支払場所コード=?,支払場所=?,支払場所支店コード=?,支払場所支店=?,振出日=?,手形期日=?,"
@@ -214,10 +213,7 @@ void saveReceivableBill(Database &db, const ReceivableBill &bill, const std::opt
 void deleteReceivableBill(Database &db, qint64 id, std::optional<qint64> version)
 {
     Transaction t(db);
-    const std::optional<qint64> stored = lockedVersion(db, id);
-    if (!stored)
-        throw DbError(QStringLiteral("この手形はすでに削除されています"));
-    checkVersion(version, *stored);
+    checkVersion(version, lockInReach(db, id, Reach::InHand));
     db.execute(QStringLiteral("delete from D_手形 where id=?"), {id});
     t.commit();
 }

@@ -97,13 +97,15 @@ qint64 registerReceivableBill(Database &db, const ReceivableBill &bill, const st
 
 // Writes the bill over the row bill.id; when endorsers are given they
 // replace the bill's endorser rows, in the same transaction. Throws DbError
-// ("登録に失敗しました" when the row is gone, ConflictError when bill.更新回数
-// is set and another clerk changed the bill since); nothing changes then.
+// (NotChangeableError when the bill is gone or no longer a received bill in
+// hand: handed on, reserved or finished; ConflictError when bill.更新回数 is
+// set and another clerk changed the bill since); nothing changes then.
 void saveReceivableBill(Database &db, const ReceivableBill &bill, const std::optional<EndorserSlots> &endorsers);
 
 // Deletes the bill; its endorser rows stay, so the search still offers the
-// names. Throws DbError when the bill no longer exists, ConflictError when
-// a version is given and another clerk changed the bill since.
+// names. Throws NotChangeableError when the bill is gone or no longer a
+// received bill in hand, ConflictError when a version is given and another
+// clerk changed the bill since.
 void deleteReceivableBill(Database &db, qint64 id, std::optional<qint64> version = std::nullopt);
 
 std::optional<ReceivableBill> receivableBill(Database &db, qint64 id);
