@@ -1,5 +1,6 @@
 #include "book/Payables.h"
 
+#include "book/BillLife.h"
 #include "book/Conflicts.h"
 #include "book/Keys.h"
 #include "data/BillNumber.h"
@@ -259,6 +260,12 @@ qint64 issueBill(Database &db, const Issue &issue)
     const qint64 id = db.lastInsertId();
     if (BillNumberAfter(issue.手形番号, a.最終手形番号))
         setLastNumber(db, a.id, issue.手形番号);
+    if (const std::optional<BillRow> row = billRow(db, id)) {
+        BillEvent e = eventFor(*row, kind::振出, issue.日付);
+        e.前状態.clear();
+        e.後状態 = state::振出;
+        recordEvent(db, e);
+    }
     t.commit();
     return id;
 }
@@ -271,23 +278,42 @@ bool handOnBill(Database &db, qint64 billId, const QDate &booked, const QString 
     // read is left alone.
     if (!lockForChange(db, billId, Reach::Candidate, version))
         return false;
+    const std::optional<BillRow> was = billRow(db, billId);
     db.execute(QStringLiteral("update D_手形 set 処理=2,kozano=0,状態=-2,保管場所='',予約フラグ=1,"
                               "予約処理=1,予約口座id=0,予約日=?,譲渡先コード=?,譲渡先=?,更新回数=更新回数+1 "
                               "where id=?"),
                {booked, supplierCode, supplierName, billId});
+    BillEvent e = eventFor(*was, kind::譲渡, booked);
+    e.処理 = kHandedOn;
+    e.相手先コード = supplierCode;
+    e.相手先 = supplierName;
+    e.後状態 = state::譲渡;
+    recordEvent(db, e);
     t.commit();
     return true;
 }
 
-bool cancelHandOn(Database &db, qint64 billId, std::optional<qint64> version)
+bool cancelHandOn(Database &db, qint64 billId, std::optional<qint64> version, const QDate &on)
 {
     Transaction t(db);
     // A bill no longer handed on says so; one changed otherwise is a conflict.
     if (!lockForChange(db, billId, Reach::HandedOn, version))
         return false;
+    const std::optional<BillRow> was = billRow(db, billId);
     db.execute(QStringLiteral("update D_手形 set 処理=0,状態=0,予約フラグ=0,予約処理=0,予約日=null,"
                               "譲渡先コード=null,譲渡先=null,更新回数=更新回数+1 where id=?"),
                {billId});
+    BillEvent e = eventFor(*was, kind::譲渡取消, on.isValid() ? on : QDate::currentDate());
+    e.処理 = kReceived;
+    if (const std::optional<BillEvent> handOn = standingEvent(db, billId, kind::譲渡)) {
+        e.取消元id = handOn->id;
+        if (e.date < handOn->date)
+            e.date = handOn->date;
+    }
+    e.相手先コード = was->譲渡先コード;
+    e.相手先 = was->譲渡先;
+    e.後状態 = state::手元;
+    recordEvent(db, e);
     t.commit();
     return true;
 }
@@ -298,6 +324,8 @@ bool correctIssuedBill(Database &db, const IssuedCorrection &c)
     if (!lockForChange(db, c.billId, Reach::Issued, c.更新回数))
         return false;
     Recordset was = db.openRecordset(QStringLiteral("select 手形番号,予約口座id from D_手形 where id=?"), {c.billId});
+    const BillRow row = requireIssuedEditable(db, c.billId, QStringLiteral("修正"));
+    const RowSnapshot before = billSnapshot(db, c.billId);
     const Account a = requireAccount(db, c.accountId);
     // Only a new claim on a number is checked: a book may hold duplicates
     // from before, and correcting the amount of one of them must go through.
@@ -318,15 +346,17 @@ bool correctIssuedBill(Database &db, const IssuedCorrection &c)
     const bool wasLast = was.text(QStringLiteral("手形番号")) == a.最終手形番号;
     if ((moved && BillNumberAfter(c.手形番号, a.最終手形番号)) || wasLast)
         setLastNumber(db, a.id, c.手形番号);
+    recordCorrection(db, row, before, c.on);
     t.commit();
     return true;
 }
 
-bool deleteIssuedBill(Database &db, qint64 billId, std::optional<qint64> version)
+bool deleteIssuedBill(Database &db, qint64 billId, std::optional<qint64> version, const QDate &on)
 {
     Transaction t(db);
     if (!lockForChange(db, billId, Reach::Issued, version))
         return false;
+    recordDeletion(db, requireIssuedEditable(db, billId, QStringLiteral("削除")), on);
     Recordset rs = db.openRecordset(QStringLiteral("select 手形期日,予約口座id from D_手形 where id=?"), {billId});
     const QDate due = rs.date(QStringLiteral("手形期日"));
     const qint64 account = rs.number(QStringLiteral("予約口座id"));
