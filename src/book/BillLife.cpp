@@ -12,7 +12,7 @@ namespace {
 
 const QStringList kRowColumns =
     QStringLiteral("id,処理,状態,予約フラグ,予約処理,予約日,終了フラグ,日付,手形番号,取引先コード,取引先,振出人,"
-                   "手形期日,金額,譲渡先コード,譲渡先,更新回数")
+                   "手形期日,金額,譲渡先コード,譲渡先,更新回数,種類,記録番号")
         .split(u',');
 
 // The columns a dishonour changes and its mistake puts back.
@@ -50,6 +50,8 @@ BillRow rowAt(const RowView &r, int first = 0)
     b.譲渡先コード = r.text(i++);
     b.譲渡先 = r.text(i++);
     b.更新回数 = r.number(i++);
+    b.種類 = int(r.number(i++));
+    b.記録番号 = r.text(i++);
     return b;
 }
 
@@ -191,10 +193,12 @@ BillEvent eventFor(const BillRow &b, const QString &kind, const QDate &date)
     return e;
 }
 
-qint64 discountBill(Database &db, const StepInput &s, const QString &bankCode, qint64 fee)
+qint64 discountBill(Database &db, const StepInput &s, const QString &bankCode, qint64 fee, bool claimRulesChecked)
 {
     Transaction t(db);
     const BillRow b = lockBill(db, s);
+    if (b.electronic() && !claimRulesChecked)
+        refuse(QStringLiteral("電子記録債権は「でんさい」の割引で割り引いてください (期日前の停止期間を確かめます)"));
     if (b.終了フラグ || b.position() != Position::InHand)
         refuseState(b, QStringLiteral("割引"));
     checkStepDate(s, QStringLiteral("割引日"));
@@ -460,7 +464,9 @@ QDate settlementDate(const BillRow &b, int collectionDays, BankCalendar &calenda
 {
     if (!b.手形期日.isValid())
         return {};
-    if (b.position() == Position::InHand)
+    // An electronic claim is paid from account to account on its due date,
+    // itself a bank business day: nothing waits for collection.
+    if (b.position() == Position::InHand && !b.electronic())
         return calendar.onOrAfter(b.手形期日.addDays(collectionDays));
     return b.手形期日;
 }
@@ -551,10 +557,11 @@ std::vector<DishonouredBill> dishonouredBills(Database &db)
 std::vector<BillRow> discountCandidates(Database &db)
 {
     std::vector<BillRow> out;
-    db.forEachRow(QStringLiteral("select %1 from D_手形 where 処理=0 and 状態=0 and 予約フラグ=0 and 終了フラグ=0 "
-                                 "order by 手形期日 nulls first,id")
-                      .arg(rowColumns()),
-                  {}, [&out](const RowView &r) { out.push_back(rowAt(r)); });
+    db.forEachRow(
+        QStringLiteral("select %1 from D_手形 where 処理=0 and 状態=0 and 予約フラグ=0 and 終了フラグ=0 and 種類<2 "
+                       "order by 手形期日 nulls first,id")
+            .arg(rowColumns()),
+        {}, [&out](const RowView &r) { out.push_back(rowAt(r)); });
     return out;
 }
 

@@ -60,7 +60,10 @@ struct BillRow {
     QString 譲渡先コード;
     QString 譲渡先;
     qint64 更新回数 = 0;
+    int 種類 = 0; // 0 約束手形, 1 為替手形, 2 electronic claim
+    QString 記録番号;
 
+    bool electronic() const { return 種類 == 2; }
     Position position() const;
     // 手元, 割引, 譲渡, 不渡, 振出, 予約; 決済済 or 回収済 once finished.
     QString stateLabel() const;
@@ -84,7 +87,10 @@ BillEvent eventFor(const BillRow &bill, const QString &kind, const QDate &date);
 
 // 割引: a bill in hand, discounted at the bank of 割引先 `bankCode` for the
 // fee (割引料, 0 up to less than the amount). Returns the event's id.
-qint64 discountBill(Database &db, const StepInput &step, const QString &bankCode, qint64 fee);
+// An electronic claim is refused unless the caller already checked the
+// network's rules (the blackout before the due date) in its transaction.
+qint64 discountBill(Database &db, const StepInput &step, const QString &bankCode, qint64 fee,
+                    bool claimRulesChecked = false);
 
 // 割引取消: the discounted bill back in hand, the discount a mistake (誤り)
 // or the bill bought back from the bank (買戻し).

@@ -19,6 +19,7 @@ const QString 不渡 = QStringLiteral("不渡");
 const QString 不渡取消 = QStringLiteral("不渡取消");
 const QString 修正 = QStringLiteral("修正");
 const QString 削除 = QStringLiteral("削除");
+const QString 分割 = QStringLiteral("分割");
 } // namespace kind
 
 namespace state {

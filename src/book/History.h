@@ -37,6 +37,7 @@ extern const QString 不渡;
 extern const QString 不渡取消;
 extern const QString 修正;
 extern const QString 削除;
+extern const QString 分割; // an electronic claim split in two, on the claim and on its new part
 } // namespace kind
 
 // The state of a bill before and after an event (前状態, 後状態).

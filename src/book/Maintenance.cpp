@@ -95,7 +95,7 @@ void syncToDisk(const QString &path)
 // The initial database copied to a work file beside tegata.mdb, with the
 // window length and the collection days carried over: complete before
 // anything else is touched.
-void prepareInitialCopy(const QString &initial, const QString &work, int days, int collection)
+void prepareInitialCopy(const QString &initial, const QString &work, int days, int collection, int blackout)
 {
     removeDatabaseFile(work);
     file::copyFile(initial, work);
@@ -105,6 +105,7 @@ void prepareInitialCopy(const QString &initial, const QString &work, int days, i
         schema::prepareMainDatabase(*db);
         schema::writeDueWindowDays(*db, days);
         schema::writeCollectionDays(*db, collection);
+        schema::writeDensaiBlackoutDays(*db, blackout);
     }
     file::syncFile(work);
 }
@@ -130,6 +131,16 @@ int storedCollectionDays(AppContext &ctx)
     } catch (const DbError &) {
     }
     return 0;
+}
+
+// The blackout before a claim's due date in the book about to be replaced.
+int storedBlackoutDays(AppContext &ctx)
+{
+    try {
+        return schema::readDensaiBlackoutDays(ctx.db());
+    } catch (const DbError &) {
+    }
+    return schema::kDefaultDensaiBlackoutDays;
 }
 
 QString pgDumpProgram()
@@ -161,6 +172,7 @@ ToolResult resetServerBook(AppContext &ctx)
         // survive the reset.
         const int days = storedDueWindowDays(ctx);
         const int collection = storedCollectionDays(ctx);
+        const int blackout = storedBlackoutDays(ctx);
         // The history of the bills stays: it is the record of what was
         // booked and deleted, which no action of the program may erase.
         for (const QString &table : schema::mainTables())
@@ -168,6 +180,7 @@ ToolResult resetServerBook(AppContext &ctx)
                 db.execute(QStringLiteral("delete from %1").arg(db.quotedName(table)));
         schema::writeDueWindowDays(db, days);
         schema::writeCollectionDays(db, collection);
+        schema::writeDensaiBlackoutDays(db, blackout);
         t.commit();
     } catch (const DbError &e) {
         problem = e.description();
@@ -243,6 +256,7 @@ ToolResult resetData(AppContext &ctx)
     // The length of the approaching-due window survives the reset.
     const int days = storedDueWindowDays(ctx);
     const int collection = storedCollectionDays(ctx);
+    const int blackout = storedBlackoutDays(ctx);
     ctx.CloseDataDatabase();
 
     const QString folder = ctx.programFolder();
@@ -257,7 +271,7 @@ ToolResult resetData(AppContext &ctx)
     } else {
         try {
             try {
-                prepareInitialCopy(initial, work, days, collection);
+                prepareInitialCopy(initial, work, days, collection, blackout);
             } catch (const DbError &e) {
                 discardDatabaseFile(work);
                 // A full disk is mended by making room, not by installing again.

@@ -20,7 +20,9 @@ const QString kAccountColumns =
                    "手形期間,最終手形番号");
 
 // What makes a received bill a candidate for handing on.
-const QString kCandidate = QStringLiteral("処理=0 and 状態=0 and 予約フラグ=0 and 終了フラグ=0");
+// Electronic claims are handed on through their own window, which keeps the
+// network's rules; the paper windows never offer them.
+const QString kCandidate = QStringLiteral("処理=0 and 状態=0 and 予約フラグ=0 and 終了フラグ=0 and 種類<2");
 
 const QString kBillColumns = QStringLiteral(
     "処理,日付,手形番号,取引先コード,取引先,振出人,支払県,支払市,支払場所コード,支払場所,支払場所支店コード,"
@@ -93,7 +95,8 @@ std::vector<PayableLine> readLines(Database &db, const QString &sql)
 {
     std::vector<PayableLine> lines;
     db.forEachRow(sql, {}, [&lines](const RowView &r) {
-        lines.push_back({r.number(0), int(r.number(1)), r.text(2), r.date(3), r.number(4), r.text(5)});
+        lines.push_back(
+            {r.number(0), int(r.number(1)), r.text(2), r.date(3), r.number(4), r.text(5), r.number(6) == 2});
     });
     return lines;
 }
@@ -102,7 +105,8 @@ std::vector<PayableLine> linesByKey(Database &db, const QString &select, const Q
 {
     std::vector<PayableLine> lines;
     forEachRowOfKeys(db, select, ids, [&lines](const RowView &r) {
-        lines.push_back({r.number(0), int(r.number(1)), r.text(2), r.date(3), r.number(4), r.text(5)});
+        lines.push_back(
+            {r.number(0), int(r.number(1)), r.text(2), r.date(3), r.number(4), r.text(5), r.number(6) == 2});
     });
     return lines;
 }
@@ -373,20 +377,20 @@ bool deleteIssuedBill(Database &db, qint64 billId, std::optional<qint64> version
 
 std::vector<PayableLine> payableLines(Database &db)
 {
-    return readLines(db, QStringLiteral("select id,処理,手形番号,手形期日,金額,取引先 from D_手形 "
-                                        "where 処理>0 and 終了フラグ=0 order by 手形期日 nulls first,id"));
+    return readLines(db, QStringLiteral("select id,処理,手形番号,手形期日,金額,取引先,種類 from D_手形 "
+                                        "where 処理>0 and 終了フラグ=0 and 種類<2 order by 手形期日 nulls first,id"));
 }
 
 QList<qint64> payableLineIds(Database &db)
 {
-    return idsOf(db, QStringLiteral("select id from D_手形 where 処理>0 and 終了フラグ=0 "
+    return idsOf(db, QStringLiteral("select id from D_手形 where 処理>0 and 終了フラグ=0 and 種類<2 "
                                     "order by 手形期日 nulls first,id"));
 }
 
 std::vector<PayableLine> payableLinesOf(Database &db, const QList<qint64> &ids)
 {
-    return linesByKey(db, QStringLiteral("select id,処理,手形番号,手形期日,金額,取引先 from D_手形 where id in (%1)"),
-                      ids);
+    return linesByKey(
+        db, QStringLiteral("select id,処理,手形番号,手形期日,金額,取引先,種類 from D_手形 where id in (%1)"), ids);
 }
 
 std::optional<PayableBill> payableBill(Database &db, qint64 id)
@@ -399,7 +403,7 @@ std::optional<PayableBill> payableBill(Database &db, qint64 id)
 
 std::vector<PayableLine> payableResultLines(Database &db)
 {
-    return readLines(db, QStringLiteral("select 手形id as id,処理,手形番号,手形期日,金額,%1 from 検索結果 "
+    return readLines(db, QStringLiteral("select 手形id as id,処理,手形番号,手形期日,金額,%1,種類 from 検索結果 "
                                         "where 処理>0 and 終了フラグ=0 order by 手形期日 nulls first,id")
                              .arg(kResultParty));
 }
@@ -413,10 +417,11 @@ QList<qint64> payableResultIds(Database &db)
 
 std::vector<PayableLine> payableResultLinesOf(Database &db, const QList<qint64> &billIds)
 {
-    return linesByKey(db,
-                      QStringLiteral("select 手形id,処理,手形番号,手形期日,金額,%1 from 検索結果 where 手形id in (%2)")
-                          .arg(kResultParty, QStringLiteral("%1")),
-                      billIds);
+    return linesByKey(
+        db,
+        QStringLiteral("select 手形id,処理,手形番号,手形期日,金額,%1,種類 from 検索結果 where 手形id in (%2)")
+            .arg(kResultParty, QStringLiteral("%1")),
+        billIds);
 }
 
 std::optional<PayableBill> payableResult(Database &db, qint64 billId)

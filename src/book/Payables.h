@@ -210,6 +210,7 @@ struct PayableLine {
     QDate 手形期日;
     qint64 金額 = 0;
     QString 取引先;
+    bool electronic = false; // an electronic claim (電子記録債務, or a claim handed on)
 };
 
 // Open payable bills (issued and handed on, not finished), earliest due date

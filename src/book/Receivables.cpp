@@ -244,7 +244,7 @@ std::optional<ReceivableBill> receivableBill(Database &db, qint64 id)
 std::vector<ReceivableRow> receivableList(Database &db)
 {
     return rowsOf(db, QStringLiteral("select id,手形番号,手形期日,金額,取引先 from D_手形 "
-                                     "where 処理=0 and 予約フラグ=0 and 終了フラグ=0 "
+                                     "where 処理=0 and 予約フラグ=0 and 終了フラグ=0 and 種類<2 "
                                      "order by 手形期日 nulls first,id"));
 }
 
@@ -257,7 +257,7 @@ std::vector<ReceivableRow> receivableResultRows(Database &db)
 
 QList<qint64> receivableListIds(Database &db)
 {
-    return idsOf(db, QStringLiteral("select id from D_手形 where 処理=0 and 予約フラグ=0 and 終了フラグ=0 "
+    return idsOf(db, QStringLiteral("select id from D_手形 where 処理=0 and 予約フラグ=0 and 終了フラグ=0 and 種類<2 "
                                     "order by 手形期日 nulls first,id"));
 }
 

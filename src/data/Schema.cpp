@@ -249,38 +249,38 @@ QString eventKindCheck()
     return QStringLiteral("CHECK (種別 IN (%1))").arg(quoted.join(u','));
 }
 
-// Version 6: the history of every bill (受取 to 削除), which no statement
-// may change or delete once written; the banks that discount bills; the
-// days a collected bill takes to reach the account; the journal accounts
-// of settlement, discounting and dishonour. The events the bills already
-// in the book imply are written with the table, in the same transaction.
-QStringList version6Statements(const Dialect &d)
+// The history table under the name given, with the kinds of event given:
+// a file cannot change a CHECK in place, so version 9 copies it whole.
+QStringList historyTable(const Dialect &d, const QString &name, const QString &kindCheck)
 {
     SORVANE_COLUMN_HELPERS(d);
+    return {table(name, {kCounter,
+                         number(QStringLiteral("手形id")),
+                         text(QStringLiteral("種別")) + QStringLiteral(" NOT NULL ") + kindCheck,
+                         dateColumn(QStringLiteral("処理日")),
+                         number(QStringLiteral("処理")),
+                         text(QStringLiteral("手形番号")),
+                         text(QStringLiteral("取引先コード")),
+                         text(QStringLiteral("取引先")),
+                         dateColumn(QStringLiteral("手形期日")),
+                         number(QStringLiteral("金額")),
+                         text(QStringLiteral("相手先コード")),
+                         text(QStringLiteral("相手先")),
+                         number(QStringLiteral("手数料")),
+                         number(QStringLiteral("回収額")),
+                         text(QStringLiteral("事由")),
+                         text(QStringLiteral("前状態")),
+                         text(QStringLiteral("後状態")),
+                         number(QStringLiteral("取消元id")),
+                         text(QStringLiteral("変更前")),
+                         text(QStringLiteral("変更後")),
+                         text(QStringLiteral("記録日時")) + QStringLiteral(" NOT NULL"),
+                         text(QStringLiteral("記録者")) + QStringLiteral(" NOT NULL")})};
+}
+
+QStringList historyIndexesAndGuards(const Dialect &d)
+{
     QStringList s;
-    s << table(QStringLiteral("手形履歴"),
-               {kCounter,
-                number(QStringLiteral("手形id")),
-                text(QStringLiteral("種別")) + QStringLiteral(" NOT NULL ") + eventKindCheck(),
-                dateColumn(QStringLiteral("処理日")),
-                number(QStringLiteral("処理")),
-                text(QStringLiteral("手形番号")),
-                text(QStringLiteral("取引先コード")),
-                text(QStringLiteral("取引先")),
-                dateColumn(QStringLiteral("手形期日")),
-                number(QStringLiteral("金額")),
-                text(QStringLiteral("相手先コード")),
-                text(QStringLiteral("相手先")),
-                number(QStringLiteral("手数料")),
-                number(QStringLiteral("回収額")),
-                text(QStringLiteral("事由")),
-                text(QStringLiteral("前状態")),
-                text(QStringLiteral("後状態")),
-                number(QStringLiteral("取消元id")),
-                text(QStringLiteral("変更前")),
-                text(QStringLiteral("変更後")),
-                text(QStringLiteral("記録日時")) + QStringLiteral(" NOT NULL"),
-                text(QStringLiteral("記録者")) + QStringLiteral(" NOT NULL")});
     // A bill's events in order; the audit search by date and by amount.
     s << QStringLiteral("CREATE INDEX 手形履歴_手形 ON 手形履歴 (手形id, id)");
     s << QStringLiteral("CREATE INDEX 手形履歴_処理日 ON 手形履歴 (処理日, id)");
@@ -300,6 +300,20 @@ QStringList version6Statements(const Dialect &d)
         s << QStringLiteral("CREATE TRIGGER 手形履歴_削除禁止 BEFORE DELETE ON 手形履歴 BEGIN "
                             "SELECT RAISE(ABORT, '手形履歴は追記のみです。変更も削除もできません'); END");
     }
+    return s;
+}
+
+// Version 6: the history of every bill (受取 to 削除), which no statement
+// may change or delete once written; the banks that discount bills; the
+// days a collected bill takes to reach the account; the journal accounts
+// of settlement, discounting and dishonour. The events the bills already
+// in the book imply are written with the table, in the same transaction.
+QStringList version6Statements(const Dialect &d)
+{
+    SORVANE_COLUMN_HELPERS(d);
+    QStringList s;
+    s << historyTable(d, QStringLiteral("手形履歴"), eventKindCheck());
+    s << historyIndexesAndGuards(d);
 
     s << table(QStringLiteral("割引先"),
                {kCounter, text(QStringLiteral("コード")) + QStringLiteral(" NOT NULL"), text(QStringLiteral("銀行名")),
@@ -313,8 +327,62 @@ QStringList version6Statements(const Dialect &d)
     // an entry of that period is taken back.
     s << QStringLiteral("ALTER TABLE 設定 ADD COLUMN %1").arg(dateColumn(QStringLiteral("仕訳出力済日")));
 
-    for (const QString &role : journalRoles().mid(kFirstJournalRoles))
+    for (const QString &role : journalRoles().mid(kFirstJournalRoles, kLifeJournalRoles - kFirstJournalRoles))
         s << QStringLiteral("INSERT INTO 仕訳科目 (用途, 勘定科目) VALUES ('%1', '%1')").arg(role);
+    return s;
+}
+
+// Version 9: electronically recorded claims (電子記録債権・債務) in the bill
+// table beside the paper bills. 種類 0 is a paper 約束手形 (every row written
+// before), 1 a paper 為替手形, 2 an electronic claim, receivable or payable
+// by 処理 as a paper bill is. The claim's 記録番号 is unique in the book; a
+// part split off keeps its parent's number in 親記録番号. The debtor's bank
+// and branch are the bill's place of payment; the creditor's bank, branch
+// and both accounts have columns of their own. The long lists' indexes take
+// 種類 so that the paper lists still read their keys from the index alone.
+// The history learns 分割; the journal learns the two claim accounts; the
+// settings keep the days before a due date in which the network takes no
+// transfer, split or discount.
+QStringList version9Statements(const Dialect &d)
+{
+    SORVANE_COLUMN_HELPERS(d);
+    QStringList s;
+    s << QStringLiteral("ALTER TABLE D_手形 ADD COLUMN 種類 %1 NOT NULL DEFAULT 0 CHECK (種類 IN (0,1,2))")
+             .arg(d.integerType);
+    for (const QString &c : {QStringLiteral("記録番号"), QStringLiteral("親記録番号"), QStringLiteral("債務者口座"),
+                             QStringLiteral("債権者銀行"), QStringLiteral("債権者支店"), QStringLiteral("債権者口座")})
+        s << QStringLiteral("ALTER TABLE D_手形 ADD COLUMN %1").arg(text(c));
+    s << QStringLiteral("ALTER TABLE D_手形 ADD COLUMN %1").arg(dateColumn(QStringLiteral("電子記録日")));
+    s << QStringLiteral("ALTER TABLE D_手形 ADD COLUMN %1").arg(boolean(QStringLiteral("譲渡制限")));
+    s << QStringLiteral("CREATE UNIQUE INDEX D_手形_記録番号 ON D_手形 (記録番号)");
+    s << QStringLiteral("CREATE INDEX D_手形_親記録番号 ON D_手形 (親記録番号)");
+    s << QStringLiteral("DROP INDEX IF EXISTS D_手形_処理_期日");
+    s << QStringLiteral(
+        "CREATE INDEX D_手形_処理_期日 ON D_手形 (処理, 手形期日, id, 状態, 予約フラグ, 終了フラグ, 種類)");
+    s << QStringLiteral("DROP INDEX IF EXISTS D_手形_支払一覧");
+    s << QStringLiteral("CREATE INDEX D_手形_支払一覧 ON D_手形 (手形期日, id, 終了フラグ, 種類) WHERE 処理 > 0");
+    s << QStringLiteral("ALTER TABLE 検索結果 ADD COLUMN 種類 %1 NOT NULL DEFAULT 0").arg(d.integerType);
+    s << QStringLiteral("ALTER TABLE 検索結果 ADD COLUMN %1").arg(text(QStringLiteral("記録番号")));
+    s << QStringLiteral("ALTER TABLE 設定 ADD COLUMN 電子停止日数 %1 NOT NULL DEFAULT %2 CHECK (電子停止日数 BETWEEN 0 "
+                        "AND %3)")
+             .arg(d.integerType)
+             .arg(kDefaultDensaiBlackoutDays)
+             .arg(kMaxDensaiBlackoutDays);
+    for (const QString &role : journalRoles().mid(kLifeJournalRoles))
+        s << QStringLiteral("INSERT INTO 仕訳科目 (用途, 勘定科目) VALUES ('%1', '%1')").arg(role);
+
+    // The history's kinds: the rows are copied whole into a table that
+    // knows 分割 (a server changes its CHECK in place).
+    if (d.isServer()) {
+        s << QStringLiteral("ALTER TABLE 手形履歴 DROP CONSTRAINT IF EXISTS 手形履歴_種別_check");
+        s << QStringLiteral("ALTER TABLE 手形履歴 ADD CONSTRAINT 手形履歴_種別_check ") + eventKindCheck();
+    } else {
+        s << historyTable(d, QStringLiteral("手形履歴_新"), eventKindCheck());
+        s << QStringLiteral("INSERT INTO 手形履歴_新 SELECT * FROM 手形履歴");
+        s << QStringLiteral("DROP TABLE 手形履歴");
+        s << QStringLiteral("ALTER TABLE 手形履歴_新 RENAME TO 手形履歴");
+        s << historyIndexesAndGuards(d);
+    }
     return s;
 }
 
@@ -395,16 +463,18 @@ QStringList mainTables()
 
 QStringList journalRoles()
 {
-    return {QStringLiteral("受取手形"), QStringLiteral("売掛金"),   QStringLiteral("支払手形"),
-            QStringLiteral("買掛金"),   QStringLiteral("当座預金"), QStringLiteral("手形売却損"),
-            QStringLiteral("不渡手形"), QStringLiteral("貸倒損失")};
+    return {QStringLiteral("受取手形"),    QStringLiteral("売掛金"),   QStringLiteral("支払手形"),
+            QStringLiteral("買掛金"),      QStringLiteral("当座預金"), QStringLiteral("手形売却損"),
+            QStringLiteral("不渡手形"),    QStringLiteral("貸倒損失"), QStringLiteral("電子記録債権"),
+            QStringLiteral("電子記録債務")};
 }
 
 QStringList eventKinds()
 {
     return {QStringLiteral("受取"), QStringLiteral("振出"),     QStringLiteral("譲渡"), QStringLiteral("譲渡取消"),
             QStringLiteral("割引"), QStringLiteral("割引取消"), QStringLiteral("決済"), QStringLiteral("決済取消"),
-            QStringLiteral("不渡"), QStringLiteral("不渡取消"), QStringLiteral("修正"), QStringLiteral("削除")};
+            QStringLiteral("不渡"), QStringLiteral("不渡取消"), QStringLiteral("修正"), QStringLiteral("削除"),
+            QStringLiteral("分割")};
 }
 
 QString recorderName(Database &db)
@@ -448,7 +518,7 @@ void createMainSchema(Database &db)
                                    : QStringLiteral("空でないファイルに新しいデータベースは作れません"));
     runInTransaction(db,
                      d.prepare + version1Statements(d) + version2Statements(d) + version3Statements(d) +
-                         version4Statements() + version5Statements(d) + version6Statements(d),
+                         version4Statements() + version5Statements(d) + version6Statements(d) + version9Statements(d),
                      kVersion);
 }
 
@@ -475,6 +545,10 @@ void prepareMainDatabase(Database &db)
         runInTransaction(db, version5Statements(db.dialect()), 5);
     if (version < 6)
         runInTransaction(db, version6Statements(db.dialect()), 6, [&db] { writeImpliedEvents(db); });
+    // Versions 7 and 8 are steps of their own that this one does not need:
+    // it touches none of their tables, so it runs after 6 as well as after 8.
+    if (version < 9)
+        runInTransaction(db, version9Statements(db.dialect()), 9);
 }
 
 int readDueWindowDays(Database &db)
@@ -499,6 +573,22 @@ void writeCollectionDays(Database &db, int days)
     Transaction t(db);
     readDueWindowDays(db); // a lost settings row comes back first
     db.execute(QStringLiteral("update 設定 set 取立日数 = ? where id = 1"), {days});
+    t.commit();
+}
+
+int readDensaiBlackoutDays(Database &db)
+{
+    return db.scalar(QStringLiteral("select 電子停止日数 from 設定 where id = 1")).toInt();
+}
+
+void writeDensaiBlackoutDays(Database &db, int days)
+{
+    if (days < 0 || days > kMaxDensaiBlackoutDays)
+        throw DbError(QStringLiteral("譲渡・分割・割引ができない期間は 0〜%1 営業日で入力してください")
+                          .arg(kMaxDensaiBlackoutDays));
+    Transaction t(db);
+    readDueWindowDays(db); // a lost settings row comes back first
+    db.execute(QStringLiteral("update 設定 set 電子停止日数 = ? where id = 1"), {days});
     t.commit();
 }
 

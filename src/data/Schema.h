@@ -13,12 +13,18 @@ namespace schema {
 
 // Raised by one each time the tables change; a file written by this
 // program stays readable by every later one.
-constexpr int kVersion = 6;
+constexpr int kVersion = 9;
 constexpr int kDefaultDueWindowDays = 14;
 // Days after the due date on which a collected bill reaches the account.
 constexpr int kMaxCollectionDays = 10;
 // How many of journalRoles() the first journal table had.
 constexpr int kFirstJournalRoles = 4;
+// How many the history's version added up to (settlement, discount, dishonour).
+constexpr int kLifeJournalRoles = 8;
+// Bank business days before an electronic claim's due date from which the
+// network takes no transfer, split or discount (through the due date).
+constexpr int kDefaultDensaiBlackoutDays = 3;
+constexpr int kMaxDensaiBlackoutDays = 10;
 
 // Creates every table and index of the main database in an empty file,
 // with the settings row, in one transaction.
@@ -71,6 +77,11 @@ void writeDueWindowDays(Database &db, int days);
 // settled (0 to kMaxCollectionDays); writing another number throws DbError.
 int readCollectionDays(Database &db);
 void writeCollectionDays(Database &db, int days);
+
+// The blackout before an electronic claim's due date, in bank business days
+// (0 to kMaxDensaiBlackoutDays); writing another number throws DbError.
+int readDensaiBlackoutDays(Database &db);
+void writeDensaiBlackoutDays(Database &db, int days);
 
 } // namespace schema
 } // namespace sorvane

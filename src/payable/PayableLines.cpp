@@ -9,6 +9,7 @@
 namespace sorvane::payable {
 
 const QString kHandedOnMarker = QStringLiteral("譲");
+const QString kElectronicMarker = QStringLiteral("電");
 
 namespace {
 
@@ -28,7 +29,9 @@ QString candidateLine(const book::Candidate &c)
 
 QString payableLine(const book::PayableLine &l)
 {
-    const QString marker = l.処理 == book::kIssued ? QStringLiteral(" \u3000") : kHandedOnMarker;
+    const QString marker = l.electronic              ? kElectronicMarker
+                           : l.処理 == book::kIssued ? QStringLiteral(" \u3000")
+                                                     : kHandedOnMarker;
     // A bill without due date shows an empty "mm/dd", as the line's format gives it.
     const QString due = fmt::mmdd(l.手形期日);
     return marker + l.手形番号 + QStringLiteral("  ") + due + u' ' + padLeft(fmt::amount(l.金額), 12) +

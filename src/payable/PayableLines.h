@@ -29,6 +29,7 @@ QString payableLine(const book::PayableLine &l);
 
 // The marker that opens the line of a handed-on bill.
 extern const QString kHandedOnMarker;
+extern const QString kElectronicMarker; // a line of an electronic claim
 
 // Fills the combo box with a line per checking account of the cache and
 // returns, for each line, the position of its account in the cache.

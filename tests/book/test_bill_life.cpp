@@ -786,6 +786,7 @@ void TestBillLife::upgradeWritesTheImpliedEvents()
     AppFixture f;
     Database &db = f.db();
     // The book as version 5 left it, with a bill of each kind.
+    makeVersionSix(db);
     for (const QString &sql :
          {QStringLiteral("drop table 手形履歴"), QStringLiteral("drop table 割引先"),
           QStringLiteral("alter table 設定 drop column 取立日数"),
@@ -893,10 +894,12 @@ void TestBillLife::resetKeepsTheCollectionDays()
 {
     AppFixture f;
     schema::writeCollectionDays(f.db(), 4);
+    schema::writeDensaiBlackoutDays(f.db(), 5);
     book::registerReceivableBill(f.db(), received(QStringLiteral("R1")), std::nullopt);
     QCOMPARE(book::resetData(*f.ctx), book::ToolResult::Done);
     QCOMPARE(f.ui.texts(), QStringList());
     QCOMPARE(schema::readCollectionDays(f.db()), 4);
+    QCOMPARE(schema::readDensaiBlackoutDays(f.db()), 5);
     QCOMPARE(f.db().scalar(QStringLiteral("select count(*) from D_手形")).toInt(), 0);
     QCOMPARE(historyCount(f.db()), testsOnServer() ? 1 : 0);
 }

@@ -4,6 +4,7 @@
 #include "data/DataFolder.h"
 #include "data/Engine.h"
 #include "data/Schema.h"
+#include "support/TestSupport.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -36,6 +37,7 @@ private:
     // banks, no collection days, the first four journal accounts.
     void makeVersionFive()
     {
+        test::makeVersionSix(*m_db);
         m_db->execute(QStringLiteral("drop table 手形履歴"));
         m_db->execute(QStringLiteral("drop table 割引先"));
         m_db->execute(QStringLiteral("alter table 設定 drop column 取立日数"));
@@ -271,8 +273,8 @@ private slots:
             schema::prepareMainDatabase(*m_db);
             QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), schema::kVersion);
             QCOMPARE(columnsOf(QStringLiteral("D_手形_処理_期日")),
-                     QStringLiteral("処理,手形期日,id,状態,予約フラグ,終了フラグ"));
-            QCOMPARE(columnsOf(QStringLiteral("D_手形_支払一覧")), QStringLiteral("手形期日,id,終了フラグ"));
+                     QStringLiteral("処理,手形期日,id,状態,予約フラグ,終了フラグ,種類"));
+            QCOMPARE(columnsOf(QStringLiteral("D_手形_支払一覧")), QStringLiteral("手形期日,id,終了フラグ,種類"));
         }
         QVERIFY(!m_db->inTransaction());
         QCOMPARE(m_db->scalar(QStringLiteral("select 手形番号 from D_手形")).toString(), QStringLiteral("A1"));
@@ -314,7 +316,7 @@ private slots:
             return;
         }
         schema::prepareMainDatabase(*m_db);
-        QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 6);
+        QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), schema::kVersion);
         Recordset rs = m_db->openRecordset(QStringLiteral(
             "select h.種別, h.処理日, h.手形番号, h.金額, h.相手先コード, h.前状態, h.後状態, h.記録者, h.記録日時 "
             "from 手形履歴 h order by h.id"));
@@ -341,6 +343,55 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DbError, m_db->execute(QStringLiteral("update 手形履歴 set 金額 = 0")));
         QVERIFY_THROWS_EXCEPTION(DbError, m_db->execute(QStringLiteral("delete from 手形履歴 where 手形番号 = 'R1'")));
         QCOMPARE(m_db->scalar(QStringLiteral("select sum(金額) from 手形履歴")).toInt(), 9000);
+    }
+
+    // A file of version 6 takes the electronic claims: its bills become
+    // paper 約束手形, its history keeps every row (and still refuses to
+    // change one) and learns 分割; a failure leaves version 6 whole.
+    void versionSixTakesClaims_data()
+    {
+        QTest::addColumn<bool>("blocked");
+        QTest::newRow("upgraded") << false;
+        QTest::newRow("failure midway leaves version 6") << true;
+    }
+
+    void versionSixTakesClaims()
+    {
+        QFETCH(bool, blocked);
+        test::makeVersionSix(*m_db);
+        m_db->execute(QStringLiteral("insert into D_手形(処理,状態,日付,手形番号,手形期日,金額) "
+                                     "values(0,0,'2026-04-01','R1','2026-07-31',1000)"));
+        m_db->execute(QStringLiteral("insert into 手形履歴(手形id,種別,処理日,金額,記録日時,記録者) "
+                                     "values(1,'受取','2026-04-01',1000,'2026-04-01 10:00:00','clerk')"));
+        if (blocked) // takes the name the claims' index needs
+            m_db->execute(QStringLiteral("create table D_手形_記録番号 (x)"));
+        if (blocked) {
+            QVERIFY_THROWS_EXCEPTION(DbError, schema::prepareMainDatabase(*m_db));
+            QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 6);
+            QVERIFY(!m_db->tableColumns(QStringLiteral("D_手形")).contains(QStringLiteral("種類")));
+            QVERIFY(!m_db->inTransaction());
+            QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from 手形履歴")).toInt(), 1);
+            return;
+        }
+        schema::prepareMainDatabase(*m_db);
+        QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), schema::kVersion);
+        QCOMPARE(m_db->scalar(QStringLiteral("select 種類 from D_手形")).toInt(), 0);
+        QCOMPARE(m_db->scalar(QStringLiteral("select 手形番号 from D_手形")).toString(), QStringLiteral("R1"));
+        QCOMPARE(schema::readDensaiBlackoutDays(*m_db), schema::kDefaultDensaiBlackoutDays);
+        QCOMPARE(m_db->scalar(QStringLiteral("select 記録者 from 手形履歴")).toString(), QStringLiteral("clerk"));
+        m_db->execute(QStringLiteral("insert into 手形履歴(手形id,種別,処理日,金額,記録日時,記録者) "
+                                     "values(1,'分割','2026-05-01',100,'2026-05-01 10:00:00','clerk')"));
+        QVERIFY_THROWS_EXCEPTION(DbError, m_db->execute(QStringLiteral("update 手形履歴 set 金額 = 0")));
+        QVERIFY_THROWS_EXCEPTION(DbError, m_db->execute(QStringLiteral("delete from 手形履歴")));
+        QVERIFY_THROWS_EXCEPTION(DbError, m_db->execute(QStringLiteral("insert into 手形履歴(手形id,種別,記録日時,"
+                                                                       "記録者) values(1,'発明','x','y')")));
+        // 記録番号 is unique; paper bills leave it empty, as many as they are.
+        m_db->execute(
+            QStringLiteral("insert into D_手形(処理,種類,記録番号,金額) values(0,2,'AB000000000000000001',5)"));
+        QVERIFY_THROWS_EXCEPTION(DbError, m_db->execute(QStringLiteral("insert into D_手形(処理,種類,記録番号,金額) "
+                                                                       "values(0,2,'AB000000000000000001',6)")));
+        m_db->execute(QStringLiteral("insert into D_手形(処理,金額) values(0,7)"));
+        QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from D_手形 where 記録番号 is null")).toInt(), 2);
     }
 
     void collectionDaysAreKept_data()
@@ -457,7 +508,6 @@ private slots:
         } else {
             schema::prepareMainDatabase(*m_db);
             QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), schema::kVersion);
-            QCOMPARE(schema::kVersion, 6);
             // Bills of the old file start at row version 0.
             QCOMPARE(m_db->scalar(QStringLiteral("select 更新回数 from D_手形")).toInt(), 0);
             QStringList rows;
@@ -468,10 +518,12 @@ private slots:
             QCOMPARE(rows, (QStringList{QStringLiteral("受取手形=受取手形/"), QStringLiteral("売掛金=売掛金/"),
                                         QStringLiteral("支払手形=支払手形/"), QStringLiteral("買掛金=買掛金/"),
                                         QStringLiteral("当座預金=当座預金/"), QStringLiteral("手形売却損=手形売却損/"),
-                                        QStringLiteral("不渡手形=不渡手形/"), QStringLiteral("貸倒損失=貸倒損失/")}));
+                                        QStringLiteral("不渡手形=不渡手形/"), QStringLiteral("貸倒損失=貸倒損失/"),
+                                        QStringLiteral("電子記録債権=電子記録債権/"),
+                                        QStringLiteral("電子記録債務=電子記録債務/")}));
             // Opening again changes nothing.
             schema::prepareMainDatabase(*m_db);
-            QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from 仕訳科目")).toInt(), 8);
+            QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from 仕訳科目")).toInt(), 10);
         }
         QCOMPARE(m_db->scalar(QStringLiteral("select 手形番号 from D_手形")).toString(), QStringLiteral("KEEP"));
     }

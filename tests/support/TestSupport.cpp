@@ -63,6 +63,25 @@ void ScriptedUi::clear()
     modalWindows.clear();
 }
 
+void makeVersionSix(Database &db)
+{
+    for (const QString &index : {QStringLiteral("D_手形_記録番号"), QStringLiteral("D_手形_親記録番号"),
+                                 QStringLiteral("D_手形_処理_期日"), QStringLiteral("D_手形_支払一覧")})
+        db.execute(QStringLiteral("drop index if exists ") + index);
+    for (const QString &c : {QStringLiteral("種類"), QStringLiteral("記録番号"), QStringLiteral("親記録番号"),
+                             QStringLiteral("債務者口座"), QStringLiteral("債権者銀行"), QStringLiteral("債権者支店"),
+                             QStringLiteral("債権者口座"), QStringLiteral("電子記録日"), QStringLiteral("譲渡制限")})
+        db.execute(QStringLiteral("alter table D_手形 drop column ") + c);
+    db.execute(
+        QStringLiteral("create index D_手形_処理_期日 on D_手形 (処理, 手形期日, id, 状態, 予約フラグ, 終了フラグ)"));
+    db.execute(QStringLiteral("create index D_手形_支払一覧 on D_手形 (手形期日, id, 終了フラグ) where 処理 > 0"));
+    db.execute(QStringLiteral("alter table 検索結果 drop column 種類"));
+    db.execute(QStringLiteral("alter table 検索結果 drop column 記録番号"));
+    db.execute(QStringLiteral("alter table 設定 drop column 電子停止日数"));
+    db.execute(QStringLiteral("delete from 仕訳科目 where 用途 in ('電子記録債権', '電子記録債務')"));
+    db.execute(db.dialect().writeVersion.arg(6));
+}
+
 QString templateFolder()
 {
     static QTemporaryDir dir;

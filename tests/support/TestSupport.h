@@ -62,6 +62,10 @@ private:
 // The files of a prepared data folder, built once per test program.
 QString templateFolder();
 
+// Takes a book (file or server) back to what version 6 wrote: no claim
+// columns, no claim settings or accounts; the history keeps its rows.
+void makeVersionSix(Database &db);
+
 // A fresh copy of a prepared data folder.
 class DataFolder {
 public:
