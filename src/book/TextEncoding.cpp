@@ -218,4 +218,22 @@ QString toFullWidth(const QString &text)
     return out;
 }
 
+std::optional<QString> fromShiftJis(const QByteArray &bytes)
+{
+    const iconv_t cd = iconv_open("UTF-8", "CP932");
+    if (cd == iconv_t(-1))
+        return std::nullopt;
+    QByteArray out(bytes.size() * 3 + 4, Qt::Uninitialized);
+    char *src = const_cast<char *>(bytes.constData());
+    size_t srcLeft = size_t(bytes.size());
+    char *dst = out.data();
+    size_t dstLeft = size_t(out.size());
+    const bool ok = iconv(cd, &src, &srcLeft, &dst, &dstLeft) != size_t(-1) && srcLeft == 0;
+    iconv_close(cd);
+    if (!ok)
+        return std::nullopt;
+    out.truncate(out.size() - qsizetype(dstLeft));
+    return QString::fromUtf8(out);
+}
+
 } // namespace sorvane::book

@@ -32,5 +32,8 @@ std::optional<QByteArray> toShiftJis(const QString &text, QString *bad = nullptr
 // takes full-width characters only is given. The apostrophe and the
 // double quote become ’ and ”, whose full-width forms are not JIS X 0208.
 QString toFullWidth(const QString &text);
+// Shift_JIS bytes (code page 932, as Windows programs write it) as text;
+// nullopt when the bytes are not Shift_JIS.
+std::optional<QString> fromShiftJis(const QByteArray &bytes);
 
 } // namespace sorvane::book
