@@ -131,6 +131,8 @@ QString usageOf(const QString &command)
         return settleUsage();
     if (command == u"history")
         return historyUsage();
+    if (command == u"densai")
+        return densaiUsage();
     if (command == u"customer" || command == u"supplier")
         return partyUsage(command);
     return {};
@@ -465,6 +467,8 @@ QString usage()
                           "                        決済日が来た手形を決済します (--dry-run は表示だけ)\n"
                           "  history [--from 日付] [--to 日付] [--bill 番号]\n"
                           "                        手形の履歴を CSV で書きます\n"
+                          "  densai import FILE.csv | list | blackout [N]\n"
+                          "                        電子記録債権・債務 (でんさい) を CSV で取り込み・書き出します\n"
                           "  help [コマンド]       使い方を表示します\n"
                           "\n"
                           "どのコマンドでも使えるオプション:\n"
@@ -512,6 +516,8 @@ int run(const QStringList &args, const datafolder::FolderChoice &fallback, QText
         return exportCommand(args.mid(1), defaultFolder, out, err);
     if (command == u"customer" || command == u"supplier")
         return partyCommand(command, args.mid(1), defaultFolder, out, err);
+    if (command == u"densai")
+        return densaiCommand(args.mid(1), defaultFolder, out, err);
 
     OptionSet accepted;
     if (command == u"init")

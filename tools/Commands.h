@@ -64,4 +64,8 @@ QString settleUsage();
 int historyCommand(const ParsedArgs &args, const QString &folder, QTextStream &out, QTextStream &err);
 QString historyUsage();
 
+// densai import|list: electronic claims from and to CSV.
+int densaiCommand(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err);
+QString densaiUsage();
+
 } // namespace sorvane::admin
