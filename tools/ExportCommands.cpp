@@ -58,12 +58,13 @@ QString exportUsage()
 {
     return QStringLiteral(
         "使い方:\n"
-        "  sorvane-admin export ledger receivable|payable --from 日付 --to 日付 --pdf FILE [--era]\n"
+        "  sorvane-admin export ledger receivable|payable --from 日付 --to 日付 --pdf FILE [--era] [--densai]\n"
         "  sorvane-admin export statement --date 日付 [--pdf FILE] [--csv DIR]\n"
         "  sorvane-admin export journal --from 日付 --to 日付 --layout yayoi|mf --out FILE\n"
         "\n"
         "ledger     受取手形記入帳 (receivable) または支払手形記入帳 (payable) を、日付 (記帳日) が\n"
         "           期間内の手形について PDF に書きます。--era で日付を和暦で表示します。\n"
+        "           --densai で電子記録債権記入帳・電子記録債務記入帳 (でんさい) を書きます。\n"
         "statement  勘定科目内訳明細書 (受取手形・支払手形) を期末日 (--date) 現在で書きます。\n"
         "           --pdf で PDF を、--csv で e-Tax 用の CSV (Shift_JIS) をフォルダーに書きます\n"
         "           (HOI020_4.0_受取手形.csv、HOI080_4.0_支払手形.csv。期末日が 2024/2/29 以前なら\n"
@@ -94,7 +95,7 @@ int exportCommand(const QStringList &args, const QString &defaultFolder, QTextSt
     OptionSet accepted;
     if (what == u"ledger") {
         accepted.withValue << QStringLiteral("--from") << QStringLiteral("--to") << QStringLiteral("--pdf");
-        accepted.flags << QStringLiteral("--era");
+        accepted.flags << QStringLiteral("--era") << QStringLiteral("--densai");
     } else if (what == u"statement") {
         accepted.withValue << QStringLiteral("--date") << QStringLiteral("--pdf") << QStringLiteral("--csv");
     } else if (what == u"journal") {
@@ -160,7 +161,9 @@ int exportCommand(const QStringList &args, const QString &defaultFolder, QTextSt
         if (what == u"ledger") {
             const auto style =
                 parsed.has(QStringLiteral("--era")) ? report::DateStyle::Era : report::DateStyle::Gregorian;
-            o = report::ledgerPdf(data.db(), side, from, to, style, absolute(parsed.value(QStringLiteral("--pdf"))));
+            o = report::ledgerPdf(data.db(), side, from, to, style, absolute(parsed.value(QStringLiteral("--pdf"))), {},
+                                  parsed.has(QStringLiteral("--densai")) ? book::LedgerKind::Electronic
+                                                                         : book::LedgerKind::Paper);
         } else if (what == u"statement") {
             o = report::statementFiles(data.db(), asOf, absolute(parsed.value(QStringLiteral("--pdf"))),
                                        absolute(parsed.value(QStringLiteral("--csv"))));

@@ -26,7 +26,7 @@ bool readDate(const ParsedArgs &args, const QString &option, QDate &date, QStrin
     return true;
 }
 
-QString kindOf(const book::BillRow &b)
+QString positionOf(const book::BillRow &b)
 {
     switch (b.position()) {
     case book::Position::Issued:
@@ -38,6 +38,12 @@ QString kindOf(const book::BillRow &b)
     default:
         return QStringLiteral("受取");
     }
+}
+
+// An electronic claim is marked 電.
+QString kindOf(const book::BillRow &b)
+{
+    return b.electronic() ? QStringLiteral("電") + positionOf(b) : positionOf(b);
 }
 
 } // namespace

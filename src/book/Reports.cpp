@@ -154,9 +154,13 @@ QString periodProblem(const QDate &from, const QDate &to)
     return {};
 }
 
-QList<LedgerRow> readLedger(Database &db, Side side, const QDate &from, const QDate &to)
+QList<LedgerRow> readLedger(Database &db, Side side, const QDate &from, const QDate &to, LedgerKind kind)
 {
     checkPeriod(from, to);
+    // The paper ledgers hold the paper bills, the claims' ledgers the claims.
+    const bool electronic = kind == LedgerKind::Electronic;
+    const QString ofKind = electronic ? QStringLiteral(" and 種類 = 2") : QStringLiteral(" and 種類 < 2");
+    const QString kindText = electronic ? QStringLiteral("電子") : kPromissoryNote;
     // 摘要 names the counter account, as the journal books the same bill.
     QString counterAccount = side == Side::Receivable ? QStringLiteral("売掛金") : QStringLiteral("買掛金");
     for (const JournalAccount &a : journalAccounts(db))
@@ -165,24 +169,27 @@ QList<LedgerRow> readLedger(Database &db, Side side, const QDate &from, const QD
             break;
         }
     QList<LedgerRow> rows;
-    const QHash<qint64, Outcome> outcomes = outcomesOf(
-        db,
-        side == Side::Receivable ? QStringLiteral("select id from D_手形 where 処理 in (0, 2) and 日付 between ? and ?")
-                                 : QStringLiteral("select id from D_手形 where 処理 = 1 and 日付 between ? and ?"),
-        {from, to});
+    const QHash<qint64, Outcome> outcomes =
+        outcomesOf(db,
+                   (side == Side::Receivable
+                        ? QStringLiteral("select id from D_手形 where 処理 in (0, 2) and 日付 between ? and ?")
+                        : QStringLiteral("select id from D_手形 where 処理 = 1 and 日付 between ? and ?")) +
+                       ofKind,
+                   {from, to});
     if (side == Side::Receivable) {
         const QHash<qint64, QStringList> endorsers = endorsersOf(db, from, to);
         Recordset rs = db.openRecordset(
             QStringLiteral("select id, 日付, 手形番号, 取引先, 振出人, 振出日, 手形期日, 支払場所, 支払場所支店, 金額, "
                            "処理, 状態, 譲渡先, 予約日, 終了フラグ from D_手形 "
-                           "where 処理 in (0, 2) and 日付 between ? and ? order by 日付, id"),
+                           "where 処理 in (0, 2) and 日付 between ? and ?%1 order by 日付, id")
+                .arg(ofKind),
             {from, to});
         rows.reserve(rs.rowCount());
         for (; !rs.eof(); rs.moveNext()) {
             LedgerRow r;
             r.id = rs.number(QStringLiteral("id"));
             r.date = rs.date(QStringLiteral("日付"));
-            r.kind = kPromissoryNote;
+            r.kind = kindText;
             r.number = rs.text(QStringLiteral("手形番号"));
             r.summary = counterAccount;
             // The drawer of a promissory note pays it; a bill without one
@@ -222,15 +229,16 @@ QList<LedgerRow> readLedger(Database &db, Side side, const QDate &from, const QD
                        "from D_手形 d "
                        "left join 口座データ a on a.id = d.予約口座id "
                        "left join 口座データ k on k.kozano = d.kozano "
-                       "where d.処理 = 1 and d.日付 between ? and ? "
-                       "order by d.日付, d.id"),
+                       "where d.処理 = 1 and d.日付 between ? and ? and d.種類 %1 "
+                       "order by d.日付, d.id")
+            .arg(electronic ? QStringLiteral("= 2") : QStringLiteral("< 2")),
         {from, to});
     rows.reserve(rs.rowCount());
     for (; !rs.eof(); rs.moveNext()) {
         LedgerRow r;
         r.id = rs.number(QStringLiteral("id"));
         r.date = rs.date(QStringLiteral("日付"));
-        r.kind = kPromissoryNote;
+        r.kind = kindText;
         r.number = rs.text(QStringLiteral("手形番号"));
         r.summary = counterAccount;
         r.party = rs.text(QStringLiteral("取引先")).trimmed();
@@ -295,11 +303,12 @@ QList<StatementBill> statementBills(Database &db, Side side, const QDate &asOf)
         const QHash<qint64, StateOn> states =
             statesOn(db, asOf, QStringLiteral("select d.id from D_手形 d where ") + running, {asOf, asOf});
         Recordset rs = db.openRecordset(
-            QStringLiteral("select d.id, d.処理, d.状態, d.終了フラグ, d.取引先, d.振出人, d.振出日, d.手形期日, "
-                           "d.支払場所, d.支払場所支店, d.金額, d.譲渡先, d.予約日, c.tn as 得意先名, "
-                           "c.登録番号 as 得意先番号 "
-                           "from D_手形 d left join T0 c on c.tc = d.取引先コード where %1 "
-                           "order by coalesce(nullif(trim(d.振出人), ''), d.取引先), d.手形期日, d.id")
+            QStringLiteral(
+                "select d.id, d.処理, d.状態, d.終了フラグ, d.取引先, d.振出人, d.振出日, d.手形期日, d.種類, "
+                "d.支払場所, d.支払場所支店, d.金額, d.譲渡先, d.予約日, c.tn as 得意先名, "
+                "c.登録番号 as 得意先番号 "
+                "from D_手形 d left join T0 c on c.tc = d.取引先コード where %1 "
+                "order by coalesce(nullif(trim(d.振出人), ''), d.取引先), d.手形期日, d.id")
                 .arg(running),
             {asOf, asOf});
         for (; !rs.eof(); rs.moveNext()) {
@@ -344,6 +353,7 @@ QList<StatementBill> statementBills(Database &db, Side side, const QDate &asOf)
             b.amount = rs.number(QStringLiteral("金額"));
             b.handedOn = handedOn;
             b.receiver = receiver;
+            b.electronic = rs.number(QStringLiteral("種類")) == 2;
             bills << b;
         }
         return bills;
@@ -353,14 +363,15 @@ QList<StatementBill> statementBills(Database &db, Side side, const QDate &asOf)
     const QHash<qint64, StateOn> states =
         statesOn(db, asOf, QStringLiteral("select d.id from D_手形 d where ") + running, {asOf, asOf});
     Recordset rs = db.openRecordset(
-        QStringLiteral("select d.id, d.終了フラグ, d.取引先, d.振出日, d.手形期日, d.支払場所, d.支払場所支店, d.金額, "
-                       "coalesce(a.銀行名, k.銀行名) as 口座銀行, coalesce(a.支店名, k.支店名) as 口座支店, "
-                       "s.登録番号 as 仕入先番号 "
-                       "from D_手形 d "
-                       "left join 口座データ a on a.id = d.予約口座id "
-                       "left join 口座データ k on k.kozano = d.kozano "
-                       "left join S0 s on s.sc = d.取引先コード "
-                       "where %1 order by d.取引先, d.手形期日, d.id")
+        QStringLiteral(
+            "select d.id, d.終了フラグ, d.取引先, d.振出日, d.手形期日, d.支払場所, d.支払場所支店, d.金額, d.種類, "
+            "coalesce(a.銀行名, k.銀行名) as 口座銀行, coalesce(a.支店名, k.支店名) as 口座支店, "
+            "s.登録番号 as 仕入先番号 "
+            "from D_手形 d "
+            "left join 口座データ a on a.id = d.予約口座id "
+            "left join 口座データ k on k.kozano = d.kozano "
+            "left join S0 s on s.sc = d.取引先コード "
+            "where %1 order by d.取引先, d.手形期日, d.id")
             .arg(running),
         {asOf, asOf});
     for (; !rs.eof(); rs.moveNext()) {
@@ -383,6 +394,8 @@ QList<StatementBill> statementBills(Database &db, Side side, const QDate &asOf)
             b.branch = rs.text(QStringLiteral("口座支店")).trimmed();
         }
         b.amount = rs.number(QStringLiteral("金額"));
+        b.electronic = rs.number(QStringLiteral("種類")) == 2;
+        b.payable = true;
         bills << b;
     }
     return bills;
@@ -418,7 +431,7 @@ QList<StatementLine> statementLines(const QList<StatementBill> &bills)
     QList<int> rest;
     std::vector<bool> inRest(size_t(bills.size()), false);
     for (int k = 0; k < bills.size(); ++k)
-        if (!listed.contains(bills[k].party) && !bills[k].handedOn)
+        if (!listed.contains(bills[k].party) && !bills[k].handedOn && !bills[k].electronic)
             rest << k;
     // A line "その他 1 件" would only hide the bill.
     if (rest.size() > 1)
@@ -442,6 +455,9 @@ QList<StatementLine> statementLines(const QList<StatementBill> &bills)
         l.branch = b.branch;
         l.amount = b.amount;
         l.receiver = b.receiver;
+        // The tax office's rule: a claim is listed with the bills, marked in 摘要.
+        if (b.electronic)
+            l.note = b.payable ? QStringLiteral("電子記録債務") : QStringLiteral("電子記録債権");
         lines << l;
     }
     if (!rest.isEmpty()) {
@@ -614,6 +630,30 @@ QList<Posting> postingsOf(const BillEvent &e)
     return {};
 }
 
+// An electronic claim books to its own accounts where a paper bill books to
+// 受取手形 and 支払手形; every other account is the same.
+QString roleFor(const char16_t *role, bool electronic)
+{
+    const QString r = QString::fromUtf16(role);
+    if (!electronic)
+        return r;
+    if (r == u"受取手形")
+        return QStringLiteral("電子記録債権");
+    if (r == u"支払手形")
+        return QStringLiteral("電子記録債務");
+    return r;
+}
+
+QString wordsFor(const BillEvent &e, const char16_t *words, bool electronic)
+{
+    const QString w = QString::fromUtf16(words);
+    if (!electronic)
+        return w;
+    if (e.kind == u"受取" || e.kind == u"振出")
+        return QStringLiteral("でんさい発生");
+    return QString(w).replace(QStringLiteral("手形"), QStringLiteral("でんさい"));
+}
+
 Booking bookingOf(const QString &kind)
 {
     static const QHash<QString, Booking> kinds{
@@ -638,20 +678,31 @@ QList<JournalEntry> journalEntries(Database &db, const QDate &from, const QDate 
     // The journal is the bills' history in money: each event of the period
     // books what it moved, and each 取消 books the way back on its own day,
     // so a period already handed to the accountant never changes.
-    QList<BillEvent> events;
-    db.forEachRow(QStringLiteral("select %1 from 手形履歴 where 処理日 between ? and ? order by 処理日, "
-                                 "case 種別 when '受取' then 0 when '振出' then 1 when '譲渡' then 2 else 3 end, "
-                                 "手形id, id")
-                      .arg(eventColumns()),
-                  {from, to}, [&events](const RowView &r) { events << eventAt(r, 0); });
+    // Whether the bill is an electronic claim: from its row, or for a deleted
+    // one from the row its deletion kept.
+    QList<std::pair<BillEvent, bool>> events;
+    const int kindColumn = eventColumnCount();
+    db.forEachRow(
+        QStringLiteral("select %1, coalesce(d.種類, -1) from 手形履歴 h left join D_手形 d on d.id = h.手形id "
+                       "where h.処理日 between ? and ? order by h.処理日, "
+                       "case h.種別 when '受取' then 0 when '振出' then 1 when '譲渡' then 2 else 3 end, "
+                       "h.手形id, h.id")
+            .arg(eventColumns(QStringLiteral("h"))),
+        {from, to}, [&events, kindColumn](const RowView &r) {
+            const BillEvent e = eventAt(r, 0);
+            const qint64 kind = r.number(kindColumn);
+            const bool electronic =
+                kind == 2 || (kind < 0 && parseFieldLines(e.変更前).value(QStringLiteral("種類")) == u"2");
+            events << std::pair{e, electronic};
+        });
     QList<JournalEntry> out;
     out.reserve(events.size());
-    for (const BillEvent &ev : std::as_const(events)) {
+    for (const auto &[ev, electronic] : std::as_const(events)) {
         for (const Posting &p : postingsOf(ev)) {
             if (p.amount < 0)
                 continue;
-            const JournalAccount debit = accounts.value(QString::fromUtf16(p.debit));
-            const JournalAccount credit = accounts.value(QString::fromUtf16(p.credit));
+            const JournalAccount debit = accounts.value(roleFor(p.debit, electronic));
+            const JournalAccount credit = accounts.value(roleFor(p.credit, electronic));
             JournalEntry e;
             e.slip = int(out.size()) + 1;
             e.date = ev.date;
@@ -665,7 +716,7 @@ QList<JournalEntry> journalEntries(Database &db, const QDate &from, const QDate 
             e.due = ev.手形期日;
             e.party = (ev.相手先.trimmed().isEmpty() ? ev.取引先 : ev.相手先).trimmed();
             e.billId = ev.billId;
-            QStringList words{QString::fromUtf16(p.words)};
+            QStringList words{wordsFor(ev, p.words, electronic)};
             if (!e.party.isEmpty())
                 words << e.party;
             if (!e.number.isEmpty())

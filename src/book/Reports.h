@@ -16,6 +16,9 @@ class Database;
 namespace book {
 
 enum class Side { Receivable, Payable };
+// The paper bills' ledgers (受取手形記入帳, 支払手形記入帳) or the electronic
+// claims' ones (電子記録債権記入帳, 電子記録債務記入帳), in the same layout.
+enum class LedgerKind { Paper, Electronic };
 
 // One line of 受取手形記入帳 or 支払手形記入帳.
 struct LedgerRow {
@@ -40,7 +43,8 @@ struct LedgerRow {
 // issued within the period; a received bill handed on is no payable bill
 // (the receivable ledger's てん末 records it). Ordered by date, then as
 // entered. An invalid from or to throws DbError.
-QList<LedgerRow> readLedger(Database &db, Side side, const QDate &from, const QDate &to);
+QList<LedgerRow> readLedger(Database &db, Side side, const QDate &from, const QDate &to,
+                            LedgerKind kind = LedgerKind::Paper);
 
 // A bill on the year-end statement.
 struct StatementBill {
@@ -52,8 +56,10 @@ struct StatementBill {
     QString bank;   // 支払銀行名
     QString branch; // 支払銀行支店名
     qint64 amount = 0;
-    bool handedOn = false; // handed on by the date
-    QString receiver;      // then who holds it now (割引銀行名及び支店名等)
+    bool handedOn = false;   // handed on by the date
+    QString receiver;        // then who holds it now (割引銀行名及び支店名等)
+    bool electronic = false; // an electronic claim: its own line, 摘要 電子記録債権 / 電子記録債務
+    bool payable = false;
 };
 
 // The bills still running on the date: received bills in hand or handed on

@@ -15,11 +15,11 @@ namespace {
 const QString kReceivableColumns =
     QStringLiteral("処理,日付,手形番号,取引先コード,取引先,振出人,支払県,支払市,支払場所コード,支払場所,"
                    "支払場所支店コード,支払場所支店,振出日,手形期日,手形期間,金額,保管場所,注意フラグ,予約フラグ,"
-                   "終了フラグ");
+                   "終了フラグ,種類,記録番号");
 const QString kPayableColumns =
     QStringLiteral("処理,日付,kozano,手形番号,取引先コード,取引先,振出人,支払県,支払市,支払場所コード,支払場所,"
                    "支払場所支店コード,支払場所支店,振出日,手形期日,手形期間,金額,予約口座id,譲渡先コード,譲渡先,"
-                   "予約フラグ,終了フラグ");
+                   "予約フラグ,終了フラグ,種類,記録番号");
 
 // Conditions joined with "and", every value bound.
 struct Where {
@@ -181,6 +181,7 @@ DueBill dueBillOf(const RowView &r)
         b.place = place.toString();
     b.amount = r.number(4);
     b.party = r.text(5);
+    b.electronic = r.number(6) == 2;
     return b;
 }
 
@@ -189,7 +190,7 @@ DueBill dueBillOf(const RowView &r)
 QVector<DueBill> billsDue(Database &db, DueList list, const QDate &from, const QDate &to)
 {
     QVector<DueBill> bills;
-    db.forEachRow(QStringLiteral("select id,手形期日,手形番号,保管場所,金額,取引先 from D_手形 "
+    db.forEachRow(QStringLiteral("select id,手形期日,手形番号,保管場所,金額,取引先,種類 from D_手形 "
                                  "where %1 and 手形期日 >= ? and 手形期日 <= ? "
                                  "order by 手形期日, id")
                       .arg(dueKind(list)),
@@ -209,9 +210,9 @@ QList<qint64> dueBillIds(Database &db, DueList list, const QDate &from, const QD
 std::vector<DueBill> dueBillsOf(Database &db, const QList<qint64> &ids)
 {
     std::vector<DueBill> bills;
-    forEachRowOfKeys(db,
-                     QStringLiteral("select id,手形期日,手形番号,保管場所,金額,取引先 from D_手形 where id in (%1)"),
-                     ids, [&bills](const RowView &r) { bills.push_back(dueBillOf(r)); });
+    forEachRowOfKeys(
+        db, QStringLiteral("select id,手形期日,手形番号,保管場所,金額,取引先,種類 from D_手形 where id in (%1)"), ids,
+        [&bills](const RowView &r) { bills.push_back(dueBillOf(r)); });
     return bills;
 }
 

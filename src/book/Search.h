@@ -75,6 +75,7 @@ struct DueBill {
     std::optional<QString> place; // nothing when the column is NULL
     qint64 amount = 0;
     QString party;
+    bool electronic = false; // an electronic claim: its line is marked 電
 };
 
 // The bills of the list due from `from` to `to`, both days included,

@@ -49,7 +49,9 @@ std::optional<qint64> readAmount(QLineEdit *field, const QString &what, MessageS
     return a;
 }
 
-QString kindWord(const book::BillRow &b)
+namespace {
+
+QString positionWord(const book::BillRow &b)
 {
     switch (b.position()) {
     case book::Position::Issued:
@@ -63,6 +65,14 @@ QString kindWord(const book::BillRow &b)
     default:
         return QStringLiteral("受取");
     }
+}
+
+} // namespace
+
+QString kindWord(const book::BillRow &b)
+{
+    // An electronic claim is marked 電 in the lists that hold both kinds.
+    return b.electronic() ? QStringLiteral("電") + positionWord(b) : positionWord(b);
 }
 
 } // namespace sorvane::life

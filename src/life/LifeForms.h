@@ -34,7 +34,8 @@ std::optional<QDate> readDate(QLineEdit *field, const QDate &today, const QStrin
 // A whole amount of yen from 0 up, or nothing after a message.
 std::optional<qint64> readAmount(QLineEdit *field, const QString &what, MessageService &messages);
 
-// What a bill is, in a word for the lists: 受取, 支払, 割引, 譲渡, 不渡.
+// What a bill is, in a word for the lists: 受取, 支払, 割引, 譲渡, 不渡;
+// an electronic claim's word begins with 電 (電受取, 電支払, ...).
 QString kindWord(const book::BillRow &bill);
 
 } // namespace life

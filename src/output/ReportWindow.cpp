@@ -63,9 +63,14 @@ ReportWindow::ReportWindow(AppContext &ctx, UiService &ui, QWidget *parent) : QD
                              QStringLiteral("勘定科目内訳明細書（受取手形・支払手形）"));
     auto *journal = radio(whatBox, m_what, int(What::Journal), QStringLiteral("仕訳"),
                           QStringLiteral("仕訳（会計ソフトへの取り込み）"));
+    // The claims' ledgers come after the others, which keep their places.
+    auto *claims = radio(whatBox, m_what, int(What::ClaimLedger), QStringLiteral("電子記録債権記入帳"),
+                         QStringLiteral("電子記録債権記入帳"));
+    auto *debts = radio(whatBox, m_what, int(What::DebtLedger), QStringLiteral("電子記録債務記入帳"),
+                        QStringLiteral("電子記録債務記入帳"));
     receivable->setChecked(true);
     auto *whatLayout = new QVBoxLayout(whatBox);
-    for (QWidget *w : {receivable, payable, statements, journal})
+    for (QWidget *w : {receivable, payable, statements, journal, claims, debts})
         whatLayout->addWidget(w);
 
     // When.
@@ -176,7 +181,8 @@ ReportWindow::How ReportWindow::how() const
 void ReportWindow::updateControls()
 {
     const What w = what();
-    const bool ledger = w == What::ReceivableLedger || w == What::PayableLedger;
+    const bool ledger =
+        w == What::ReceivableLedger || w == What::PayableLedger || w == What::ClaimLedger || w == What::DebtLedger;
     m_from->setEnabled(w != What::Statements);
     m_to->setEnabled(w != What::Statements);
     m_asOf->setEnabled(w == What::Statements);
@@ -304,6 +310,11 @@ QList<report::Document> ReportWindow::documents(const QDate &from, const QDate &
         return {report::ledger(m_ctx.db(), book::Side::Receivable, from, to, style, &bills)};
     case What::PayableLedger:
         return {report::ledger(m_ctx.db(), book::Side::Payable, from, to, style, &bills)};
+    case What::ClaimLedger:
+        return {
+            report::ledger(m_ctx.db(), book::Side::Receivable, from, to, style, &bills, book::LedgerKind::Electronic)};
+    case What::DebtLedger:
+        return {report::ledger(m_ctx.db(), book::Side::Payable, from, to, style, &bills, book::LedgerKind::Electronic)};
     default:
         return report::statements(m_ctx.db(), asOf, &bills);
     }
@@ -384,6 +395,12 @@ void ReportWindow::onOutput()
             break;
         case What::PayableLedger:
             o = report::ledgerPdf(m_ctx.db(), book::Side::Payable, from, to, style, target, progress);
+            break;
+        case What::ClaimLedger:
+        case What::DebtLedger:
+            o = report::ledgerPdf(m_ctx.db(),
+                                  what() == What::ClaimLedger ? book::Side::Receivable : book::Side::Payable, from, to,
+                                  style, target, progress, book::LedgerKind::Electronic);
             break;
         case What::Statements:
             o = h == How::Pdf ? report::statementFiles(m_ctx.db(), asOf, target, {}, progress)

@@ -26,7 +26,7 @@ class ReportWindow : public QDialog {
 public:
     ReportWindow(AppContext &ctx, UiService &ui, QWidget *parent = nullptr);
 
-    enum class What { ReceivableLedger, PayableLedger, Statements, Journal };
+    enum class What { ReceivableLedger, PayableLedger, Statements, Journal, ClaimLedger, DebtLedger };
     enum class How { Preview, Print, Pdf, Csv };
 
 private:

@@ -13,21 +13,22 @@ QString nothingToOutput()
     return QStringLiteral("出力する手形がありません");
 }
 
-Document ledger(Database &db, book::Side side, const QDate &from, const QDate &to, DateStyle style, int *bills)
+Document ledger(Database &db, book::Side side, const QDate &from, const QDate &to, DateStyle style, int *bills,
+                book::LedgerKind kind)
 {
-    const QList<book::LedgerRow> rows = book::readLedger(db, side, from, to);
+    const QList<book::LedgerRow> rows = book::readLedger(db, side, from, to, kind);
     if (rows.isEmpty())
         throw DbError(nothingToOutput());
     if (bills)
         *bills = int(rows.size());
-    return ledgerDocument(side, rows, from, to, style);
+    return ledgerDocument(side, rows, from, to, style, kind);
 }
 
 Outcome ledgerPdf(Database &db, book::Side side, const QDate &from, const QDate &to, DateStyle style,
-                  const QString &file, const Progress &progress)
+                  const QString &file, const Progress &progress, book::LedgerKind kind)
 {
     Outcome o;
-    const Document doc = ledger(db, side, from, to, style, &o.bills);
+    const Document doc = ledger(db, side, from, to, style, &o.bills, kind);
     report::writePdf({doc}, file, [&](int page, int pages) {
         o.pages = pages;
         if (progress)

@@ -28,9 +28,9 @@ QString nothingToOutput();
 // The ledger of the period as a document; throws DbError for a bad period
 // and with nothingToOutput() when no bill was booked in it.
 Document ledger(Database &db, book::Side side, const QDate &from, const QDate &to, DateStyle style,
-                int *bills = nullptr);
+                int *bills = nullptr, book::LedgerKind kind = book::LedgerKind::Paper);
 Outcome ledgerPdf(Database &db, book::Side side, const QDate &from, const QDate &to, DateStyle style,
-                  const QString &file, const Progress &progress = {});
+                  const QString &file, const Progress &progress = {}, book::LedgerKind kind = book::LedgerKind::Paper);
 
 // Both statements of the date (the one without bills left out); throws
 // with nothingToOutput() when neither has a bill.

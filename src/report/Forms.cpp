@@ -40,11 +40,14 @@ QString dateText(const QDate &date, DateStyle style)
 }
 
 Document ledgerDocument(book::Side side, const QList<book::LedgerRow> &rows, const QDate &from, const QDate &to,
-                        DateStyle style)
+                        DateStyle style, book::LedgerKind kind)
 {
     const bool receivable = side == book::Side::Receivable;
     Document doc;
-    doc.title = receivable ? QStringLiteral("受取手形記入帳") : QStringLiteral("支払手形記入帳");
+    if (kind == book::LedgerKind::Electronic)
+        doc.title = receivable ? QStringLiteral("電子記録債権記入帳") : QStringLiteral("電子記録債務記入帳");
+    else
+        doc.title = receivable ? QStringLiteral("受取手形記入帳") : QStringLiteral("支払手形記入帳");
     doc.subtitle = periodText(from, to, style);
     const QString dateGroup = QStringLiteral("日付");
     const QString endGroup = QStringLiteral("てん末");

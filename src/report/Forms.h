@@ -10,9 +10,10 @@ namespace sorvane::report {
 
 enum class DateStyle { Gregorian, Era };
 
-// 受取手形記入帳 / 支払手形記入帳 of the period.
+// 受取手形記入帳 / 支払手形記入帳 of the period, or 電子記録債権記入帳 /
+// 電子記録債務記入帳 in the same layout.
 Document ledgerDocument(book::Side side, const QList<book::LedgerRow> &rows, const QDate &from, const QDate &to,
-                        DateStyle style);
+                        DateStyle style, book::LedgerKind kind = book::LedgerKind::Paper);
 
 // 受取手形の内訳書 / 支払手形の内訳書 as of the date.
 Document statementDocument(book::Side side, const QList<book::StatementLine> &lines, const QDate &asOf);

@@ -20,7 +20,10 @@ namespace sorvane {
 
 QString dueListLine(book::DueList list, const book::DueBill &b)
 {
-    const QString head = fmt::mmdd(b.due) + QStringLiteral("  ") + b.number;
+    // A claim's number is its 記録番号, marked so that paper and electronic
+    // lines are told apart in the one list.
+    const QString head =
+        fmt::mmdd(b.due) + QStringLiteral("  ") + (b.electronic ? QStringLiteral("電") + b.number : b.number);
     if (list == book::DueList::Issued)
         return head + QString(14, u' ') + fmt::amount(b.amount);
     // A bill without storage place (NULL or empty) keeps the columns of the

@@ -8,10 +8,23 @@
 #include "book/Densai.h"
 #include "book/DiscountBanks.h"
 #include "book/History.h"
+#include "book/Payables.h"
+#include "book/Receivables.h"
+#include "book/Reports.h"
+#include "book/Search.h"
 #include "data/Calendar.h"
+#include "payable/PayableLines.h"
+#include "report/Exports.h"
+#include "report/Forms.h"
+#include "search/DueList.h"
 #include "data/Engine.h"
 #include "data/Schema.h"
 
+#include "book/TextEncoding.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace sorvane;
@@ -83,6 +96,8 @@ private slots:
     void lifeOfAClaim();
     void payableClaim();
     void paperWindowsDoNotOfferClaims();
+    void mixedBookJournalBalancesPerKind();
+    void mixedBookListsAndStatementsHoldBoth();
 };
 
 void TestDensai::recordNumberRules_data()
@@ -402,6 +417,178 @@ void TestDensai::paperWindowsDoNotOfferClaims()
     QVERIFY_THROWS_EXCEPTION(book::StepRefused,
                              book::discountBill(db, {id, std::nullopt, kToday, kToday}, QStringLiteral("B1"), 100));
     QCOMPARE(book::billRow(db, id)->stateLabel(), QStringLiteral("手元"));
+}
+
+namespace {
+
+// A book of both kinds, with every step of a claim's life.
+struct MixedBook {
+    qint64 paperIn = 0, paperOut = 0, claimOpen = 0, claimOursOpen = 0;
+    explicit MixedBook(AppFixture &f)
+    {
+        Database &db = f.db();
+        prepareParties(db);
+        BankCalendar calendar(f.folder.path(), *f.ctx->DataWorkspace);
+        book::ReceivableBill paper;
+        paper.日付 = QDate(2026, 10, 1);
+        paper.手形番号 = QStringLiteral("P001");
+        paper.取引先コード = QStringLiteral("C1");
+        paper.取引先 = QStringLiteral("得意先商事");
+        paper.振出人 = QStringLiteral("得意先商事");
+        paper.振出日 = QDate(2026, 10, 1);
+        paper.手形期日 = QDate(2027, 1, 29);
+        paper.金額 = 100000;
+        paper.支払場所 = QStringLiteral("南銀行");
+        paperIn = book::registerReceivableBill(db, paper, std::nullopt);
+        book::Issue issue;
+        issue.accountId = db.scalar(QStringLiteral("select id from 口座データ where kozano=1")).toLongLong();
+        issue.日付 = QDate(2026, 10, 2);
+        issue.手形番号 = QStringLiteral("Q001");
+        issue.取引先コード = QStringLiteral("S1");
+        issue.取引先 = QStringLiteral("仕入商会");
+        issue.振出日 = QDate(2026, 10, 2);
+        issue.手形期日 = QDate(2027, 1, 29);
+        issue.金額 = 70000;
+        paperOut = book::issueBill(db, issue);
+
+        const QDate due(2026, 12, 4);
+        const qint64 a = dn::registerClaim(db, receivable(number(1), due, 300000), calendar);
+        const qint64 b = dn::splitClaim(db, {a, std::nullopt, QDate(2026, 11, 2), kToday}, number(2), 100000, calendar);
+        dn::transferClaim(db, {b, std::nullopt, QDate(2026, 11, 3), kToday}, QStringLiteral("S1"), true, calendar);
+        book::settleBill(db, {a, std::nullopt, due, kToday});
+        book::settleBill(db, {b, std::nullopt, due, kToday});
+        const qint64 c = dn::registerClaim(db, receivable(number(3), due, 50000), calendar);
+        dn::discountClaim(db, {c, std::nullopt, QDate(2026, 11, 4), kToday}, QStringLiteral("B1"), 500, calendar);
+        book::settleBill(db, {c, std::nullopt, due, kToday});
+        claimOpen = dn::registerClaim(db, receivable(number(4), QDate(2026, 12, 25), 80000), calendar);
+
+        dn::Claim ours;
+        ours.side = dn::Side::Payable;
+        ours.記録番号 = number(5);
+        ours.電子記録日 = QDate(2026, 10, 5);
+        ours.支払期日 = due;
+        ours.金額 = 120000;
+        ours.取引先コード = QStringLiteral("S1");
+        ours.kozano = 1;
+        const qint64 d = dn::registerClaim(db, ours, calendar);
+        book::settleBill(db, {d, std::nullopt, due, kToday});
+        ours.記録番号 = number(6);
+        ours.支払期日 = QDate(2026, 12, 25);
+        ours.金額 = 40000;
+        claimOursOpen = dn::registerClaim(db, ours, calendar);
+    }
+};
+
+} // namespace
+
+void TestDensai::mixedBookJournalBalancesPerKind()
+{
+    AppFixture f;
+    MixedBook book(f);
+    const QList<book::JournalEntry> entries = book::journalEntries(f.db(), QDate(2026, 1, 1), QDate(2026, 12, 31));
+    QMap<QString, qint64> balance; // debit minus credit
+    QStringList claimLines;
+    for (const book::JournalEntry &e : entries) {
+        balance[e.debit] += e.amount;
+        balance[e.credit] -= e.amount;
+        if (e.number.startsWith(u"DN"))
+            claimLines << QStringLiteral("%1/%2 %3").arg(e.debit, e.credit).arg(e.amount);
+    }
+    // Each kind's account holds exactly what is still open of that kind.
+    QCOMPARE(balance.value(QStringLiteral("受取手形")), 100000);
+    QCOMPARE(balance.value(QStringLiteral("支払手形")), -70000);
+    QCOMPARE(balance.value(QStringLiteral("電子記録債権")), 80000);
+    QCOMPARE(balance.value(QStringLiteral("電子記録債務")), -40000);
+    qint64 all = 0;
+    for (qint64 v : std::as_const(balance))
+        all += v;
+    QCOMPARE(all, 0);
+    claimLines.sort();
+    QStringList expected{QStringLiteral("電子記録債権/売掛金 300000"),   QStringLiteral("買掛金/電子記録債権 100000"),
+                         QStringLiteral("当座預金/電子記録債権 200000"), QStringLiteral("電子記録債権/売掛金 50000"),
+                         QStringLiteral("当座預金/電子記録債権 49500"),  QStringLiteral("手形売却損/電子記録債権 500"),
+                         QStringLiteral("電子記録債権/売掛金 80000"),    QStringLiteral("買掛金/電子記録債務 120000"),
+                         QStringLiteral("電子記録債務/当座預金 120000"), QStringLiteral("買掛金/電子記録債務 40000")};
+    expected.sort();
+    QCOMPARE(claimLines, expected);
+}
+
+void TestDensai::mixedBookListsAndStatementsHoldBoth()
+{
+    AppFixture f;
+    MixedBook book(f);
+    Database &db = f.db();
+
+    // One list of what falls due: the paper bill and the claim, the claim marked.
+    QStringList due;
+    for (const book::DueBill &b : book::billsDue(db, book::DueList::InHand, kToday, QDate(2027, 1, 31)))
+        due << dueListLine(book::DueList::InHand, b);
+    QCOMPARE(due.size(), 2);
+    QVERIFY2(due.at(0).startsWith(QStringLiteral("12/25  電") + number(4)), qPrintable(due.at(0)));
+    QVERIFY2(due.at(1).startsWith(QStringLiteral("01/29  P001")), qPrintable(due.at(1)));
+
+    // The search: a number pattern finds claims by their 記録番号.
+    book::SearchCriteria c;
+    c.kind = book::BillKind::Payable;
+    c.side = book::DueSide::Both;
+    c.number = QStringLiteral("*");
+    // Q001, both of ours and the part handed on to the supplier.
+    QCOMPARE(book::searchBills(db, c, kToday), 4);
+    QStringList lines;
+    for (const book::PayableLine &l : book::payableResultLines(db))
+        lines << payable::payableLine(l);
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(lines.contains(QStringLiteral("電") + number(6) + QStringLiteral("  12/25       40,000  仕入商会")),
+             qPrintable(lines.join(u'|')));
+    c.kind = book::BillKind::Receivable;
+    c.number = QStringLiteral("DN*4");
+    QCOMPARE(book::searchBills(db, c, kToday), 1);
+
+    // The paper windows keep to paper; the claims' ledger to claims.
+    for (const book::ReceivableRow &r : book::receivableList(db))
+        QCOMPARE(r.id, book.paperIn);
+    QCOMPARE(book::readLedger(db, book::Side::Receivable, QDate(2026, 1, 1), QDate(2026, 12, 31)).size(), 1);
+    const QList<book::LedgerRow> claims = book::readLedger(db, book::Side::Receivable, QDate(2026, 1, 1),
+                                                           QDate(2026, 12, 31), book::LedgerKind::Electronic);
+    QCOMPARE(claims.size(), 4);
+    QCOMPARE(claims.first().kind, QStringLiteral("電子"));
+    QVERIFY2(claims.at(1).outcome.startsWith(QStringLiteral("譲渡")), qPrintable(claims.at(1).outcome));
+    const report::Document ledger = report::ledgerDocument(
+        book::Side::Payable,
+        book::readLedger(db, book::Side::Payable, QDate(2026, 1, 1), QDate(2026, 12, 31), book::LedgerKind::Electronic),
+        QDate(2026, 1, 1), QDate(2026, 12, 31), report::DateStyle::Gregorian, book::LedgerKind::Electronic);
+    QCOMPARE(ledger.title, QStringLiteral("電子記録債務記入帳"));
+    QCOMPARE(ledger.rows.size(), 2);
+
+    // The statements hold both, a claim marked in 摘要, in the PDF's form and the CSV.
+    const QDate yearEnd = kToday;
+    for (const book::Side side : {book::Side::Receivable, book::Side::Payable}) {
+        const QList<book::StatementLine> lines = book::statementLines(book::statementBills(db, side, yearEnd));
+        QStringList notes;
+        for (const book::StatementLine &l : lines)
+            if (l.kind == book::StatementLine::Kind::Bill)
+                notes << l.note;
+        notes.sort();
+        QCOMPARE(notes, (QStringList{QString(), side == book::Side::Receivable ? QStringLiteral("電子記録債権")
+                                                                               : QStringLiteral("電子記録債務")}));
+    }
+    bool marked = false;
+    for (const report::Document &d : report::statements(db, yearEnd))
+        for (const QStringList &row : d.rows)
+            marked = marked || row.contains(QStringLiteral("電子記録債権"));
+    QVERIFY(marked);
+    QTemporaryDir out;
+    report::statementFiles(db, yearEnd, {}, out.path());
+    for (const QString &name : QDir(out.path()).entryList(QDir::Files)) {
+        QFile file(out.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const QString text = *book::fromShiftJis(bytes);
+        QVERIFY2(
+            text.contains(name.contains(u"受取") ? QStringLiteral("電子記録債権") : QStringLiteral("電子記録債務")),
+            qPrintable(text));
+    }
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files).size(), 2);
 }
 
 QTEST_MAIN(TestDensai)
