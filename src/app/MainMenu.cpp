@@ -20,6 +20,7 @@
 #include "life/DishonourWindows.h"
 #include "life/HistoryWindow.h"
 #include "life/SettlementWindow.h"
+#include "densai/ClaimWindows.h"
 #include "ui/EndorsementDialog.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
@@ -43,7 +44,7 @@ namespace {
 
 using ui::twips;
 
-constexpr int kColumns[] = {480, 2880, 5280, 7680, 10080, 12480};
+constexpr int kColumns[] = {480, 2880, 5280, 7680, 10080, 12480, 14880};
 constexpr int kRows[] = {1680, 2640, 3600, 4560, 5520, 6480};
 constexpr int kButtonWidth = 1455;
 constexpr int kButtonHeight = 495;
@@ -86,6 +87,12 @@ const ButtonDef kButtonDefs[] = {
     {u"最適化", u"最適化", kColumns[5], kRows[3], u"最適化"},
     {u"初期化", u"初期化", kColumns[5], kRows[4], u"初期化"},
     {u"終了ボタン", u"Sorvaneの終了", 480, 3720, u"終了"},
+    // でんさい: a column of its own after the others, which keep their places.
+    {u"電子債権入力ボタン", u"債権入力", kColumns[6], kRows[0], u"電子債権入力"},
+    {u"電子債権一覧ボタン", u"債権一覧", kColumns[6], kRows[1], u"電子債権一覧"},
+    {u"電子債務入力ボタン", u"債務入力", kColumns[6], kRows[2], u"電子債務入力"},
+    {u"電子債務一覧ボタン", u"債務一覧", kColumns[6], kRows[3], u"電子債務一覧"},
+    {u"電子債権処理ボタン", u"譲渡/分割/割引", kColumns[6], kRows[4], u"電子債権処理"},
 };
 
 struct LabelDef {
@@ -105,6 +112,7 @@ const LabelDef kLabelDefs[] = {
     {u"Label7", u"ツール", kColumns[5], kRows[0]},
     {u"Label8", u"集　計", kColumns[2], kRows[4]},
     {u"Label9", u"検　索", 7800, kRows[5]},
+    {u"Label10", u"でんさい", kColumns[6], kRows[0]},
 };
 
 struct ItemDef {
@@ -158,6 +166,13 @@ const MenuDef kMenuDefs[] = {
     {u"Mその他", u"その他", {{u"M1サウンド", u"音声on", u""}}},
     {u"M帳票", u"帳票", {{u"M1帳票出力", u"帳票出力", u"帳票出力"}}},
     {u"M6help", u"Help", {{u"H01操作", u"操作方法", u"操作方法"}, {u"H02ver", u"バージョン情報", u"バージョン"}}},
+    {u"M7でんさい",
+     u"でんさい",
+     {{u"M70債権入力", u"電子記録債権入力", u"電子債権入力"},
+      {u"M71債権一覧", u"電子記録債権一覧", u"電子債権一覧"},
+      {u"M72債務入力", u"電子記録債務入力", u"電子債務入力"},
+      {u"M73債務一覧", u"電子記録債務一覧", u"電子債務一覧"},
+      {u"M74処理", u"譲渡・分割・割引", u"電子債権処理"}}},
 };
 
 QString str(const char16_t *s)
@@ -256,7 +271,7 @@ void MainMenu::buildButtons()
     image->setPixmap(decoration());
     image->setGeometry(twips(kColumns[0]), twips(4440), twips(4200), twips(2700));
 
-    const int width = twips(kColumns[5] + kButtonWidth + 480);
+    const int width = twips(kColumns[6] + kButtonWidth + 480);
     const int height = twips(kRows[5] + kButtonHeight + 480);
     panel->setMinimumSize(width, height);
     panel->setFixedSize(width, height);
@@ -355,6 +370,16 @@ void MainMenu::onCommand(const QString &command)
             openModal(new CollectionDaysWindow(m_ctx, m_ui, this));
         else if (command == u"割引先")
             openModal(new DiscountBankRegister(m_ctx, m_ui, this));
+        else if (command == u"電子債権入力")
+            openModal(new ClaimEntryWindow(m_ctx, m_ui, m_kit, book::densai::Side::Receivable, this));
+        else if (command == u"電子債権一覧")
+            openModal(new ClaimListWindow(m_ctx, m_ui, m_kit, book::densai::Side::Receivable, this));
+        else if (command == u"電子債務入力")
+            openModal(new ClaimEntryWindow(m_ctx, m_ui, m_kit, book::densai::Side::Payable, this));
+        else if (command == u"電子債務一覧")
+            openModal(new ClaimListWindow(m_ctx, m_ui, m_kit, book::densai::Side::Payable, this));
+        else if (command == u"電子債権処理")
+            openModal(new ClaimStepWindow(m_ctx, m_ui, m_kit, this));
         else if (command == u"履歴")
             openModal(new HistoryWindow(m_ctx, m_ui, m_kit, 0, this));
         // "操作方法" has no action.

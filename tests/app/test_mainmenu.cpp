@@ -93,6 +93,11 @@ private slots:
             {u"最適化", u"最適化", 12480, 4560, true},
             {u"初期化", u"初期化", 12480, 5520, false},
             {u"終了ボタン", u"Sorvaneの終了", 480, 3720, true},
+            {u"電子債権入力ボタン", u"債権入力", 14880, 1680, true},
+            {u"電子債権一覧ボタン", u"債権一覧", 14880, 2640, true},
+            {u"電子債務入力ボタン", u"債務入力", 14880, 3600, true},
+            {u"電子債務一覧ボタン", u"債務一覧", 14880, 4560, true},
+            {u"電子債権処理ボタン", u"譲渡/分割/割引", 14880, 5520, true},
         };
         for (const auto &r : rows)
             QTest::newRow(qPrintable(s(r.name))) << s(r.name) << s(r.caption) << r.left << r.top << r.enabled;
@@ -126,7 +131,7 @@ private slots:
             {u"Label3", u"割引手形", u"割引手形指定"},   {u"Label4", u"不渡手形", u"不渡手形指定"},
             {u"Label5", u"計画と確認", u"口座別試算表"}, {u"Label6", u"初期設定", u"得意先登録"},
             {u"Label7", u"ツール", u"新年度処理"},       {u"Label8", u"集　計", u"実集計"},
-            {u"Label9", u"検　索", u"検索ボタン"},
+            {u"Label9", u"検　索", u"検索ボタン"},       {u"Label10", u"でんさい", u"電子債権入力ボタン"},
         };
         for (const auto &r : rows)
             QTest::newRow(qPrintable(s(r[0]))) << s(r[0]) << s(r[1]) << s(r[2]);
@@ -193,6 +198,11 @@ private slots:
             {u"M帳票", u"帳票", u"M1帳票出力", u"帳票出力", true},
             {u"M6help", u"Help", u"H01操作", u"操作方法", true},
             {u"M6help", u"Help", u"H02ver", u"バージョン情報", true},
+            {u"M7でんさい", u"でんさい", u"M70債権入力", u"電子記録債権入力", true},
+            {u"M7でんさい", u"でんさい", u"M71債権一覧", u"電子記録債権一覧", true},
+            {u"M7でんさい", u"でんさい", u"M72債務入力", u"電子記録債務入力", true},
+            {u"M7でんさい", u"でんさい", u"M73債務一覧", u"電子記録債務一覧", true},
+            {u"M7でんさい", u"でんさい", u"M74処理", u"譲渡・分割・割引", true},
         };
         for (const auto &r : rows)
             QTest::newRow(qPrintable(s(r.item))) << s(r.menu) << s(r.menuCaption) << s(r.item) << s(r.caption)
@@ -228,8 +238,9 @@ private slots:
         QStringList menus;
         for (QAction *a : m_window->menuBar()->actions())
             menus << a->text();
-        QCOMPARE(menus, (QStringList{s(u"ファイル"), s(u"入力"), s(u"一覧修正"), s(u"計画と確認"), s(u"集計"),
-                                     s(u"検索"), s(u"初期設定"), s(u"ツール"), s(u"その他"), s(u"帳票"), s(u"Help")}));
+        QCOMPARE(menus,
+                 (QStringList{s(u"ファイル"), s(u"入力"), s(u"一覧修正"), s(u"計画と確認"), s(u"集計"), s(u"検索"),
+                              s(u"初期設定"), s(u"ツール"), s(u"その他"), s(u"帳票"), s(u"Help"), s(u"でんさい")}));
     }
 
     void activationKeepsDisabledDisabled()
