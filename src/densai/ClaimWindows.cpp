@@ -315,6 +315,8 @@ ClaimListWindow::ClaimListWindow(AppContext &ctx, UiService &ui, const WindowKit
     auto *save = ui::button(this, QStringLiteral("修正ボタン"), QStringLiteral("修　正"));
     auto *remove = ui::button(this, QStringLiteral("削除ボタン"), QStringLiteral("削　除"));
     auto *history = historyButton(m_list);
+    auto *undo = ui::button(this, QStringLiteral("譲渡取消ボタン"), QStringLiteral("譲渡取消"));
+    undo->setVisible(side == dn::Side::Receivable);
     auto *close = ui::button(this, QStringLiteral("終了ボタン"), QStringLiteral("終　了"));
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(
@@ -325,14 +327,15 @@ ClaimListWindow::ClaimListWindow(AppContext &ctx, UiService &ui, const WindowKit
                   m_list));
     layout->addWidget(m_list, 1);
     layout->addLayout(m_form.layout());
-    layout->addLayout(ui::buttonRow({save, remove, history, close}));
+    layout->addLayout(ui::buttonRow({save, remove, undo, history, close}));
     QList<QWidget *> order{m_list};
-    order << m_form.fields() << save << remove << history << close;
+    order << m_form.fields() << save << remove << undo << history << close;
     for (int i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order.at(i), order.at(i + 1));
     connect(m_list, &ui::RowTable::rowPicked, this, [this](int row) { pick(row); });
     connect(save, &QPushButton::clicked, this, [this] { 修正(); });
     connect(remove, &QPushButton::clicked, this, [this] { 削除(); });
+    connect(undo, &QPushButton::clicked, this, [this] { 譲渡取消(); });
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     finish();
     resize(900, 680);
@@ -404,6 +407,26 @@ bool ClaimListWindow::削除()
         return false;
     try {
         dn::deleteClaim(m_ctx.db(), m_picked->id, m_picked->更新回数, today());
+    } catch (const std::exception &e) {
+        m_ui.information(stepFailure(e));
+        return false;
+    }
+    List1Requery();
+    return true;
+}
+
+bool ClaimListWindow::譲渡取消()
+{
+    if (!m_picked || m_picked->状態 != book::state::譲渡) {
+        m_ui.information(QStringLiteral("譲渡を取り消す債権（状態が「譲渡」のもの）を一覧から選んでください"));
+        return false;
+    }
+    if (!m_ui.confirm(QStringLiteral("記録番号 %1 の %2 への譲渡を取り消し、手元に戻します。よろしいですか？")
+                          .arg(m_picked->記録番号, m_picked->譲渡先),
+                      QStringLiteral("譲渡の取消"), MessageService::Default::Cancel))
+        return false;
+    try {
+        dn::cancelTransfer(m_ctx.db(), {m_picked->id, m_picked->更新回数, today(), today()});
     } catch (const std::exception &e) {
         m_ui.information(stepFailure(e));
         return false;

@@ -82,6 +82,8 @@ public:
     void List1Requery();
     bool 修正();
     bool 削除();
+    // A transfer to a supplier taken back (receivable claims only).
+    bool 譲渡取消();
 
 private:
     void pick(int row);

@@ -233,6 +233,23 @@ private slots:
         click(&w, QStringLiteral("削除ボタン"));
         QCOMPARE(table(&w)->rowCount(), 11);
         QVERIFY(!dn::claim(f.db(), 1));
+
+        // A claim handed on by mistake comes back; one in hand has nothing to take back.
+        BankCalendar calendar(f.folder.path(), *f.ctx->DataWorkspace);
+        dn::transferClaim(f.db(), {2, std::nullopt, QDate(2026, 12, 1), QDate(2026, 12, 7)}, QStringLiteral("S1"), true,
+                          calendar);
+        w.List1Requery();
+        QCOMPARE(table(&w)->cell(0, 4), QStringLiteral("譲渡"));
+        pick(table(&w), 1);
+        f.ui.clear();
+        click(&w, QStringLiteral("譲渡取消ボタン"));
+        QCOMPARE(f.ui.texts(),
+                 QStringList{QStringLiteral("譲渡を取り消す債権（状態が「譲渡」のもの）を一覧から選んでください")});
+        f.ui.answer(true);
+        pick(table(&w), 0);
+        click(&w, QStringLiteral("譲渡取消ボタン"));
+        QCOMPARE(book::billRow(f.db(), 2)->stateLabel(), QStringLiteral("手元"));
+        QCOMPARE(table(&w)->cell(0, 4), QStringLiteral("手元"));
     }
 
     // The step window explains the rules for the claim picked, refuses a
