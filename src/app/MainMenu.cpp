@@ -4,6 +4,7 @@
 #include "app/Logo.h"
 #include "app/Windows.h"
 #include "data/Engine.h"
+#include "master/AccountRegister.h"
 #include "master/CustomerRegister.h"
 #include "master/StorageRegister.h"
 #include "master/SupplierRegister.h"
@@ -70,7 +71,7 @@ const ButtonDef kButtonDefs[] = {
     {u"検索ボタン", u"検　索", 7800, kRows[5], u"検索"},
     {u"得意先登録", u"得意先登録", kColumns[4], kRows[0], u"得意先"},
     {u"仕入先登録", u"仕入先登録", kColumns[4], kRows[1], u"仕入先"},
-    {u"口座登録", u"口座登録", kColumns[4], kRows[2], u""},
+    {u"口座登録", u"口座登録", kColumns[4], kRows[2], u"口座"},
     {u"保管場所登録", u"保管場所登録", kColumns[4], kRows[3], u"保管場所"},
     {u"取立日数設定", u"取立日数設定", kColumns[4], kRows[4], u""},
     {u"割引先登録", u"割引先登録", kColumns[4], kRows[5], u""},
@@ -137,7 +138,7 @@ const MenuDef kMenuDefs[] = {
     {u"M3マスター", u"初期設定",
      {{u"M30得意先", u"得意先登録", u"得意先"},
       {u"M31仕入先", u"仕入先登録", u"仕入先"},
-      {u"M32口座", u"口座登録", u""},
+      {u"M32口座", u"口座登録", u"口座"},
       {u"M33保管場所", u"保管場所登録", u"保管場所"},
       {u"M33処理日数", u"取立日数設定", u""},
       {u"M33割引", u"割引先登録", u""}}},
@@ -307,6 +308,8 @@ void MainMenu::onCommand(const QString &command)
             openSupplierRegister();
         else if (command == u"保管場所")
             openStorageRegister();
+        else if (command == u"口座")
+            openModal(new AccountRegister(m_ctx, m_ui));
         else if (command == u"受取入力")
             openModal(new ReceivableEntryWindow(m_ctx, m_ui, m_kit, this));
         else if (command == u"受取修正")
@@ -314,7 +317,7 @@ void MainMenu::onCommand(const QString &command)
         else if (command == u"検索")
             openModal(new BillSearchWindow(m_ctx, m_ui, m_kit));
         else if (command == u"期日接近")
-            openModal(new DueListWindow(m_ctx));
+            openModal(new DueListWindow(m_ctx, m_ui));
         else if (command == u"期日接近一覧")
             showDueListModeless();
         else if (command == u"最適化")
@@ -369,7 +372,7 @@ void MainMenu::showDueListModeless()
         m_dueList->activateWindow();
         return;
     }
-    auto *list = new DueListWindow(m_ctx, this);
+    auto *list = new DueListWindow(m_ctx, m_ui, this);
     list->setAttribute(Qt::WA_DeleteOnClose);
     m_dueList = list;
     list->show();
