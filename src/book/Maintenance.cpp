@@ -147,8 +147,11 @@ ToolResult resetServerBook(AppContext &ctx)
         Transaction t(db);
         // The length of the approaching-due window survives the reset.
         const int days = storedDueWindowDays(ctx);
+        // The history of the bills stays: it is the record of what was
+        // booked and deleted, which no action of the program may erase.
         for (const QString &table : schema::mainTables())
-            db.execute(QStringLiteral("delete from %1").arg(db.quotedName(table)));
+            if (table != u"手形履歴")
+                db.execute(QStringLiteral("delete from %1").arg(db.quotedName(table)));
         schema::writeDueWindowDays(db, days);
         t.commit();
     } catch (const DbError &e) {

@@ -1,5 +1,6 @@
 #include "book/Payables.h"
 
+#include "book/BillLife.h"
 #include "book/Conflicts.h"
 #include "book/Keys.h"
 #include "data/BillNumber.h"
@@ -216,6 +217,12 @@ qint64 issueBill(Database &db, const Issue &issue)
     const qint64 id = db.lastInsertId();
     if (BillNumberAfter(issue.手形番号, a.最終手形番号))
         setLastNumber(db, a.id, issue.手形番号);
+    if (const std::optional<BillRow> row = billRow(db, id)) {
+        BillEvent e = eventFor(*row, kind::振出, issue.日付);
+        e.前状態.clear();
+        e.後状態 = state::振出;
+        recordEvent(db, e);
+    }
     t.commit();
     return id;
 }
@@ -223,29 +230,60 @@ qint64 issueBill(Database &db, const Issue &issue)
 bool handOnBill(Database &db, qint64 billId, const QDate &booked, const QString &supplierCode,
                 const QString &supplierName)
 {
+    Transaction t(db);
     // The condition is checked by the statement itself: a bill handed on or
     // reserved since the list was read is left alone.
-    return db.execute(QStringLiteral("update D_手形 set 処理=2,kozano=0,状態=-2,保管場所='',予約フラグ=1,"
-                                     "予約処理=1,予約口座id=0,予約日=?,譲渡先コード=?,譲渡先=?,更新回数=更新回数+1 "
-                                     "where id=? and %1")
-                          .arg(kCandidate),
-                      {booked, supplierCode, supplierName, billId}) > 0;
+    const std::optional<BillRow> was = billRow(db, billId);
+    const bool changed =
+        db.execute(QStringLiteral("update D_手形 set 処理=2,kozano=0,状態=-2,保管場所='',予約フラグ=1,"
+                                  "予約処理=1,予約口座id=0,予約日=?,譲渡先コード=?,譲渡先=?,更新回数=更新回数+1 "
+                                  "where id=? and %1")
+                       .arg(kCandidate),
+                   {booked, supplierCode, supplierName, billId}) > 0;
+    if (!changed || !was)
+        return false;
+    BillEvent e = eventFor(*was, kind::譲渡, booked);
+    e.処理 = kHandedOn;
+    e.相手先コード = supplierCode;
+    e.相手先 = supplierName;
+    e.後状態 = state::譲渡;
+    recordEvent(db, e);
+    t.commit();
+    return true;
 }
 
-bool cancelHandOn(Database &db, qint64 billId, std::optional<qint64> version)
+bool cancelHandOn(Database &db, qint64 billId, std::optional<qint64> version, const QDate &on)
 {
     Transaction t(db);
     const std::optional<qint64> stored = lockedVersion(db, billId);
     if (!stored)
         return false;
+    const std::optional<BillRow> was = billRow(db, billId);
+    // A handed-on bill that ended at its due date is taken back by
+    // cancelling the settlement first.
+    if (was && was->処理 == kHandedOn && was->終了フラグ)
+        throw StepRefused(QStringLiteral("この手形は決済済みです。譲渡の解除はできません\n"
+                                         "決済が誤りなら、先に処理済手形一覧で決済を取り消してください"));
     const bool changed =
         db.execute(QStringLiteral("update D_手形 set 処理=0,状態=0,予約フラグ=0,予約処理=0,予約日=null,"
                                   "譲渡先コード=null,譲渡先=null,更新回数=更新回数+1 "
                                   "where id=? and 処理=2"),
                    {billId}) > 0;
     // A bill no longer handed on says so; one changed otherwise is a conflict.
-    if (changed)
+    if (changed) {
         checkVersion(version, *stored);
+        BillEvent e = eventFor(*was, kind::譲渡取消, on.isValid() ? on : QDate::currentDate());
+        e.処理 = kReceived;
+        if (const std::optional<BillEvent> handOn = standingEvent(db, billId, kind::譲渡)) {
+            e.取消元id = handOn->id;
+            if (e.date < handOn->date)
+                e.date = handOn->date;
+        }
+        e.相手先コード = was->譲渡先コード;
+        e.相手先 = was->譲渡先;
+        e.後状態 = state::手元;
+        recordEvent(db, e);
+    }
     t.commit();
     return changed;
 }
@@ -260,6 +298,8 @@ bool correctIssuedBill(Database &db, const IssuedCorrection &c)
     if (was.eof())
         return false;
     checkVersion(c.更新回数, was.number(QStringLiteral("更新回数")));
+    const BillRow row = requireIssuedEditable(db, c.billId, QStringLiteral("修正"));
+    const RowSnapshot before = billSnapshot(db, c.billId);
     const Account a = requireAccount(db, c.accountId);
     db.execute(QStringLiteral("update D_手形 set 取引先コード=?,取引先=?,日付=?,手形番号=?,支払県=?,支払市=?,"
                               "支払場所コード=?,支払場所=?,支払場所支店コード=?,支払場所支店=?,振出日=?,手形期日=?,"
@@ -275,11 +315,12 @@ bool correctIssuedBill(Database &db, const IssuedCorrection &c)
     const bool wasLast = was.text(QStringLiteral("手形番号")) == a.最終手形番号;
     if ((moved && BillNumberAfter(c.手形番号, a.最終手形番号)) || wasLast)
         setLastNumber(db, a.id, c.手形番号);
+    recordCorrection(db, row, before, c.on);
     t.commit();
     return true;
 }
 
-bool deleteIssuedBill(Database &db, qint64 billId, std::optional<qint64> version)
+bool deleteIssuedBill(Database &db, qint64 billId, std::optional<qint64> version, const QDate &on)
 {
     Transaction t(db);
     Recordset rs =
@@ -289,6 +330,7 @@ bool deleteIssuedBill(Database &db, qint64 billId, std::optional<qint64> version
     if (rs.eof())
         return false;
     checkVersion(version, rs.number(QStringLiteral("更新回数")));
+    recordDeletion(db, requireIssuedEditable(db, billId, QStringLiteral("削除")), on);
     const QDate due = rs.date(QStringLiteral("手形期日"));
     const qint64 account = rs.number(QStringLiteral("予約口座id"));
     // The account's figures from the due date on counted this bill. A bill

@@ -144,7 +144,8 @@ bool handOnBill(Database &db, qint64 billId, const QDate &booked, const QString 
 // Turns a handed-on bill back into a received bill in hand. The storage place
 // stays empty. False (nothing written) when the bill is not handed on;
 // ConflictError when a version is given and another clerk changed it since.
-bool cancelHandOn(Database &db, qint64 billId, std::optional<qint64> version = std::nullopt);
+// The cancellation is recorded in the bill's history on `on` (invalid: today).
+bool cancelHandOn(Database &db, qint64 billId, std::optional<qint64> version = std::nullopt, const QDate &on = {});
 
 // The fields of an issued bill a correction rewrites.
 struct IssuedCorrection {
@@ -164,6 +165,7 @@ struct IssuedCorrection {
     QDate 手形期日;
     qint64 金額 = 0;
     std::optional<qint64> 更新回数; // when set, refused with ConflictError if the bill changed since
+    QDate on;                       // the day of the correction, for the history (invalid: today)
 };
 
 // Rewrites the issued bill, in one transaction. Its number becomes the
@@ -177,7 +179,9 @@ bool correctIssuedBill(Database &db, const IssuedCorrection &c);
 // from that day). One transaction. False (nothing written) when the bill is
 // not an issued bill; ConflictError when a version is given and another
 // clerk changed the bill since.
-bool deleteIssuedBill(Database &db, qint64 billId, std::optional<qint64> version = std::nullopt);
+// A settled bill is refused (StepRefused); the whole row is kept in the
+// history, dated `on` (invalid: today).
+bool deleteIssuedBill(Database &db, qint64 billId, std::optional<qint64> version = std::nullopt, const QDate &on = {});
 
 // A line of the payable list.
 struct PayableLine {

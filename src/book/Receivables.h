@@ -91,20 +91,24 @@ std::optional<Customer> findCustomer(Database &db, const QString &code);
 
 // Stores a new received bill; in one transaction with it, every template of
 // its customer with the same bank and branch gets its number as the last
-// one (only forward: see BillNumberAfter), and the endorsers (when given) are written to the new bill. Returns
-// the new bill's id. Throws DbError; nothing is stored then.
+// one (only forward: see BillNumberAfter), and the endorsers (when given) are written to the new bill; its
+// receipt (受取) is written to its history. Returns the new bill's id. Throws DbError; nothing is stored then.
 qint64 registerReceivableBill(Database &db, const ReceivableBill &bill, const std::optional<EndorserSlots> &endorsers);
 
 // Writes the bill over the row bill.id; when endorsers are given they
 // replace the bill's endorser rows, in the same transaction. Throws DbError
 // ("登録に失敗しました" when the row is gone, ConflictError when bill.更新回数
 // is set and another clerk changed the bill since); nothing changes then.
-void saveReceivableBill(Database &db, const ReceivableBill &bill, const std::optional<EndorserSlots> &endorsers);
+// The bill must be in hand or dishonoured (StepRefused otherwise); the
+// correction is recorded in its history on `on` (invalid: today).
+void saveReceivableBill(Database &db, const ReceivableBill &bill, const std::optional<EndorserSlots> &endorsers,
+                        const QDate &on = {});
 
 // Deletes the bill; its endorser rows stay, so the search still offers the
 // names. Throws DbError when the bill no longer exists, ConflictError when
 // a version is given and another clerk changed the bill since.
-void deleteReceivableBill(Database &db, qint64 id, std::optional<qint64> version = std::nullopt);
+// The same states as a correction; the whole row is kept in the history.
+void deleteReceivableBill(Database &db, qint64 id, std::optional<qint64> version = std::nullopt, const QDate &on = {});
 
 std::optional<ReceivableBill> receivableBill(Database &db, qint64 id);
 

@@ -176,7 +176,10 @@ PayableListWindow::PayableListWindow(AppContext &ctx, UiService &ui, const Windo
     layout->addWidget(m_list, 1);
     layout->addSpacing(6);
     layout->addLayout(lower);
-    layout->addLayout(ui::buttonRow({save, remove, clear, close}));
+    auto *history = ui::button(this, QStringLiteral("履歴ボタン"), QStringLiteral("履　歴"));
+    connect(history, &QPushButton::clicked, this,
+            [this] { openHistory(m_kit, m_ui, this, m_rows.idAt(m_list->selectedRow())); });
+    layout->addLayout(ui::buttonRow({save, remove, clear, history, close}));
     QMenu *file = ui::addFileMenu(
         this, layout, [this] { onSave(); }, [this] { onDelete(); });
     connect(ui::addItem(file, QStringLiteral("MP1"), QStringLiteral("印刷")), &QAction::triggered, this,
@@ -190,7 +193,7 @@ PayableListWindow::PayableListWindow(AppContext &ctx, UiService &ui, const Windo
     ui::chainTabOrder({m_list,      m_date,       m_handOn, m_issue,      m_billNumber, m_scode,
                        newSupplier, m_account,    m_drawer, m_prefecture, m_city,       m_bankCode,
                        m_bank,      m_branchCode, m_branch, m_issueDate,  m_dueDate,    m_amount,
-                       save,        remove,       clear,    close});
+                       save,        remove,       clear,    history,    close});
 
     connect(save, &QPushButton::clicked, this, &PayableListWindow::onSave);
     connect(remove, &QPushButton::clicked, this, &PayableListWindow::onDelete);
@@ -495,6 +498,7 @@ bool PayableListWindow::saveIssued(const book::PayableBill &shown)
     c.手形期日 = *due;
     c.金額 = *amount;
     c.更新回数 = shown.更新回数;
+    c.on = today;
     if (!book::correctIssuedBill(m_ctx.db(), c))
         m_ui.information(QStringLiteral("この手形は一覧を読んだ後に削除されています\n一覧を読み直します"));
     return true;
@@ -513,7 +517,7 @@ void PayableListWindow::onSave()
                 return;
         } else if (m_issue->isChecked()) {
             // "振出し" on a handed-on bill takes the hand-on back.
-            if (!book::cancelHandOn(m_ctx.db(), m_shown->id, m_shown->更新回数))
+            if (!book::cancelHandOn(m_ctx.db(), m_shown->id, m_shown->更新回数, m_ctx.clock.today()))
                 m_ui.information(QStringLiteral("この手形は一覧を読んだ後に変更されています\n一覧を読み直します"));
         }
     } catch (const book::ConflictError &e) {
@@ -547,7 +551,7 @@ void PayableListWindow::onDelete()
         const qint64 id = m_rows.idAt(row);
         const std::optional<qint64> version =
             m_shown && m_shown->id == id ? std::optional<qint64>(m_shown->更新回数) : std::nullopt;
-        if (!book::deleteIssuedBill(m_ctx.db(), id, version)) {
+        if (!book::deleteIssuedBill(m_ctx.db(), id, version, m_ctx.clock.today())) {
             m_ui.information(QStringLiteral("この手形は一覧を読んだ後に削除されたか変更されています\n"
                                             "一覧を読み直します"));
         } else {

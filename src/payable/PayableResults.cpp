@@ -132,7 +132,10 @@ PayableResultWindow::PayableResultWindow(AppContext &ctx, UiService &ui, const W
     layout->addWidget(m_list, 1);
     layout->addSpacing(6);
     layout->addLayout(lower);
-    layout->addLayout(ui::buttonRow({clear, close}));
+    auto *history = ui::button(this, QStringLiteral("履歴ボタン"), QStringLiteral("履　歴"));
+    connect(history, &QPushButton::clicked, this,
+            [this] { openHistory(m_kit, m_ui, this, m_rows.idAt(m_list->selectedRow())); });
+    layout->addLayout(ui::buttonRow({clear, history, close}));
     // 保存 and 削除 stay in the menu as in the list window, without an action.
     QMenu *file = ui::addFileMenu(
         this, layout, [] {}, [] {});
@@ -143,7 +146,8 @@ PayableResultWindow::PayableResultWindow(AppContext &ctx, UiService &ui, const W
     }
 
     ui::chainTabOrder({m_list, m_date, m_handOn, m_issue, m_billNumber, m_scode, m_account, m_drawer, m_prefecture,
-                       m_city, m_bank, m_branch, m_issueDate, m_dueDate, m_amount, endorseButton, clear, close});
+                       m_city, m_bank, m_branch, m_issueDate, m_dueDate, m_amount, endorseButton, clear, history,
+                       close});
 
     connect(clear, &QPushButton::clicked, this, &PayableResultWindow::ClearForm);
     connect(close, &QPushButton::clicked, this, &QDialog::close);

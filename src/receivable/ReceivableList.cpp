@@ -118,7 +118,11 @@ ReceivableListWindow::ReceivableListWindow(AppContext &ctx, UiService &ui, const
     layout->addSpacing(6);
     layout->addLayout(receivable::columns(left, right));
     layout->addSpacing(8);
-    layout->addLayout(ui::buttonRow({save, remove, clear, close}));
+    // The bill's history: every event since it was received.
+    auto *history = ui::button(this, QStringLiteral("履歴ボタン"), QStringLiteral("履　歴"));
+    connect(history, &QPushButton::clicked, this,
+            [this] { openHistory(m_kit, m_ui, this, m_rows.idAt(m_list->selectedRow())); });
+    layout->addLayout(ui::buttonRow({save, remove, clear, history, close}));
 
     auto *bar = new QMenuBar(this);
     bar->setObjectName(QStringLiteral("MenuBar"));
@@ -135,7 +139,7 @@ ReceivableListWindow::ReceivableListWindow(AppContext &ctx, UiService &ui, const
     ui::chainTabOrder({m_list,    m_date,       m_code, newCustomer, m_number,    m_placeOfIssue,
                        m_drawer,  m_prefecture, m_town, m_bankCode,  m_bank,      m_branchCode,
                        m_branch,  m_issue,      m_due,  m_amount,    m_endorsers, endorse,
-                       m_storage, m_caution,    save,   remove,      clear,       close});
+                       m_storage, m_caution,    save,   remove,      clear,       history,     close});
 
     connect(save, &QPushButton::clicked, this, [this] { guard(m_ui, [this] { SaveReceivableBill(); }); });
     // The menu's save is the button's save, warnings and all.
@@ -333,7 +337,7 @@ bool ReceivableListWindow::SaveReceivableBill()
     if (EndorsementEdited && m_kit.endorsements)
         endorsers = m_kit.endorsements->typedSlots();
     try {
-        book::saveReceivableBill(m_ctx.db(), bill, endorsers);
+        book::saveReceivableBill(m_ctx.db(), bill, endorsers, m_ctx.clock.today());
     } catch (const book::ConflictError &e) {
         reloadAfterConflict(row, e.description());
         return false;
@@ -358,7 +362,8 @@ bool ReceivableListWindow::DeleteReceivableBill()
                       MessageService::Default::Cancel))
         return false;
     try {
-        book::deleteReceivableBill(m_ctx.db(), id, id == m_loadedId ? m_loadedVersion : std::nullopt);
+        book::deleteReceivableBill(m_ctx.db(), id, id == m_loadedId ? m_loadedVersion : std::nullopt,
+                                   m_ctx.clock.today());
     } catch (const book::ConflictError &e) {
         reloadAfterConflict(row, e.description());
         return false;

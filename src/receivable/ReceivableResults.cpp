@@ -96,7 +96,10 @@ ReceivableResultWindow::ReceivableResultWindow(AppContext &ctx, UiService &ui, c
     layout->addSpacing(6);
     layout->addLayout(receivable::columns(left, right));
     layout->addSpacing(8);
-    layout->addLayout(ui::buttonRow({status, clear, close}));
+    auto *history = ui::button(this, QStringLiteral("履歴ボタン"), QStringLiteral("履　歴"));
+    connect(history, &QPushButton::clicked, this,
+            [this] { openHistory(m_kit, m_ui, this, m_rows.idAt(m_list->selectedRow())); });
+    layout->addLayout(ui::buttonRow({status, clear, history, close}));
 
     auto *bar = new QMenuBar(this);
     bar->setObjectName(QStringLiteral("MenuBar"));
@@ -110,7 +113,7 @@ ReceivableResultWindow::ReceivableResultWindow(AppContext &ctx, UiService &ui, c
     layout->setMenuBar(bar);
 
     ui::chainTabOrder({m_list, m_date, m_code, m_number, m_drawer, m_prefecture, m_town, m_bank, m_branch, m_issue,
-                       m_due, m_amount, m_endorsers, endorse, m_storage, status, clear, close});
+                       m_due, m_amount, m_endorsers, endorse, m_storage, status, clear, history, close});
 
     connect(clear, &QPushButton::clicked, this, [this] { guard(m_ui, [this] { ClearForm(); }); });
     connect(menuClear, &QAction::triggered, this, [this] { guard(m_ui, [this] { ClearForm(); }); });
