@@ -11,6 +11,7 @@
 
 #include <QHash>
 #include <QMap>
+#include <QSet>
 
 #include <algorithm>
 
@@ -58,12 +59,6 @@ QHash<QString, qint64> creditAccounts(Database &db)
     return out;
 }
 
-// The issued bills drawn on the account (alias d).
-QString drawnOn()
-{
-    return QStringLiteral("(d.予約口座id = ? or (d.予約口座id = 0 and d.kozano = ?))");
-}
-
 // A step not taken back by a later event (of the given reason, when one is given).
 QString notTakenBack(bool byMistakeOnly)
 {
@@ -86,13 +81,7 @@ void readFlows(Database &db, const AccountRecord &account, const QDate &from, co
     const qint64 kozano = account.kozano();
     const qint64 defaultAccount = defaultCollectionAccount(db);
     const Collection collect = collectedBy(id, defaultAccount);
-    const bool collects = id == defaultAccount || db.scalar(QStringLiteral("select count(*) from D_手形 d where "
-                                                                           "d.処理 = 0 and ") +
-                                                                collect.where,
-                                                            collect.values)
-                                                          .toLongLong() > 0;
-
-    if (collects) {
+    {
         // Settled while in hand: collected on the day of the settlement.
         db.forEachRow(
             QStringLiteral("select h.処理日, h.手形id, h.手形番号, h.取引先, h.手形期日, h.金額 "
@@ -141,13 +130,27 @@ void readFlows(Database &db, const AccountRecord &account, const QDate &from, co
             });
     }
 
-    // Issued bills, paid on their due dates.
-    db.forEachRow(QStringLiteral("select d.手形期日, d.id, d.手形番号, d.取引先, d.金額 from D_手形 d "
-                                 "where d.処理 = 1 and d.手形期日 between ? and ? and ") +
-                      drawnOn() + QStringLiteral(" order by d.手形期日, d.id"),
-                  {from, to, id, kozano}, [&](const RowView &r) {
-                      sink({r.date(0), FlowKind::Paid, -r.number(4), r.number(1), r.text(2), r.text(3), r.date(0)});
-                  });
+    // Issued bills, paid on their due dates: those that name the account,
+    // and those of an older book that only give its kozano.
+    for (const auto &[where, key] :
+         {std::pair{QStringLiteral("d.予約口座id = ?"), QVariant(id)},
+          std::pair{QStringLiteral("d.予約口座id = 0 and d.kozano = ?"), QVariant(kozano)}}) {
+        const QString paid =
+            QStringLiteral(" from D_手形 d where d.処理 = 1 and %1 and d.手形期日 between ? and ?").arg(where);
+        if (detail)
+            db.forEachRow(
+                QStringLiteral("select d.手形期日, d.id, d.手形番号, d.取引先, d.金額") + paid +
+                    QStringLiteral(" order by d.手形期日, d.id"),
+                {key, from, to}, [&](const RowView &r) {
+                    sink({r.date(0), FlowKind::Paid, -r.number(4), r.number(1), r.text(2), r.text(3), r.date(0)});
+                });
+        else
+            db.forEachRow(QStringLiteral("select d.手形期日, sum(d.金額)") + paid +
+                              QStringLiteral(" group by d.手形期日"),
+                          {key, from, to}, [&](const RowView &r) {
+                              sink({r.date(0), FlowKind::Paid, -r.number(1), 0, {}, {}, r.date(0)});
+                          });
+    }
 
     // The discount banks' side: proceeds in, buy-backs out.
     const QHash<QString, qint64> banks = creditAccounts(db);
@@ -410,43 +413,40 @@ struct BillMoves {
     QMap<QDate, int> issuedCount, settledCount;
 };
 
-// Whose issued bills: one account's, or those of no account at all.
-struct Scope {
-    std::optional<AccountRecord> account;
-    QString where() const
-    {
-        if (account)
-            return QStringLiteral(" and ") + drawnOn();
-        return QStringLiteral(" and not exists (select 1 from 口座データ a where a.id = d.予約口座id or "
-                              "(d.予約口座id = 0 and a.kozano = d.kozano))");
-    }
-    QVariantList values() const
-    {
-        if (account)
-            return {account->id, account->kozano()};
-        return {};
-    }
-};
-
-// The issued bills in the scope booked and settled within the period, by day.
-BillMoves billMoves(Database &db, const Scope &scope, const QDate &from, const QDate &to)
+// The issued bills booked and settled through the day, by day, for each
+// account (by its key; 0: the bills of no account), in one pass over an
+// index: a bill names its account, or in an older book gives its kozano.
+QHash<qint64, BillMoves> movesByAccount(Database &db, const QDate &to)
 {
-    BillMoves b;
-    db.forEachRow(QStringLiteral("select d.日付, sum(d.金額), count(*) from D_手形 d where d.処理 = 1 and d.日付 "
-                                 "between ? and ?") +
-                      scope.where() + QStringLiteral(" group by d.日付"),
-                  QVariantList{from, to} + scope.values(), [&b](const RowView &r) {
-                      b.issued[r.date(0)] += r.number(1);
-                      b.issuedCount[r.date(0)] += int(r.number(2));
+    QSet<qint64> ids;
+    QHash<qint64, qint64> byKozano;
+    for (const AccountRecord &a : readAccounts(db)) {
+        ids.insert(a.id);
+        byKozano.insert(a.kozano(), a.id);
+    }
+    const auto owner = [&](qint64 reserved, qint64 kozano) {
+        if (reserved != 0)
+            return ids.contains(reserved) ? reserved : qint64(0);
+        return byKozano.value(kozano, 0);
+    };
+    QHash<qint64, BillMoves> out;
+    db.forEachRow(QStringLiteral("select d.予約口座id, d.kozano, d.日付, sum(d.金額), count(*) from D_手形 d "
+                                 "where d.処理 = 1 and d.日付 <= ? group by d.予約口座id, d.kozano, d.日付"),
+                  {to}, [&](const RowView &r) {
+                      BillMoves &b = out[owner(r.number(0), r.number(1))];
+                      b.issued[r.date(2)] += r.number(3);
+                      b.issuedCount[r.date(2)] += int(r.number(4));
                   });
-    db.forEachRow(QStringLiteral("select h.処理日, sum(h.金額), count(*) from 手形履歴 h join D_手形 d on d.id = "
-                                 "h.手形id where h.種別 = ? and d.処理 = 1 and h.処理日 between ? and ? and ") +
-                      notTakenBack(false) + scope.where() + QStringLiteral(" group by h.処理日"),
-                  QVariantList{kind::決済, from, to} + scope.values(), [&b](const RowView &r) {
-                      b.settled[r.date(0)] += r.number(1);
-                      b.settledCount[r.date(0)] += int(r.number(2));
+    db.forEachRow(QStringLiteral("select d.予約口座id, d.kozano, h.処理日, sum(h.金額), count(*) from 手形履歴 h "
+                                 "join D_手形 d on d.id = h.手形id where h.種別 = ? and d.処理 = 1 and h.処理日 <= ? "
+                                 "and ") +
+                      notTakenBack(false) + QStringLiteral(" group by d.予約口座id, d.kozano, h.処理日"),
+                  {kind::決済, to}, [&](const RowView &r) {
+                      BillMoves &b = out[owner(r.number(0), r.number(1))];
+                      b.settled[r.date(2)] += r.number(3);
+                      b.settledCount[r.date(2)] += int(r.number(4));
                   });
-    return b;
+    return out;
 }
 
 TrialMonth trialFromStored(const QDate &month, const StoredMonth &s)
@@ -463,9 +463,11 @@ TrialMonth trialFromStored(const QDate &month, const StoredMonth &s)
     return t;
 }
 
-QList<TrialMonth> trialMonths(Database &db, const Scope &scope, const QDate &first, const QDate &last)
+// The months of the account's 支払手形 (no account: those of the bills of
+// no account, never closed) from its moves.
+QList<TrialMonth> trialMonths(Database &db, const std::optional<AccountRecord> &account, const BillMoves &moves,
+                              const QDate &first, const QDate &last)
 {
-    const std::optional<AccountRecord> &account = scope.account;
     const QDate closed = account ? closedThrough(db, account->id) : QDate();
     const QDate firstOpen = closed.isValid() ? nextMonth(monthStart(closed)) : QDate();
     const QMap<QDate, StoredMonth> stored =
@@ -479,7 +481,6 @@ QList<TrialMonth> trialMonths(Database &db, const Scope &scope, const QDate &fir
         return out;
 
     // Every booking from the beginning: the balance is what is still running.
-    const BillMoves moves = billMoves(db, scope, kBeginning, monthEnd(last));
     qint64 opening = 0;
     qint64 lateIssued = 0, lateSettled = 0;
     int lateIssuedCount = 0, lateSettledCount = 0;
@@ -696,6 +697,7 @@ int closeMonths(Database &db, qint64 accountId, const QDate &through, const QDat
         throw DbError(QStringLiteral("%1 は確定済みです").arg(monthText(last)));
 
     // Every open month through the last, from the first with any figure.
+    const BillMoves moves = movesByAccount(db, monthEnd(last)).value(account.id);
     QDate first = closed.isValid() ? nextMonth(monthStart(closed)) : QDate();
     if (!first.isValid()) {
         const DayFlows f = dayFlows(db, account, kBeginning, monthEnd(last), calendar);
@@ -703,14 +705,13 @@ int closeMonths(Database &db, qint64 accountId, const QDate &through, const QDat
         const QList<EnteredBalance> typed = enteredBalances(db, accountId);
         if (!typed.isEmpty())
             first = std::min(first, monthStart(typed.first().monthEnd));
-        const BillMoves moves = billMoves(db, Scope{account}, kBeginning, monthEnd(last));
         for (const auto *byDay : {&moves.issued, &moves.settled})
             if (!byDay->isEmpty())
                 first = std::min(first, monthStart(byDay->firstKey()));
         first = std::min(first, last);
     }
     const QList<CashMonth> cash = cashMonths(db, account, first, last, calendar);
-    const QList<TrialMonth> bills = trialMonths(db, Scope{account}, first, last);
+    const QList<TrialMonth> bills = trialMonths(db, account, moves, first, last);
     for (qsizetype i = 0; i < cash.size(); ++i) {
         const CashMonth &c = cash.at(i);
         const TrialMonth &b = bills.at(i);
@@ -842,8 +843,9 @@ QList<TrialMonth> trialBalance(Database &db, qint64 accountId, const QDate &firs
         throw DbError(problem);
     const QDate first = monthStart(firstMonth);
     const QDate last = first.addMonths(months - 1);
+    const QHash<qint64, BillMoves> moves = movesByAccount(db, monthEnd(last));
     if (accountId != 0)
-        return trialMonths(db, Scope{requireAccount(db, accountId)}, first, last);
+        return trialMonths(db, requireAccount(db, accountId), moves.value(accountId), first, last);
 
     // Every account as it stands (its closed months as stored), and the
     // issued bills of no account.
@@ -862,8 +864,8 @@ QList<TrialMonth> trialBalance(Database &db, qint64 accountId, const QDate &firs
         }
     };
     for (const AccountRecord &a : readAccounts(db))
-        add(trialMonths(db, Scope{a}, first, last));
-    add(trialMonths(db, Scope{}, first, last));
+        add(trialMonths(db, a, moves.value(a.id), first, last));
+    add(trialMonths(db, std::nullopt, moves.value(0), first, last));
     return sum;
 }
 

@@ -52,19 +52,27 @@ Reservations reservedBills(Database &db, const QDate &asOf)
     out.asOf = asOf;
     const QStringList states = stateKinds();
     // The bill's latest discount or hand-on by the day, when the bill's last
-    // change of state by the day left it discounted or handed on.
+    // change of state by the day left it discounted or handed on, and its
+    // due date is not past. The candidates come from indexes: the events
+    // whose copy of the due date is not past, and those of a bill corrected
+    // since (a dishonoured bill may be, and be put back by taking the
+    // dishonour back), whose due date only the bill knows.
     const QString sql =
         QStringLiteral(
             "select r.手形id, r.種別, r.相手先コード, r.相手先, r.処理日, coalesce(d.手形番号, r.手形番号), "
             "coalesce(d.取引先, r.取引先), d.振出人, coalesce(d.手形期日, r.手形期日), coalesce(d.金額, r.金額) "
             "from 手形履歴 r left join D_手形 d on d.id = r.手形id "
-            "where r.種別 in (?, ?) and r.処理日 <= ? and coalesce(d.手形期日, r.手形期日) >= ? "
+            "where r.id in (select e.id from 手形履歴 e where e.種別 in (?, ?) and e.手形期日 >= ? "
+            "union select e.id from 手形履歴 c join 手形履歴 e on e.手形id = c.手形id and e.id < c.id "
+            "where c.種別 = ? and e.種別 in (?, ?)) "
+            "and coalesce(d.手形期日, r.手形期日) >= ? and r.処理日 <= ? "
             "and r.id = (select max(x.id) from 手形履歴 x where x.手形id = r.手形id and x.種別 in (?, ?) "
             "and x.処理日 <= ?) "
             "and (select y.後状態 from 手形履歴 y where y.手形id = r.手形id and y.処理日 <= ? and y.種別 in (%1) "
             "order by y.処理日 desc, y.id desc limit 1) in (?, ?)")
             .arg(marks(states.size()));
-    QVariantList values{kind::割引, kind::譲渡, asOf, asOf, kind::割引, kind::譲渡, asOf, asOf};
+    QVariantList values{kind::割引, kind::譲渡, asOf,       kind::修正, kind::割引, kind::譲渡,
+                        asOf,       asOf,       kind::割引, kind::譲渡, asOf,       asOf};
     for (const QString &k : states)
         values << k;
     values << state::割引 << state::譲渡;

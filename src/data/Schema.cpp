@@ -322,8 +322,7 @@ QStringList version6Statements(const Dialect &d)
 // balance the clerk enters (NULL: a row of an older book, no balance);
 // 口座明細 the figures of a closed month, which later bookings do not
 // change; 設定 the account received bills are collected into, and a bill
-// its own (0: none chosen / the default). The totals by booking date read
-// the booking date from an index.
+// its own (0: none chosen / the default); the indexes the figures are read from.
 QStringList version7Statements(const Dialect &d)
 {
     SORVANE_COLUMN_HELPERS(d);
@@ -338,7 +337,14 @@ QStringList version7Statements(const Dialect &d)
     s << QStringLiteral("ALTER TABLE 口座明細 ADD COLUMN 入力残高 %1").arg(d.integerType);
     s << QStringLiteral("ALTER TABLE 設定 ADD COLUMN %1").arg(number(QStringLiteral("取立口座id")));
     s << QStringLiteral("ALTER TABLE D_手形 ADD COLUMN %1").arg(number(QStringLiteral("取立口座id")));
-    s << QStringLiteral("CREATE INDEX D_手形_日付 ON D_手形 (日付)");
+    // Each window of figures reads its bills from one index alone: the
+    // totals by booking date, an account's collections of bills in hand,
+    // the issued bills of an account by booking and by due date, the bills
+    // reserved on a day by their due date.
+    s << QStringLiteral("CREATE INDEX D_手形_日付 ON D_手形 (日付, 処理, 状態, 予約処理, 終了フラグ, 金額)");
+    s << QStringLiteral("CREATE INDEX D_手形_取立 ON D_手形 (処理, 状態, 予約フラグ, 終了フラグ, 取立口座id, 手形期日, 金額)");
+    s << QStringLiteral("CREATE INDEX D_手形_振出 ON D_手形 (処理, 予約口座id, kozano, 日付, 手形期日, 金額)");
+    s << QStringLiteral("CREATE INDEX 手形履歴_期日 ON 手形履歴 (種別, 手形期日)");
     return s;
 }
 

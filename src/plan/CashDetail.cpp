@@ -62,7 +62,8 @@ CashDetail::CashDetail(AppContext &ctx, UiService &ui, qint64 accountId, const Q
         m_ui.information(errorText(e));
     }
     refresh();
-    resize(900, 520);
+    resize(width(), 520);
+    fitTable();
     m_list->setFocus();
 }
 

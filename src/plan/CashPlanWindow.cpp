@@ -81,7 +81,8 @@ CashPlanWindow::CashPlanWindow(AppContext &ctx, UiService &ui, QWidget *parent)
     ui::finishWindow(this);
     loadAccounts();
     refresh();
-    resize(1400, 720);
+    resize(width(), 720);
+    fitTable();
     m_account->setFocus();
 }
 
@@ -118,7 +119,7 @@ bool CashPlanWindow::refresh()
     if (m_account->count() == 0) {
         m_about->setText(QStringLiteral("口座が登録されていません。初期設定の「口座登録」で登録してください"));
         m_list->setSheet(book::cashSheet({}));
-        m_chart->showFigures({}, {}, {}, {}, {});
+        m_chart->showFigures({}, {}, {}, {});
         return false;
     }
     QDate first;
@@ -154,10 +155,10 @@ bool CashPlanWindow::refresh()
     ui::ChartSeries balance{QStringLiteral("月末残高（予測）"), {}, QColor(30, 80, 160)};
     for (const book::CashMonth &m : m_plan.months) {
         labels << QStringLiteral("%1/%2").arg(m.month.year() % 100, 2, 10, QLatin1Char('0')).arg(m.month.month());
-        payments.values << ui::thousands(m.payments);
-        balance.values << ui::thousands(m.projected);
+        payments.values << double(m.payments);
+        balance.values << double(m.projected);
     }
-    m_chart->showFigures(QStringLiteral("月末残高と支払"), labels, {payments}, balance, QStringLiteral("千円"));
+    m_chart->showFigures(QStringLiteral("月末残高と支払"), labels, {payments}, balance);
     return true;
 }
 

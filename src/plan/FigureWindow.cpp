@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -86,6 +87,18 @@ bool FigureWindow::readDate(QLineEdit *field, const QString &name, QDate &date)
     return false;
 }
 
+void FigureWindow::fitTable()
+{
+    constexpr int kChart = 460;
+    constexpr int kMargins = 40;
+    const int table = m_list->contentWidth();
+    const int wanted = table + (m_split ? kChart : 0) + kMargins;
+    const int room = screen() ? screen()->availableGeometry().width() - 20 : wanted;
+    resize(std::max(width(), std::min(wanted, room)), height());
+    if (m_split)
+        m_split->setSizes({table, std::max(kChart, width() - table - kMargins)});
+}
+
 void FigureWindow::build(QBoxLayout *top, QWidget *chart, QBoxLayout *below, const QList<QWidget *> &buttons)
 {
     auto *close = ui::button(this, QStringLiteral("終了ボタン"), QStringLiteral("終　了"));
@@ -94,13 +107,13 @@ void FigureWindow::build(QBoxLayout *top, QWidget *chart, QBoxLayout *below, con
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     if (chart) {
-        auto *split = ui::named<QSplitter>(this, QStringLiteral("表とグラフ"));
-        split->addWidget(m_list);
-        split->addWidget(chart);
-        split->setStretchFactor(0, 3);
-        split->setStretchFactor(1, 2);
-        split->setChildrenCollapsible(false);
-        layout->addWidget(split, 1);
+        m_split = ui::named<QSplitter>(this, QStringLiteral("表とグラフ"));
+        m_split->addWidget(m_list);
+        m_split->addWidget(chart);
+        m_split->setStretchFactor(0, 3);
+        m_split->setStretchFactor(1, 2);
+        m_split->setChildrenCollapsible(false);
+        layout->addWidget(m_split, 1);
     } else {
         layout->addWidget(m_list, 1);
     }

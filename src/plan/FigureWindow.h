@@ -13,6 +13,7 @@ class QBoxLayout;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
+class QSplitter;
 
 namespace sorvane {
 
@@ -45,6 +46,9 @@ protected:
     // the outputs and 終了. The menu ファイル holds the outputs and 終了.
     void build(QBoxLayout *top, QWidget *chart, QBoxLayout *below, const QList<QWidget *> &buttons);
     QDate today() const;
+    // Widens the window and the table's side of the splitter until every
+    // column shows, as far as the screen allows; the chart keeps the rest.
+    void fitTable();
 
     AppContext &m_ctx;
     UiService &m_ui;
@@ -52,6 +56,7 @@ protected:
     QPushButton *m_show = nullptr;
     QLineEdit *m_first = nullptr;
     QSpinBox *m_months = nullptr;
+    QSplitter *m_split = nullptr;
     ui::SheetOutputs m_outputs;
 };
 

@@ -44,7 +44,8 @@ ReservedWindow::ReservedWindow(AppContext &ctx, UiService &ui, QWidget *parent)
     ui::chainTabOrder({m_date, m_show, m_list});
     ui::finishWindow(this);
     refresh();
-    resize(1100, 600);
+    resize(width(), 600);
+    fitTable();
     m_date->setFocus();
 }
 

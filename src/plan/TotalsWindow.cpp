@@ -55,7 +55,8 @@ TotalsWindow::TotalsWindow(AppContext &ctx, UiService &ui, book::TotalsBy by, QW
     for (const book::PartyOption &o : std::as_const(m_options))
         m_party->addItem(o.label);
     refresh();
-    resize(1500, 680);
+    resize(width(), 680);
+    fitTable();
     m_first->setFocus();
 }
 
@@ -82,10 +83,10 @@ bool TotalsWindow::refresh()
     for (const book::TotalsMonth &m : m_totals.months) {
         labels << QStringLiteral("%1/%2").arg(m.month.year() % 100, 2, 10, QLatin1Char('0')).arg(m.month.month());
         for (int s = 0; s < book::kStates; ++s)
-            bars[s].values << ui::thousands(m.received[std::size_t(s)].amount);
-        issued.values << ui::thousands(m.issued.amount);
+            bars[s].values << double(m.received[std::size_t(s)].amount);
+        issued.values << double(m.issued.amount);
     }
-    m_chart->showFigures(QStringLiteral("受取手形（状態別）と支払手形"), labels, bars, issued, QStringLiteral("千円"));
+    m_chart->showFigures(QStringLiteral("受取手形（状態別）と支払手形"), labels, bars, issued);
     return true;
 }
 

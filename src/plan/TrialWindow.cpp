@@ -39,7 +39,8 @@ TrialWindow::TrialWindow(AppContext &ctx, UiService &ui, QWidget *parent)
         m_ui.information(errorText(e));
     }
     refresh();
-    resize(960, 600);
+    resize(width(), 600);
+    fitTable();
     m_account->setFocus();
 }
 

@@ -15,10 +15,24 @@
 
 namespace sorvane::ui {
 
-double thousands(qint64 yen)
+namespace {
+
+struct Unit {
+    double divisor;
+    QString name;
+};
+
+// The unit that keeps the axis' labels to a few digits.
+Unit unitFor(double largest)
 {
-    return double(yen) / 1000.0;
+    if (largest >= 1e9)
+        return {1e6, QStringLiteral("百万円")};
+    if (largest >= 1e6)
+        return {1e3, QStringLiteral("千円")};
+    return {1, QStringLiteral("円")};
 }
+
+} // namespace
 
 FigureChart::FigureChart(QWidget *parent) : QChartView(parent)
 {
@@ -33,9 +47,16 @@ FigureChart::FigureChart(QWidget *parent) : QChartView(parent)
 }
 
 void FigureChart::showFigures(const QString &title, const QStringList &months, const QList<ChartSeries> &bars,
-                              const ChartSeries &line, const QString &unit)
+                              const ChartSeries &line)
 {
     m_months = months;
+    double largest = 0;
+    for (const ChartSeries &series : bars + QList<ChartSeries>{line})
+        for (double v : series.values)
+            largest = std::max(largest, std::abs(v));
+    const Unit unit = unitFor(largest);
+    m_unit = unit.name;
+    m_divisor = unit.divisor;
     QChart *c = chart();
     c->removeAllSeries();
     for (QAbstractAxis *axis : c->axes())
@@ -50,7 +71,7 @@ void FigureChart::showFigures(const QString &title, const QStringList &months, c
     x->setLabelsFont(gothicFont(8));
     auto *y = new QValueAxis;
     y->setLabelsFont(gothicFont(8));
-    y->setTitleText(unit);
+    y->setTitleText(unit.name);
     y->setTitleFont(gothicFont(8));
     y->setLabelFormat(QStringLiteral("%.0f"));
     c->addAxis(x, Qt::AlignBottom);
@@ -67,7 +88,7 @@ void FigureChart::showFigures(const QString &title, const QStringList &months, c
             if (b.color.isValid())
                 set->setColor(b.color);
             for (qsizetype i = 0; i < months.size(); ++i) {
-                const double v = b.values.value(i);
+                const double v = b.values.value(i) / unit.divisor;
                 set->append(v);
                 (v >= 0 ? up : down)[i] += v;
             }
@@ -91,9 +112,10 @@ void FigureChart::showFigures(const QString &title, const QStringList &months, c
         }
         series->setPointsVisible(true);
         for (qsizetype i = 0; i < line.values.size(); ++i) {
-            series->append(double(i), line.values.at(i));
-            high = std::max(high, line.values.at(i));
-            low = std::min(low, line.values.at(i));
+            const double v = line.values.at(i) / unit.divisor;
+            series->append(double(i), v);
+            high = std::max(high, v);
+            low = std::min(low, v);
         }
         c->addSeries(series);
         series->attachAxis(x);
@@ -123,7 +145,7 @@ QList<double> FigureChart::barValues(const QString &name) const
                 if (set->label() == name) {
                     QList<double> v;
                     for (int i = 0; i < set->count(); ++i)
-                        v << set->at(i);
+                        v << set->at(i) * m_divisor;
                     return v;
                 }
     return {};
@@ -135,7 +157,7 @@ QList<double> FigureChart::lineValues() const
         if (auto *line = qobject_cast<QLineSeries *>(s)) {
             QList<double> v;
             for (const QPointF &p : line->points())
-                v << p.y();
+                v << p.y() * m_divisor;
             return v;
         }
     return {};

@@ -1,7 +1,8 @@
 #pragma once
 
 // A chart of monthly figures beside their table: bars (stacked when there
-// are several) and a line over the same months, in thousands of yen.
+// are several) and a line over the same months. Amounts are given in yen
+// and drawn in yen, thousands or millions, whichever keeps the axis short.
 
 #include <QChartView>
 #include <QColor>
@@ -13,7 +14,7 @@ namespace sorvane::ui {
 
 struct ChartSeries {
     QString name;
-    QList<double> values; // one per month
+    QList<double> values; // one per month, in yen
     QColor color;
 };
 
@@ -25,19 +26,20 @@ public:
     // Replaces what the chart shows. Bars of several series are stacked;
     // the line (when it has values) runs over the same months.
     void showFigures(const QString &title, const QStringList &months, const QList<ChartSeries> &bars,
-                     const ChartSeries &line, const QString &unit);
+                     const ChartSeries &line);
 
-    // What is shown, for checks: each bar series' values and the line's.
+    // What is drawn, for checks: each bar series' values and the line's,
+    // back in yen, and the unit the axis is drawn in.
     QStringList barNames() const;
     QList<double> barValues(const QString &name) const;
     QList<double> lineValues() const;
     QStringList months() const { return m_months; }
+    QString unit() const { return m_unit; }
 
 private:
     QStringList m_months;
+    QString m_unit;
+    double m_divisor = 1;
 };
-
-// Yen as the chart draws them: thousands.
-double thousands(qint64 yen);
 
 } // namespace sorvane::ui

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPalette>
+#include <QScrollBar>
 
 namespace sorvane::ui {
 
@@ -150,6 +151,11 @@ QColor SheetView::rowColor(int row) const
 {
     const QVariant v = m_model->data(m_model->index(row, 0), Qt::ForegroundRole);
     return v.isValid() ? v.value<QColor>() : palette().color(QPalette::Text);
+}
+
+int SheetView::contentWidth() const
+{
+    return horizontalHeader()->length() + 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
 }
 
 int SheetView::selectedRow() const

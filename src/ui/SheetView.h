@@ -29,6 +29,9 @@ public:
     // The colour a row's text is drawn in.
     QColor rowColor(int row) const;
 
+    // The width that shows every column without scrolling.
+    int contentWidth() const;
+
     int selectedRow() const; // -1: none, or the totals line
     qint64 selectedKey() const;
     void selectRow(int row);

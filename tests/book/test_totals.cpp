@@ -175,6 +175,7 @@ private slots:
     void bookingTotalsAgreeWithJournal();
     void reserved_data();
     void reserved();
+    void reservedAfterCorrection();
 };
 
 void TestTotals::totals_data()
@@ -289,6 +290,31 @@ void TestTotals::reserved()
     if (!bills.isEmpty()) {
         QVERIFY(sheet.rows.size() > bills.size());
         QCOMPARE(book::plainNumber(sheet.totals.last()), QString::number(discounted + handedOn));
+    }
+}
+
+// A discounted bill dishonoured, its due date corrected, and the dishonour
+// taken back as a mistake: discounted again, due on the corrected date,
+// which its discount's copy does not know.
+void TestTotals::reservedAfterCorrection()
+{
+    Book b;
+    const qint64 id =
+        b.receive(u"C1"_qs, {2026, 12, 1}, {2027, 1, 4}, 90'000, book::BillState::Discounted, {2026, 12, 3});
+    book::dishonourBill(b.db(), b.step(id, {2026, 12, 5}), u"資金不足"_qs);
+    std::optional<book::ReceivableBill> bill = book::receivableBill(b.db(), id);
+    QVERIFY(bill);
+    bill->手形期日 = QDate(2027, 1, 20);
+    book::saveReceivableBill(b.db(), *bill, std::nullopt, {2026, 12, 6});
+    book::cancelDishonour(b.db(), b.step(id, {2026, 12, 7}), book::DishonourUndo::Mistake);
+
+    for (const auto &[asOf, counts] :
+         {std::pair{QDate(2026, 12, 4), true}, std::pair{QDate(2026, 12, 6), false}, std::pair{QDate(2027, 1, 8), true},
+          std::pair{QDate(2027, 1, 20), true}, std::pair{QDate(2027, 1, 21), false}}) {
+        const book::Reservations r = book::reservedBills(b.db(), asOf);
+        QCOMPARE(r.discounted, counts ? 90'000 : 0);
+        if (counts)
+            QCOMPARE(r.bills.front().due, QDate(2027, 1, 20));
     }
 }
 

@@ -35,7 +35,8 @@ private:
     // The book as version 6 left it: without the plan's columns.
     void makeVersionSix()
     {
-        m_db->execute(QStringLiteral("drop index D_手形_日付"));
+        for (const char16_t *index : {u"D_手形_日付", u"D_手形_取立", u"D_手形_振出", u"手形履歴_期日"})
+            m_db->execute(QStringLiteral("drop index %1").arg(QString::fromUtf16(index)));
         m_db->execute(QStringLiteral("alter table 口座残高 drop column 月末残高"));
         for (const char16_t *c : {u"月初残高", u"入金", u"支払", u"最低残高", u"最低日", u"残高", u"入力残高",
                                   u"手形月初残高", u"振出", u"決済", u"手形残高", u"振出件数", u"決済件数"})
@@ -309,7 +310,7 @@ private slots:
         insertBill(QStringLiteral("KEEP"), QDate(2026, 12, 7));
         m_db->execute(QStringLiteral("insert into 口座残高(口座id,月末日付) values(1,'2026-11-30')"));
         if (blocked) // takes the name of the upgrade's last index
-            m_db->execute(QStringLiteral("create table D_手形_日付 (x)"));
+            m_db->execute(QStringLiteral("create table 手形履歴_期日 (x)"));
         if (blocked) {
             QVERIFY_THROWS_EXCEPTION(DbError, schema::prepareMainDatabase(*m_db));
             QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 6);

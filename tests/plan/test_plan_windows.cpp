@@ -227,11 +227,12 @@ void TestPlanWindows::cashPlan()
     QVERIFY(list->rowColor(0) != ui::attentionColor());
     QVERIFY(child<QLabel>(&w, u"口座情報"_qs)->text().contains(u"残高が不足する月が"_qs));
 
-    // The chart: the projected balance as the line, the payments as bars, in thousands.
+    // The chart: the projected balance as the line, the payments as bars.
     ui::FigureChart *chart = w.chart();
     QCOMPARE(chart->months().size(), 12);
-    QCOMPARE(chart->lineValues().mid(0, 2), (QList<double>{500.0, -100.0}));
-    QCOMPARE(chart->barValues(u"支払"_qs).mid(0, 2), (QList<double>{0.0, 700.0}));
+    QCOMPARE(chart->lineValues().mid(0, 2), (QList<double>{500'000, -100'000}));
+    QCOMPARE(chart->barValues(u"支払"_qs).mid(0, 2), (QList<double>{0, 700'000}));
+    QCOMPARE(chart->unit(), u"円"_qs); // under a million: drawn in yen
 
     // Account B: it collects nothing and pays Q1 in January.
     auto *account = child<QComboBox>(&w, u"口座"_qs);
@@ -494,8 +495,8 @@ void TestPlanWindows::totals()
     ui::FigureChart *chart = w.chart();
     QCOMPARE(chart->barNames(), (QStringList{u"手元"_qs, u"割引"_qs, u"譲渡"_qs, u"不渡"_qs, u"決済済"_qs}));
     const book::TotalsMonth &m = w.totals().months.at(row);
-    QCOMPARE(chart->barValues(u"手元"_qs).at(row), m.received[0].amount / 1000.0);
-    QCOMPARE(chart->lineValues().at(row), m.issued.amount / 1000.0);
+    QCOMPARE(chart->barValues(u"手元"_qs).at(row), double(m.received[0].amount));
+    QCOMPARE(chart->lineValues().at(row), double(m.issued.amount));
 
     // One customer: the issued bills leave the table.
     auto *party = child<QComboBox>(&w, u"取引先"_qs);
