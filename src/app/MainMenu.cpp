@@ -308,6 +308,10 @@ void MainMenu::onCommand(const QString &command)
 {
     // One error trap for every command: the message, and the window stays as it was.
     try {
+        // A server book out of reach opens no window that would show its
+        // lists empty; a server that is back is reached again first.
+        if (command != u"終了" && command != u"バージョン" && !m_ctx.checkConnection())
+            return;
         if (command == u"終了")
             exitProgram();
         else if (command == u"バージョン")
@@ -476,7 +480,7 @@ bool MainMenu::startUp()
     m_ctx.LoadSettings();
     // Clerks sharing a server book see which book they work in.
     if (m_ctx.Server)
-        setWindowTitle(QStringLiteral("Sorvane %1 — %2").arg(QStringLiteral(SORVANE_VERSION), m_ctx.bookName()));
+        setWindowTitle(QStringLiteral("Sorvane %1 (%2)").arg(QStringLiteral(SORVANE_VERSION), m_ctx.bookName()));
     return true;
 }
 

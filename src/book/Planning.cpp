@@ -624,10 +624,10 @@ void setBillCollectionAccount(Database &db, qint64 billId, qint64 accountId, std
                               const QDate &on)
 {
     Transaction t(db);
-    const std::optional<qint64> stored = lockedVersion(db, billId);
-    if (!stored)
+    const std::optional<BillState> now = lockedState(db, billId);
+    if (!now)
         throw DbError(QStringLiteral("この手形はすでに削除されています"));
-    checkVersion(version, *stored);
+    checkVersion(version, now->更新回数);
     const std::optional<BillRow> bill = billRow(db, billId);
     if (!bill || bill->処理 == 1)
         throw DbError(QStringLiteral("取立口座は受取手形にだけ指定できます"));

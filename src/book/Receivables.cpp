@@ -201,10 +201,9 @@ void saveReceivableBill(Database &db, const ReceivableBill &bill, const std::opt
                         const QDate &on)
 {
     Transaction t(db);
-    const std::optional<qint64> stored = lockedVersion(db, bill.id);
-    if (!stored)
-        throw DbError(QStringLiteral("登録に失敗しました"));
-    checkVersion(bill.更新回数, *stored);
+    // A bill handed on, reserved, finished or deleted since it was read is
+    // no longer this window's to change, whatever version was read.
+    checkVersion(bill.更新回数, lockInReach(db, bill.id, Reach::InHand));
     const BillRow was = requireReceivableEditable(db, bill.id, QStringLiteral("修正"));
     const RowSnapshot before = billSnapshot(db, bill.id);
     const int changed = db.execute(
@@ -225,12 +224,8 @@ void saveReceivableBill(Database &db, const ReceivableBill &bill, const std::opt
 void deleteReceivableBill(Database &db, qint64 id, std::optional<qint64> version, const QDate &on)
 {
     Transaction t(db);
-    const std::optional<qint64> stored = lockedVersion(db, id);
-    if (!stored)
-        throw DbError(QStringLiteral("この手形はすでに削除されています"));
-    checkVersion(version, *stored);
-    const BillRow was = requireReceivableEditable(db, id, QStringLiteral("削除"));
-    recordDeletion(db, was, on);
+    checkVersion(version, lockInReach(db, id, Reach::InHand));
+    recordDeletion(db, requireReceivableEditable(db, id, QStringLiteral("削除")), on);
     db.execute(QStringLiteral("delete from D_手形 where id=?"), {id});
     t.commit();
 }

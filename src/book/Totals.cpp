@@ -27,17 +27,17 @@ QString marks(qsizetype n)
     return q.join(u',');
 }
 
-BillState stateOf(int kind, int state, int reservation, bool finished)
+ReceivedState stateOf(int kind, int state, int reservation, bool finished)
 {
     if (finished)
-        return BillState::Settled;
+        return ReceivedState::Settled;
     if (state == 2)
-        return BillState::Dishonoured;
+        return ReceivedState::Dishonoured;
     if (kind == 2)
-        return BillState::HandedOn;
+        return ReceivedState::HandedOn;
     if (state == 1 && reservation == 2)
-        return BillState::Discounted;
-    return BillState::InHand;
+        return ReceivedState::Discounted;
+    return ReceivedState::InHand;
 }
 
 } // namespace
@@ -165,18 +165,18 @@ Sheet reservedSheet(const Reservations &r)
 
 // ---------------------------------------------------------------- totals by month
 
-QString stateText(BillState state)
+QString stateText(ReceivedState state)
 {
     switch (state) {
-    case BillState::InHand:
+    case ReceivedState::InHand:
         return QStringLiteral("手元");
-    case BillState::Discounted:
+    case ReceivedState::Discounted:
         return QStringLiteral("割引");
-    case BillState::HandedOn:
+    case ReceivedState::HandedOn:
         return QStringLiteral("譲渡");
-    case BillState::Dishonoured:
+    case ReceivedState::Dishonoured:
         return QStringLiteral("不渡");
-    case BillState::Settled:
+    case ReceivedState::Settled:
         return QStringLiteral("決済済");
     }
     return {};
@@ -263,7 +263,7 @@ Sheet totalsSheet(const Totals &t, const QString &partyName)
                   << SheetColumn{QStringLiteral("金額"), group, true, 13};
     };
     for (int i = 0; i < kStates; ++i)
-        pair(stateText(BillState(i)));
+        pair(stateText(ReceivedState(i)));
     pair(QStringLiteral("受取手形計"));
     pair(QStringLiteral("支払手形"));
     const auto cells = [](const TotalsMonth &m, const QString &first) {

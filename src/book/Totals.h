@@ -68,9 +68,9 @@ struct PartyOption {
 };
 QList<PartyOption> partyOptions(Database &db);
 
-enum class BillState { InHand, Discounted, HandedOn, Dishonoured, Settled };
+enum class ReceivedState { InHand, Discounted, HandedOn, Dishonoured, Settled };
 constexpr int kStates = 5;
-QString stateText(BillState state);
+QString stateText(ReceivedState state);
 
 struct Tally {
     int count = 0;

@@ -8,6 +8,7 @@
 #include "ui/LineList.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
+#include "ui/QuietSteps.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -186,11 +187,8 @@ void PayableResultWindow::List2Requery()
     m_list->clearLines();
     m_rows.clear();
     QList<qint64> ids;
-    try {
-        ids = book::payableResultIds(m_ctx.db());
-    } catch (const std::exception &) {
+    if (!ui::quietly(m_ui, [&] { ids = book::payableResultIds(m_ctx.db()); }))
         return;
-    }
     ui::fillLines(
         m_list, m_rows, ids,
         [this](const QList<qint64> &some) { return book::payableResultLinesOf(m_ctx.db(), some); },
@@ -264,12 +262,8 @@ void PayableResultWindow::showEndorsements()
     // Only for looking: what is typed into the dialog is never stored from here.
     QList<book::Endorser> endorsers;
     const int row = m_list->selectedRow();
-    if (row >= 0) {
-        try {
-            endorsers = book::endorsersOf(m_ctx.db(), m_rows.idAt(row));
-        } catch (const std::exception &) {
-        }
-    }
+    if (row >= 0)
+        ui::quietly(m_ui, [&] { endorsers = book::endorsersOf(m_ctx.db(), m_rows.idAt(row)); });
     dialog->load(m_billNumber->text(), endorsers);
     m_ui.runModal(dialog);
 }

@@ -78,7 +78,7 @@ bool TotalsWindow::refresh()
     QStringList labels;
     QList<ui::ChartSeries> bars;
     for (int s = 0; s < book::kStates; ++s)
-        bars << ui::ChartSeries{book::stateText(book::BillState(s)), {}, kStateColors[s]};
+        bars << ui::ChartSeries{book::stateText(book::ReceivedState(s)), {}, kStateColors[s]};
     ui::ChartSeries issued{QStringLiteral("支払手形"), {}, QColor(40, 40, 120)};
     for (const book::TotalsMonth &m : m_totals.months) {
         labels << QStringLiteral("%1/%2").arg(m.month.year() % 100, 2, 10, QLatin1Char('0')).arg(m.month.month());

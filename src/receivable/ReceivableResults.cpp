@@ -9,6 +9,7 @@
 #include "ui/LineList.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
+#include "ui/QuietSteps.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -133,10 +134,7 @@ void ReceivableResultWindow::load()
     ClearForm();
     m_list->clearLines();
     QList<qint64> ids;
-    try {
-        ids = book::receivableResultIds(m_ctx.db());
-    } catch (const std::exception &) {
-    }
+    ui::quietly(m_ui, [&] { ids = book::receivableResultIds(m_ctx.db()); });
     ui::fillLines(
         m_list, m_rows, ids,
         [this](const QList<qint64> &some) { return book::receivableResultRowsOf(m_ctx.db(), some); },
@@ -194,12 +192,8 @@ void ReceivableResultWindow::ShowEndorsements()
     dialog->setBillNumber(m_number->text());
     dialog->clearSlots();
     const int row = m_list->selectedRow();
-    if (row >= 0) {
-        try {
-            dialog->setSlots(book::endorsersOf(m_ctx.db(), m_rows.idAt(row)));
-        } catch (const std::exception &) {
-        }
-    }
+    if (row >= 0)
+        ui::quietly(m_ui, [&] { dialog->setSlots(book::endorsersOf(m_ctx.db(), m_rows.idAt(row))); });
     m_ui.runModal(dialog);
 }
 

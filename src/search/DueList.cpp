@@ -4,6 +4,7 @@
 #include "data/Formats.h"
 #include "ui/LineList.h"
 #include "ui/Printing.h"
+#include "ui/QuietSteps.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
 
@@ -141,15 +142,14 @@ void DueListWindow::reload()
     const QDate to = today.addDays(days);
     m_from = today;
     m_to = to;
+    // A server out of reach is said once for the three lists.
+    ui::QuietSteps quiet(m_ctx.messages());
     for (int i = 0; i < m_lists.size(); ++i) {
         Shown &s = m_lists[i];
         // A list that cannot be read stays empty; the others still fill.
         // Its keys are read now, a line's fields when the line is shown.
         QList<qint64> ids;
-        try {
-            ids = book::dueBillIds(m_ctx.db(), s.kind, today, to);
-        } catch (const std::exception &) {
-        }
+        quiet([&] { ids = book::dueBillIds(m_ctx.db(), s.kind, today, to); });
         s.ids = ids;
         s.bills.reset(ids, [this](const QList<qint64> &some) { return book::dueBillsOf(m_ctx.db(), some); });
         s.list->setLines(int(ids.size()), [this, i](int row) {

@@ -29,7 +29,7 @@ struct Made {
     QDate booked;
     QDate due;
     qint64 amount = 0;
-    book::BillState state = book::BillState::InHand;
+    book::ReceivedState state = book::ReceivedState::InHand;
     QString party; // customer or supplier code
     QString receiver;
 };
@@ -53,8 +53,8 @@ struct Book {
     }
     book::StepInput step(qint64 id, const QDate &date) { return {id, std::nullopt, date, kToday}; }
 
-    qint64 receive(const QString &customer, const QDate &booked, const QDate &due, qint64 amount, book::BillState state,
-                   const QDate &stepOn = {}, const QString &receiver = {})
+    qint64 receive(const QString &customer, const QDate &booked, const QDate &due, qint64 amount,
+                   book::ReceivedState state, const QDate &stepOn = {}, const QString &receiver = {})
     {
         book::ReceivableBill r;
         r.日付 = booked;
@@ -67,18 +67,18 @@ struct Book {
         r.金額 = amount;
         const qint64 id = book::registerReceivableBill(db(), r, std::nullopt);
         switch (state) {
-        case book::BillState::InHand:
+        case book::ReceivedState::InHand:
             break;
-        case book::BillState::Discounted:
+        case book::ReceivedState::Discounted:
             book::discountBill(db(), step(id, stepOn), u"D1"_qs, 1'000);
             break;
-        case book::BillState::HandedOn:
+        case book::ReceivedState::HandedOn:
             book::handOnBill(db(), id, stepOn, receiver, receiver + u"材料"_qs);
             break;
-        case book::BillState::Dishonoured:
+        case book::ReceivedState::Dishonoured:
             book::dishonourBill(db(), step(id, stepOn), u"資金不足"_qs);
             break;
-        case book::BillState::Settled:
+        case book::ReceivedState::Settled:
             book::settleBill(db(), step(id, stepOn));
             break;
         }
@@ -96,13 +96,13 @@ struct Book {
         i.振出日 = booked;
         i.手形期日 = due;
         i.金額 = amount;
-        made << Made{1, booked, due, amount, book::BillState::InHand, supplier, {}};
+        made << Made{1, booked, due, amount, book::ReceivedState::InHand, supplier, {}};
         return book::issueBill(db(), i);
     }
 
     void fill()
     {
-        using S = book::BillState;
+        using S = book::ReceivedState;
         receive(u"C1"_qs, {2026, 10, 5}, {2027, 1, 15}, 100'000, S::InHand);
         receive(u"C1"_qs, {2026, 10, 20}, {2027, 1, 29}, 200'000, S::Discounted, {2026, 11, 2});
         receive(u"C2"_qs, {2026, 11, 4}, {2027, 1, 8}, 300'000, S::HandedOn, {2026, 11, 10}, u"S2"_qs);
@@ -127,7 +127,7 @@ struct Book {
                 continue;
             if (party.kind == book::PartyChoice::Kind::Supplier &&
                 !((m.kind == 1 && m.party == party.code) ||
-                  (m.kind == 0 && m.state == book::BillState::HandedOn && m.receiver == party.code)))
+                  (m.kind == 0 && m.state == book::ReceivedState::HandedOn && m.receiver == party.code)))
                 continue;
             const QDate d = by == book::TotalsBy::Due ? m.due : m.booked;
             const int i = (d.year() - first.year()) * 12 + d.month() - first.month();
@@ -300,7 +300,7 @@ void TestTotals::reservedAfterCorrection()
 {
     Book b;
     const qint64 id =
-        b.receive(u"C1"_qs, {2026, 12, 1}, {2027, 1, 4}, 90'000, book::BillState::Discounted, {2026, 12, 3});
+        b.receive(u"C1"_qs, {2026, 12, 1}, {2027, 1, 4}, 90'000, book::ReceivedState::Discounted, {2026, 12, 3});
     book::dishonourBill(b.db(), b.step(id, {2026, 12, 5}), u"資金不足"_qs);
     std::optional<book::ReceivableBill> bill = book::receivableBill(b.db(), id);
     QVERIFY(bill);

@@ -4,6 +4,7 @@
 #include "data/DataFolder.h"
 #include "data/Engine.h"
 #include "data/Schema.h"
+#include "support/TestSupport.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -33,18 +34,7 @@ private:
     }
 
     // The book as version 6 left it: without the plan's columns.
-    void makeVersionSix()
-    {
-        for (const char16_t *index : {u"D_手形_日付", u"D_手形_取立", u"D_手形_振出", u"手形履歴_期日"})
-            m_db->execute(QStringLiteral("drop index %1").arg(QString::fromUtf16(index)));
-        m_db->execute(QStringLiteral("alter table 口座残高 drop column 月末残高"));
-        for (const char16_t *c : {u"月初残高", u"入金", u"支払", u"最低残高", u"最低日", u"残高", u"入力残高",
-                                  u"手形月初残高", u"振出", u"決済", u"手形残高", u"振出件数", u"決済件数"})
-            m_db->execute(QStringLiteral("alter table 口座明細 drop column %1").arg(QString::fromUtf16(c)));
-        m_db->execute(QStringLiteral("alter table 設定 drop column 取立口座id"));
-        m_db->execute(QStringLiteral("alter table D_手形 drop column 取立口座id"));
-        m_db->execute(QStringLiteral("pragma user_version = 6"));
-    }
+    void makeVersionSix() { sorvane::test::makeVersionSix(*m_db); }
 
     // Takes the file back to what version 5 wrote: no history, no discount
     // banks, no collection days, the first four journal accounts.
@@ -82,14 +72,15 @@ private slots:
         QTest::addColumn<QStringList>("columns");
         const auto list = [](const char16_t *s) { return QString::fromUtf16(s).split(u','); };
         QTest::newRow("D_手形") << QStringLiteral("D_手形")
-                               << list(u"id,処理,状態,日付,手形番号,取引先コード,取引先,振出人,振出地,振出日,手形期日,"
-                                       u"手形期間,金額,支払県,支払市,支払場所コード,支払場所,支払場所支店コード,"
-                                       u"支払場所支店,保管場所,注意フラグ,kozano,譲渡先コード,譲渡先,予約フラグ,"
-                                       u"予約処理,予約日,予約口座id,終了フラグ");
+                                << list(u"id,処理,状態,日付,手形番号,取引先コード,取引先,振出人,振出地,振出日,手形期日,"
+                                        u"手形期間,金額,支払県,支払市,支払場所コード,支払場所,支払場所支店コード,"
+                                        u"支払場所支店,保管場所,注意フラグ,kozano,譲渡先コード,譲渡先,予約フラグ,"
+                                        u"予約処理,予約日,予約口座id,終了フラグ");
         QTest::newRow("裏書人") << QStringLiteral("裏書人") << list(u"手形id,表示順,裏書人,裏書人住所");
-        QTest::newRow("口座データ") << QStringLiteral("口座データ")
-                                    << list(u"id,kozano,口座名義,銀行コード,銀行名,支店コード,支店名,口座番号,"
-                                            u"口座種別,支払県,支払市,手形期間,最終手形番号,担保枠,確定済年月,計画済年月");
+        QTest::newRow("口座データ")
+            << QStringLiteral("口座データ")
+            << list(u"id,kozano,口座名義,銀行コード,銀行名,支店コード,支店名,口座番号,"
+                    u"口座種別,支払県,支払市,手形期間,最終手形番号,担保枠,確定済年月,計画済年月");
         QTest::newRow("口座残高") << QStringLiteral("口座残高") << list(u"口座id,月末日付");
         QTest::newRow("口座明細") << QStringLiteral("口座明細") << list(u"口座id,月末日付");
         QTest::newRow("T0") << QStringLiteral("T0") << list(u"id,tc,tn,登録番号");
@@ -512,7 +503,8 @@ private slots:
             // Bills of the old file start at row version 0.
             QCOMPARE(m_db->scalar(QStringLiteral("select 更新回数 from D_手形")).toInt(), 0);
             QStringList rows;
-            Recordset rs = m_db->openRecordset(QStringLiteral("select 用途, 勘定科目, 補助科目 from 仕訳科目 order by id"));
+            Recordset rs =
+                m_db->openRecordset(QStringLiteral("select 用途, 勘定科目, 補助科目 from 仕訳科目 order by id"));
             for (; !rs.eof(); rs.moveNext())
                 rows << rs.text(QStringLiteral("用途")) + u'=' + rs.text(QStringLiteral("勘定科目")) + u'/' +
                             rs.text(QStringLiteral("補助科目"));
