@@ -4,6 +4,7 @@
 #include "app/Logo.h"
 #include "app/Windows.h"
 #include "data/Engine.h"
+#include "master/AccountRegister.h"
 #include "master/CustomerRegister.h"
 #include "master/StorageRegister.h"
 #include "master/SupplierRegister.h"
@@ -14,6 +15,10 @@
 #include "payable/PayableEntry.h"
 #include "payable/PayableList.h"
 #include "output/ReportWindow.h"
+#include "plan/CashPlanWindow.h"
+#include "plan/ReservedWindow.h"
+#include "plan/TotalsWindow.h"
+#include "plan/TrialWindow.h"
 #include "life/CollectionDays.h"
 #include "life/DiscountBankRegister.h"
 #include "life/DiscountWindows.h"
@@ -66,17 +71,17 @@ const ButtonDef kButtonDefs[] = {
     {u"割引手形解除", u"登録解除", kColumns[2], kRows[1], u"割引解除"},
     {u"不渡手形指定", u"手形指定", kColumns[2], kRows[2], u"不渡指定"},
     {u"不渡手形解除", u"登録解除", kColumns[2], kRows[3], u"不渡解除"},
-    {u"実集計", u"集計（期日）", kColumns[2], kRows[4], u""},
-    {u"処理日集計", u"集計（処理日）", kColumns[2], kRows[5], u""},
-    {u"口座別試算表", u"口座別試算表", kColumns[3], kRows[0], u""},
-    {u"口座別資金確認", u"口座別資金確認", kColumns[3], kRows[1], u""},
-    {u"手形予約確認", u"手形予約確認", kColumns[3], kRows[2], u""},
+    {u"実集計", u"集計（期日）", kColumns[2], kRows[4], u"集計期日"},
+    {u"処理日集計", u"集計（処理日）", kColumns[2], kRows[5], u"集計処理日"},
+    {u"口座別試算表", u"口座別試算表", kColumns[3], kRows[0], u"試算表"},
+    {u"口座別資金確認", u"口座別資金確認", kColumns[3], kRows[1], u"資金確認"},
+    {u"手形予約確認", u"手形予約確認", kColumns[3], kRows[2], u"予約確認"},
     {u"処理済手形", u"処理済手形一覧", kColumns[3], kRows[3], u"処理済"},
     {u"期日接近", u"期日接近分", kColumns[3], kRows[4], u"期日接近"},
     {u"検索ボタン", u"検　索", 7800, kRows[5], u"検索"},
     {u"得意先登録", u"得意先登録", kColumns[4], kRows[0], u"得意先"},
     {u"仕入先登録", u"仕入先登録", kColumns[4], kRows[1], u"仕入先"},
-    {u"口座登録", u"口座登録", kColumns[4], kRows[2], u""},
+    {u"口座登録", u"口座登録", kColumns[4], kRows[2], u"口座"},
     {u"保管場所登録", u"保管場所登録", kColumns[4], kRows[3], u"保管場所"},
     {u"取立日数設定", u"取立日数設定", kColumns[4], kRows[4], u"取立日数"},
     {u"割引先登録", u"割引先登録", kColumns[4], kRows[5], u"割引先"},
@@ -134,16 +139,16 @@ const MenuDef kMenuDefs[] = {
       {u"M13不渡手形", u"不渡手形", u"不渡一覧"},
       {u"M14満期", u"期日接近", u"期日接近一覧"}}},
     {u"M2処理", u"計画と確認",
-     {{u"M20口座別資金確認", u"口座別資金確認", u""},
-      {u"M21口座別試算表", u"口座別試算表", u""},
+     {{u"M20口座別資金確認", u"口座別資金確認", u"資金確認"},
+      {u"M21口座別試算表", u"口座別試算表", u"試算表"},
       {u"M22処理済手形一覧表", u"処理済手形一覧", u"処理済"},
-      {u"M23手形予約確認", u"手形予約確認", u""}}},
-    {u"M集計", u"集計", {{u"M1実績", u"集計(期日）", u""}, {u"M2集計", u"集計（処理日）", u""}}},
+      {u"M23手形予約確認", u"手形予約確認", u"予約確認"}}},
+    {u"M集計", u"集計", {{u"M1実績", u"集計(期日）", u"集計期日"}, {u"M2集計", u"集計（処理日）", u"集計処理日"}}},
     {u"M検索", u"検索", {{u"M1手形検索", u"手形検索", u"検索"}, {u"M2手形履歴", u"手形履歴", u"履歴"}}},
     {u"M3マスター", u"初期設定",
      {{u"M30得意先", u"得意先登録", u"得意先"},
       {u"M31仕入先", u"仕入先登録", u"仕入先"},
-      {u"M32口座", u"口座登録", u""},
+      {u"M32口座", u"口座登録", u"口座"},
       {u"M33保管場所", u"保管場所登録", u"保管場所"},
       {u"M33処理日数", u"取立日数設定", u"取立日数"},
       {u"M33割引", u"割引先登録", u"割引先"}}},
@@ -317,6 +322,18 @@ void MainMenu::onCommand(const QString &command)
             openSupplierRegister();
         else if (command == u"保管場所")
             openStorageRegister();
+        else if (command == u"口座")
+            openModal(new AccountRegister(m_ctx, m_ui));
+        else if (command == u"資金確認")
+            openModal(new CashPlanWindow(m_ctx, m_ui));
+        else if (command == u"試算表")
+            openModal(new TrialWindow(m_ctx, m_ui));
+        else if (command == u"予約確認")
+            openModal(new ReservedWindow(m_ctx, m_ui));
+        else if (command == u"集計期日")
+            openModal(new TotalsWindow(m_ctx, m_ui, book::TotalsBy::Due));
+        else if (command == u"集計処理日")
+            openModal(new TotalsWindow(m_ctx, m_ui, book::TotalsBy::Booking));
         else if (command == u"受取入力")
             openModal(new ReceivableEntryWindow(m_ctx, m_ui, m_kit, this));
         else if (command == u"受取修正")
@@ -324,7 +341,7 @@ void MainMenu::onCommand(const QString &command)
         else if (command == u"検索")
             openModal(new BillSearchWindow(m_ctx, m_ui, m_kit));
         else if (command == u"期日接近")
-            openModal(new DueListWindow(m_ctx));
+            openModal(new DueListWindow(m_ctx, m_ui));
         else if (command == u"期日接近一覧")
             showDueListModeless();
         else if (command == u"最適化")
@@ -399,7 +416,7 @@ void MainMenu::showDueListModeless()
         m_dueList->activateWindow();
         return;
     }
-    auto *list = new DueListWindow(m_ctx, this);
+    auto *list = new DueListWindow(m_ctx, m_ui, this);
     list->setAttribute(Qt::WA_DeleteOnClose);
     m_dueList = list;
     list->show();

@@ -318,6 +318,36 @@ QStringList version6Statements(const Dialect &d)
     return s;
 }
 
+// Version 7: the plan of each account. 口座残高 keeps the month-end
+// balance the clerk enters (NULL: a row of an older book, no balance);
+// 口座明細 the figures of a closed month, which later bookings do not
+// change; 設定 the account received bills are collected into, and a bill
+// its own (0: none chosen / the default); the indexes the figures are read from.
+QStringList version7Statements(const Dialect &d)
+{
+    SORVANE_COLUMN_HELPERS(d);
+    QStringList s;
+    s << QStringLiteral("ALTER TABLE 口座残高 ADD COLUMN 月末残高 %1").arg(d.integerType);
+    for (const QString &c : {QStringLiteral("月初残高"), QStringLiteral("入金"), QStringLiteral("支払"),
+                             QStringLiteral("最低残高"), QStringLiteral("残高"), QStringLiteral("手形月初残高"),
+                             QStringLiteral("振出"), QStringLiteral("決済"), QStringLiteral("手形残高"),
+                             QStringLiteral("振出件数"), QStringLiteral("決済件数")})
+        s << QStringLiteral("ALTER TABLE 口座明細 ADD COLUMN %1").arg(number(c));
+    s << QStringLiteral("ALTER TABLE 口座明細 ADD COLUMN %1").arg(dateColumn(QStringLiteral("最低日")));
+    s << QStringLiteral("ALTER TABLE 口座明細 ADD COLUMN 入力残高 %1").arg(d.integerType);
+    s << QStringLiteral("ALTER TABLE 設定 ADD COLUMN %1").arg(number(QStringLiteral("取立口座id")));
+    s << QStringLiteral("ALTER TABLE D_手形 ADD COLUMN %1").arg(number(QStringLiteral("取立口座id")));
+    // Each window of figures reads its bills from one index alone: the
+    // totals by booking date, an account's collections of bills in hand,
+    // the issued bills of an account by booking and by due date, the bills
+    // reserved on a day by their due date.
+    s << QStringLiteral("CREATE INDEX D_手形_日付 ON D_手形 (日付, 処理, 状態, 予約処理, 終了フラグ, 金額)");
+    s << QStringLiteral("CREATE INDEX D_手形_取立 ON D_手形 (処理, 状態, 予約フラグ, 終了フラグ, 取立口座id, 手形期日, 金額)");
+    s << QStringLiteral("CREATE INDEX D_手形_振出 ON D_手形 (処理, 予約口座id, kozano, 日付, 手形期日, 金額)");
+    s << QStringLiteral("CREATE INDEX 手形履歴_期日 ON 手形履歴 (種別, 手形期日)");
+    return s;
+}
+
 // The events the rows of a book written before the history imply: each
 // bill received or issued on its booking date, each hand-on on its date.
 // Bound: when and by whom they were written.
@@ -448,7 +478,8 @@ void createMainSchema(Database &db)
                                    : QStringLiteral("空でないファイルに新しいデータベースは作れません"));
     runInTransaction(db,
                      d.prepare + version1Statements(d) + version2Statements(d) + version3Statements(d) +
-                         version4Statements() + version5Statements(d) + version6Statements(d),
+                         version4Statements() + version5Statements(d) + version6Statements(d) +
+                         version7Statements(d),
                      kVersion);
 }
 
@@ -475,6 +506,8 @@ void prepareMainDatabase(Database &db)
         runInTransaction(db, version5Statements(db.dialect()), 5);
     if (version < 6)
         runInTransaction(db, version6Statements(db.dialect()), 6, [&db] { writeImpliedEvents(db); });
+    if (version < 7)
+        runInTransaction(db, version7Statements(db.dialect()), 7);
 }
 
 int readDueWindowDays(Database &db)

@@ -13,7 +13,7 @@ namespace schema {
 
 // Raised by one each time the tables change; a file written by this
 // program stays readable by every later one.
-constexpr int kVersion = 6;
+constexpr int kVersion = 7;
 constexpr int kDefaultDueWindowDays = 14;
 // Days after the due date on which a collected bill reaches the account.
 constexpr int kMaxCollectionDays = 10;

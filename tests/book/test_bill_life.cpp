@@ -786,6 +786,7 @@ void TestBillLife::upgradeWritesTheImpliedEvents()
     AppFixture f;
     Database &db = f.db();
     // The book as version 5 left it, with a bill of each kind.
+    makeVersionSix(db);
     for (const QString &sql :
          {QStringLiteral("drop table 手形履歴"), QStringLiteral("drop table 割引先"),
           QStringLiteral("alter table 設定 drop column 取立日数"),

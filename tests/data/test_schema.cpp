@@ -4,6 +4,7 @@
 #include "data/DataFolder.h"
 #include "data/Engine.h"
 #include "data/Schema.h"
+#include "support/TestSupport.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -32,10 +33,14 @@ private:
         m_db->execute(QStringLiteral("insert into D_手形(処理, 手形番号, 手形期日) values(0, ?, ?)"), {number, due});
     }
 
+    // The book as version 6 left it: without the plan's columns.
+    void makeVersionSix() { sorvane::test::makeVersionSix(*m_db); }
+
     // Takes the file back to what version 5 wrote: no history, no discount
     // banks, no collection days, the first four journal accounts.
     void makeVersionFive()
     {
+        makeVersionSix();
         m_db->execute(QStringLiteral("drop table 手形履歴"));
         m_db->execute(QStringLiteral("drop table 割引先"));
         m_db->execute(QStringLiteral("alter table 設定 drop column 取立日数"));
@@ -67,14 +72,15 @@ private slots:
         QTest::addColumn<QStringList>("columns");
         const auto list = [](const char16_t *s) { return QString::fromUtf16(s).split(u','); };
         QTest::newRow("D_手形") << QStringLiteral("D_手形")
-                               << list(u"id,処理,状態,日付,手形番号,取引先コード,取引先,振出人,振出地,振出日,手形期日,"
-                                       u"手形期間,金額,支払県,支払市,支払場所コード,支払場所,支払場所支店コード,"
-                                       u"支払場所支店,保管場所,注意フラグ,kozano,譲渡先コード,譲渡先,予約フラグ,"
-                                       u"予約処理,予約日,予約口座id,終了フラグ");
+                                << list(u"id,処理,状態,日付,手形番号,取引先コード,取引先,振出人,振出地,振出日,手形期日,"
+                                        u"手形期間,金額,支払県,支払市,支払場所コード,支払場所,支払場所支店コード,"
+                                        u"支払場所支店,保管場所,注意フラグ,kozano,譲渡先コード,譲渡先,予約フラグ,"
+                                        u"予約処理,予約日,予約口座id,終了フラグ");
         QTest::newRow("裏書人") << QStringLiteral("裏書人") << list(u"手形id,表示順,裏書人,裏書人住所");
-        QTest::newRow("口座データ") << QStringLiteral("口座データ")
-                                    << list(u"id,kozano,口座名義,銀行コード,銀行名,支店コード,支店名,口座番号,"
-                                            u"口座種別,支払県,支払市,手形期間,最終手形番号,担保枠,確定済年月,計画済年月");
+        QTest::newRow("口座データ")
+            << QStringLiteral("口座データ")
+            << list(u"id,kozano,口座名義,銀行コード,銀行名,支店コード,支店名,口座番号,"
+                    u"口座種別,支払県,支払市,手形期間,最終手形番号,担保枠,確定済年月,計画済年月");
         QTest::newRow("口座残高") << QStringLiteral("口座残高") << list(u"口座id,月末日付");
         QTest::newRow("口座明細") << QStringLiteral("口座明細") << list(u"口座id,月末日付");
         QTest::newRow("T0") << QStringLiteral("T0") << list(u"id,tc,tn,登録番号");
@@ -278,6 +284,42 @@ private slots:
         QCOMPARE(m_db->scalar(QStringLiteral("select 手形番号 from D_手形")).toString(), QStringLiteral("A1"));
     }
 
+    // A file of version 6 gets the plan's columns: its account balance rows
+    // stay, read as no balance entered; bills are collected into no account
+    // of their own. A failure leaves it at version 6 without any of them.
+    void versionSixIsUpgraded_data()
+    {
+        QTest::addColumn<bool>("blocked");
+        QTest::newRow("upgraded") << false;
+        QTest::newRow("failure midway leaves version 6") << true;
+    }
+
+    void versionSixIsUpgraded()
+    {
+        QFETCH(bool, blocked);
+        makeVersionSix();
+        insertBill(QStringLiteral("KEEP"), QDate(2026, 12, 7));
+        m_db->execute(QStringLiteral("insert into 口座残高(口座id,月末日付) values(1,'2026-11-30')"));
+        if (blocked) // takes the name of the upgrade's last index
+            m_db->execute(QStringLiteral("create table 手形履歴_期日 (x)"));
+        if (blocked) {
+            QVERIFY_THROWS_EXCEPTION(DbError, schema::prepareMainDatabase(*m_db));
+            QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 6);
+            QVERIFY(!m_db->tableColumns(QStringLiteral("口座残高")).contains(QStringLiteral("月末残高")));
+            QVERIFY(!m_db->tableColumns(QStringLiteral("D_手形")).contains(QStringLiteral("取立口座id")));
+            QVERIFY(!m_db->inTransaction());
+            return;
+        }
+        schema::prepareMainDatabase(*m_db);
+        QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 7);
+        QVERIFY(m_db->scalar(QStringLiteral("select 月末残高 from 口座残高")).isNull());
+        QCOMPARE(m_db->scalar(QStringLiteral("select 取立口座id from D_手形 where 手形番号='KEEP'")).toInt(), 0);
+        QCOMPARE(m_db->scalar(QStringLiteral("select 取立口座id from 設定")).toInt(), 0);
+        for (const char16_t *c : {u"月初残高", u"入金", u"支払", u"最低残高", u"最低日", u"残高", u"入力残高",
+                                  u"手形月初残高", u"振出", u"決済", u"手形残高", u"振出件数", u"決済件数"})
+            QVERIFY(m_db->tableColumns(QStringLiteral("口座明細")).contains(QString::fromUtf16(c)));
+    }
+
     // A file of version 5 gets the history with the events its bills imply
     // (received or issued on the booking date, handed on on the hand-on's
     // date), in the same transaction as the tables: a failure leaves it at
@@ -314,7 +356,7 @@ private slots:
             return;
         }
         schema::prepareMainDatabase(*m_db);
-        QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 6);
+        QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), schema::kVersion);
         Recordset rs = m_db->openRecordset(QStringLiteral(
             "select h.種別, h.処理日, h.手形番号, h.金額, h.相手先コード, h.前状態, h.後状態, h.記録者, h.記録日時 "
             "from 手形履歴 h order by h.id"));
@@ -457,11 +499,12 @@ private slots:
         } else {
             schema::prepareMainDatabase(*m_db);
             QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), schema::kVersion);
-            QCOMPARE(schema::kVersion, 6);
+            QCOMPARE(schema::kVersion, 7);
             // Bills of the old file start at row version 0.
             QCOMPARE(m_db->scalar(QStringLiteral("select 更新回数 from D_手形")).toInt(), 0);
             QStringList rows;
-            Recordset rs = m_db->openRecordset(QStringLiteral("select 用途, 勘定科目, 補助科目 from 仕訳科目 order by id"));
+            Recordset rs =
+                m_db->openRecordset(QStringLiteral("select 用途, 勘定科目, 補助科目 from 仕訳科目 order by id"));
             for (; !rs.eof(); rs.moveNext())
                 rows << rs.text(QStringLiteral("用途")) + u'=' + rs.text(QStringLiteral("勘定科目")) + u'/' +
                             rs.text(QStringLiteral("補助科目"));

@@ -154,6 +154,19 @@ SecondClerk::~SecondClerk()
     ctx.CloseDataDatabase();
 }
 
+void makeVersionSix(Database &db)
+{
+    for (const char16_t *index : {u"D_手形_日付", u"D_手形_取立", u"D_手形_振出", u"手形履歴_期日"})
+        db.execute(QStringLiteral("drop index %1").arg(QString::fromUtf16(index)));
+    db.execute(QStringLiteral("alter table 口座残高 drop column 月末残高"));
+    for (const char16_t *c : {u"月初残高", u"入金", u"支払", u"最低残高", u"最低日", u"残高", u"入力残高",
+                              u"手形月初残高", u"振出", u"決済", u"手形残高", u"振出件数", u"決済件数"})
+        db.execute(QStringLiteral("alter table 口座明細 drop column %1").arg(QString::fromUtf16(c)));
+    db.execute(QStringLiteral("alter table 設定 drop column 取立口座id"));
+    db.execute(QStringLiteral("alter table D_手形 drop column 取立口座id"));
+    db.execute(db.dialect().writeVersion.arg(6));
+}
+
 void enterAndLeave(QWidget *field, QWidget *next)
 {
     field->setFocus(Qt::OtherFocusReason);

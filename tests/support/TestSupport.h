@@ -118,6 +118,10 @@ template <typename T> T *child(QObject *root, const QString &name)
     return c;
 }
 
+// Takes a book back to what version 6 wrote, on either engine: without the
+// plan's columns and indexes.
+void makeVersionSix(Database &db);
+
 // Gives the widget the focus and takes it away again, as a user leaving a field.
 void enterAndLeave(QWidget *field, QWidget *next);
 
