@@ -129,6 +129,10 @@ QString usageOf(const QString &command)
         return exportUsage();
     if (command == u"customer" || command == u"supplier")
         return partyUsage(command);
+    if (command == u"backup")
+        return backupUsage();
+    if (command == u"restore")
+        return restoreUsage();
     return {};
 }
 
@@ -456,6 +460,8 @@ QString usage()
                           "                        ファイルの手形データをサーバーへ移す / サーバーからファイルへ移す\n"
                           "  export ledger|statement|journal\n"
                           "                        記入帳・勘定科目内訳明細書を PDF に、内訳書と仕訳を CSV に書きます\n"
+                          "  backup [--to DIR]     バックアップを DIR に作ります (新しいものから N 個を残します)\n"
+                          "  restore FILE          バックアップ FILE を手形データに戻します\n"
                           "  generate N [--seed S] 測定用に作り出した手形 N 件を空の tegata.mdb に書き込みます\n"
                           "  help [コマンド]       使い方を表示します\n"
                           "\n"
@@ -504,6 +510,10 @@ int run(const QStringList &args, const datafolder::FolderChoice &fallback, QText
         return exportCommand(args.mid(1), defaultFolder, out, err);
     if (command == u"customer" || command == u"supplier")
         return partyCommand(command, args.mid(1), defaultFolder, out, err);
+    if (command == u"backup")
+        return backupCommand(args.mid(1), defaultFolder, out, err);
+    if (command == u"restore")
+        return restoreCommand(args.mid(1), defaultFolder, out, err);
 
     OptionSet accepted;
     if (command == u"init")

@@ -55,6 +55,12 @@ int partyCommand(const QString &command, const QStringList &args, const QString 
                  QTextStream &err);
 QString partyUsage(const QString &command);
 
+// backup / restore: copies of the book in a folder, and one put back.
+int backupCommand(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err);
+QString backupUsage();
+int restoreCommand(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err);
+QString restoreUsage();
+
 int exportCommand(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err);
 QString exportUsage();
 

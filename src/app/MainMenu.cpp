@@ -1,6 +1,8 @@
 #include "app/MainMenu.h"
 
 #include "book/AppContext.h"
+#include "book/Backup.h"
+#include "app/BackupWindows.h"
 #include "app/Logo.h"
 #include "app/Windows.h"
 #include "data/Engine.h"
@@ -27,6 +29,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <exception>
@@ -75,8 +78,8 @@ const ButtonDef kButtonDefs[] = {
     {u"取立日数設定", u"取立日数設定", kColumns[4], kRows[4], u""},
     {u"割引先登録", u"割引先登録", kColumns[4], kRows[5], u""},
     {u"新年度処理", u"新年度処理", kColumns[5], kRows[0], u""},
-    {u"バックアップ", u"バックアップ", kColumns[5], kRows[1], u""},
-    {u"リストア", u"リストア", kColumns[5], kRows[2], u""},
+    {u"バックアップ", u"バックアップ", kColumns[5], kRows[1], u"バックアップ"},
+    {u"リストア", u"リストア", kColumns[5], kRows[2], u"リストア"},
     {u"最適化", u"最適化", kColumns[5], kRows[3], u"最適化"},
     {u"初期化", u"初期化", kColumns[5], kRows[4], u"初期化"},
     {u"終了ボタン", u"Sorvaneの終了", 480, 3720, u"終了"},
@@ -144,8 +147,8 @@ const MenuDef kMenuDefs[] = {
     {u"M4ツール", u"ツール",
      {{u"M1新年度", u"新年度処理", u""},
       {u"M41区切", u"", u"-"},
-      {u"M41バックアップ", u"バックアップ", u""},
-      {u"M42リストア", u"リストア", u""},
+      {u"M41バックアップ", u"バックアップ", u"バックアップ"},
+      {u"M42リストア", u"リストア", u"リストア"},
       {u"M43最適化", u"最適化", u"最適化"},
       {u"M42区切", u"", u"-"},
       {u"M5初期化", u"初期化", u"初期化"}}},
@@ -205,6 +208,14 @@ MainMenu::MainMenu(AppContext &ctx, UiService &ui, QWidget *parent)
     buildButtons();
     buildMenus();
     wireCommands();
+
+    // Below the buttons, and only while there is something to say.
+    m_reminder = ui::named<QLabel>(this, QStringLiteral("バックアップ通知"));
+    m_reminder->setStyleSheet(QStringLiteral("color: #a01010;"));
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(m_reminder, 1);
+    statusBar()->hide();
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
@@ -327,6 +338,10 @@ void MainMenu::onCommand(const QString &command)
             openModal(new PayableListWindow(m_ctx, m_ui, m_kit, this));
         else if (command == u"帳票出力")
             openModal(new ReportWindow(m_ctx, m_ui));
+        else if (command == u"バックアップ")
+            openModal(new BackupWindow(m_ctx, m_ui, this));
+        else if (command == u"リストア")
+            runRestore();
         // "操作方法" has no action.
     } catch (const std::exception &e) {
         m_ui.information(errorText(e));
@@ -373,6 +388,43 @@ void MainMenu::showDueListModeless()
     list->setAttribute(Qt::WA_DeleteOnClose);
     m_dueList = list;
     list->show();
+}
+
+void MainMenu::runRestore()
+{
+    RestoreWindow window(m_ctx, m_ui, this);
+    m_ui.runModal(&window);
+    if (window.chosenFile().isEmpty())
+        return;
+    // Every other window is closed: the main window opened the restore modally.
+    if (m_dueList)
+        m_dueList->close();
+    const book::ToolResult result = book::restoreBook(m_ctx, window.chosenFile());
+    if (result == book::ToolResult::Done) {
+        QString count;
+        try {
+            count = QStringLiteral("（手形 %L1 件）")
+                        .arg(m_ctx.db().scalar(QStringLiteral("select count(*) from D_手形")).toLongLong());
+        } catch (const std::exception &) {
+        }
+        m_ui.information(
+            QStringLiteral("リストアしました%1。\n前のデータは %2 に残っています。").arg(count, files::kBackupDb),
+            QStringLiteral("リストア"));
+    }
+    afterTool(result);
+}
+
+void MainMenu::showBackupReminder()
+{
+    QString text;
+    try {
+        if (m_ctx.DataDb)
+            text = book::backupReminder(*m_ctx.DataDb, m_ctx.clock.today());
+    } catch (const std::exception &) {
+        // A reminder that cannot be read is no reason to stop the clerk.
+    }
+    m_reminder->setText(text);
+    statusBar()->setVisible(!text.isEmpty());
 }
 
 void MainMenu::afterTool(const std::optional<book::ToolResult> &result)
@@ -456,6 +508,7 @@ void MainMenu::activate()
         m_items.value(str(name))->setEnabled(true);
     for (const char16_t *name : {u"受取入力ボタン", u"支払入力ボタン", u"最適化", u"初期化"})
         m_buttons.value(str(name))->setEnabled(true);
+    showBackupReminder();
 }
 
 void MainMenu::showEvent(QShowEvent *event)

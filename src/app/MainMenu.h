@@ -11,6 +11,7 @@
 #include <memory>
 
 class QAction;
+class QLabel;
 class QPushButton;
 class QTimer;
 
@@ -75,6 +76,9 @@ private:
     void openStorageRegister();
     void showDueListModeless();
     void afterTool(const std::optional<book::ToolResult> &result);
+    void runRestore();
+    // The line below the buttons when the last backup is old.
+    void showBackupReminder();
 
     AppContext &m_ctx;
     UiService &m_ui;
@@ -88,6 +92,7 @@ private:
     WindowKit m_kit;
     ToolSettings m_tools;
     QPointer<DueListWindow> m_dueList;
+    QLabel *m_reminder = nullptr;
 };
 
 } // namespace sorvane

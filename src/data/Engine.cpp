@@ -369,15 +369,16 @@ void Recordset::update()
 
 // ---------------------------------------------------------------- Database
 
-Database::Database(const QString &fileName, const QString &user, const QString &password)
-    : m_connection(nextConnectionName()), m_fileName(fileName)
+Database::Database(const QString &fileName, const QString &user, const QString &password, Access access)
+    : m_access(access), m_connection(nextConnectionName()), m_fileName(fileName)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(fileName);
     db.setUserName(user);
     db.setPassword(password);
     // Wait a little for a file another program holds before giving up.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+    db.setConnectOptions(access == Access::ReadOnly ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000;QSQLITE_OPEN_READONLY")
+                                                    : QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
     if (!db.open()) {
         const DbError err =
             DbError::fromSql(db.lastError(), QStringLiteral("データベースを開けません: %1").arg(fileName), fileName);
@@ -484,12 +485,24 @@ QSqlQuery Database::run(const QString &sql, const QVariantList &values)
         return q;
     }
     if (!q.prepare(sql))
-        throw DbError::fromSql(q.lastError(), QStringLiteral("SQL 文を準備できません"), m_fileName);
+        throw failure(q.lastError(), QStringLiteral("SQL 文を準備できません"));
     for (const QVariant &v : values)
         q.addBindValue(toBindable(v));
     if (!q.exec())
-        throw DbError::fromSql(q.lastError(), QStringLiteral("データベースの処理に失敗しました"), m_fileName);
+        throw failure(q.lastError(), QStringLiteral("データベースの処理に失敗しました"));
     return q;
+}
+
+DbError Database::failure(const QSqlError &error, const QString &what) const
+{
+    if (m_access == Access::ReadOnly && !m_readOnlyNotice.isEmpty()) {
+        bool numeric = false;
+        const int code = error.nativeErrorCode().toInt(&numeric);
+        const QString detail = error.databaseText().trimmed();
+        if ((numeric && (code & 0xFF) == 8) || detail.contains(QLatin1String("readonly"), Qt::CaseInsensitive))
+            return DbError(m_readOnlyNotice + u'\n' + detail);
+    }
+    return DbError::fromSql(error, what, m_fileName);
 }
 
 int Database::execute(const QString &sql, const QVariantList &values)
@@ -622,7 +635,7 @@ Workspace::Workspace(QString name, QString user, QString password)
 
 Workspace::~Workspace() = default;
 
-Database *Workspace::openDatabase(const QString &fileName)
+Database *Workspace::openDatabase(const QString &fileName, Access access)
 {
     const QFileInfo fi(fileName);
     if (!fi.exists())
@@ -630,7 +643,7 @@ Database *Workspace::openDatabase(const QString &fileName)
     if (!fi.isFile())
         throw DbError(
             QStringLiteral("データベースのファイルではありません: %1").arg(QDir::toNativeSeparators(fileName)));
-    m_databases.push_back(std::make_unique<Database>(fileName, m_user, m_password));
+    m_databases.push_back(std::make_unique<Database>(fileName, m_user, m_password, access));
     return m_databases.back().get();
 }
 

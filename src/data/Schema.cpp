@@ -235,6 +235,37 @@ QStringList version5Statements(const Dialect &d)
             QStringLiteral("ALTER TABLE S0 ADD COLUMN %1").arg(text(d, QStringLiteral("登録番号")))};
 }
 
+// Version 8: where backups go and how many are kept, when the last one was
+// made; the month the company's fiscal year ends; the record of each year
+// closed, and in a book of a closed year (an archive) that year and the
+// bills it holds only as copies, since they run on in the working book.
+QStringList version8Statements(const Dialect &d)
+{
+    SORVANE_COLUMN_HELPERS(d);
+    QStringList s;
+    s << QStringLiteral("ALTER TABLE 設定 ADD COLUMN バックアップ先 %1 NOT NULL DEFAULT ''").arg(d.textType);
+    s << QStringLiteral("ALTER TABLE 設定 ADD COLUMN バックアップ世代 %1 NOT NULL DEFAULT %2 "
+                        "CHECK (バックアップ世代 BETWEEN 1 AND %3)")
+             .arg(d.integerType)
+             .arg(kDefaultBackupGenerations)
+             .arg(kMaxBackupGenerations);
+    // Local time as "yyyy-MM-dd HH:mm:ss", as the history records it.
+    s << QStringLiteral("ALTER TABLE 設定 ADD COLUMN 最終バックアップ %1").arg(d.textType);
+    s << QStringLiteral("ALTER TABLE 設定 ADD COLUMN 年度末月 %1 NOT NULL DEFAULT %2 CHECK (年度末月 BETWEEN 1 AND 12)")
+             .arg(d.integerType)
+             .arg(kDefaultYearEndMonth);
+    s << QStringLiteral("ALTER TABLE 設定 ADD COLUMN 過去データ年度 %1").arg(d.integerType);
+    s << table(QStringLiteral("年度締め"),
+               {kCounter, number(QStringLiteral("年度")), dateColumn(QStringLiteral("期首")),
+                dateColumn(QStringLiteral("期末")), text(QStringLiteral("ファイル")),
+                number(QStringLiteral("移した手形")), number(QStringLiteral("移した裏書人")),
+                number(QStringLiteral("写した履歴")), number(QStringLiteral("繰越手形")),
+                text(QStringLiteral("締め日時")), text(QStringLiteral("記録者"))});
+    s << table(QStringLiteral("年度繰越"), {kCounter, number(QStringLiteral("手形id"))});
+    s << QStringLiteral("CREATE UNIQUE INDEX 年度繰越_手形 ON 年度繰越 (手形id)");
+    return s;
+}
+
 void runInTransaction(Database &db, const QStringList &statements, int newVersion)
 {
     db.beginTransaction();
@@ -283,10 +314,11 @@ void prepareForWork(Database &db)
 
 QStringList mainTables()
 {
-    return {QStringLiteral("D_手形"), QStringLiteral("裏書人"), QStringLiteral("口座データ"),
+    return {QStringLiteral("D_手形"),   QStringLiteral("裏書人"),   QStringLiteral("口座データ"),
             QStringLiteral("口座残高"), QStringLiteral("口座明細"), QStringLiteral("T0"),
-            QStringLiteral("T1"), QStringLiteral("S0"), QStringLiteral("保管場所"),
-            QStringLiteral("検索結果"), QStringLiteral("設定"), QStringLiteral("仕訳科目")};
+            QStringLiteral("T1"),       QStringLiteral("S0"),       QStringLiteral("保管場所"),
+            QStringLiteral("検索結果"), QStringLiteral("設定"),     QStringLiteral("仕訳科目"),
+            QStringLiteral("年度締め"), QStringLiteral("年度繰越")};
 }
 
 QStringList journalRoles()
@@ -311,7 +343,7 @@ void createMainSchema(Database &db)
                                    : QStringLiteral("空でないファイルに新しいデータベースは作れません"));
     runInTransaction(db,
                      d.prepare + version1Statements(d) + version2Statements(d) + version3Statements(d) +
-                         version4Statements() + version5Statements(d),
+                         version4Statements() + version5Statements(d) + version8Statements(d),
                      kVersion);
 }
 
@@ -336,6 +368,8 @@ void prepareMainDatabase(Database &db)
         runInTransaction(db, version4Statements(), 4);
     if (version < 5)
         runInTransaction(db, version5Statements(db.dialect()), 5);
+    if (version < 8)
+        runInTransaction(db, version8Statements(db.dialect()), 8);
 }
 
 int readDueWindowDays(Database &db)

@@ -13,8 +13,13 @@ namespace schema {
 
 // Raised by one each time the tables change; a file written by this
 // program stays readable by every later one.
-constexpr int kVersion = 5;
+constexpr int kVersion = 8;
 constexpr int kDefaultDueWindowDays = 14;
+// How many backups a folder keeps, newest first.
+constexpr int kDefaultBackupGenerations = 10;
+constexpr int kMaxBackupGenerations = 99;
+// The month the fiscal year ends in: March, as most Japanese companies.
+constexpr int kDefaultYearEndMonth = 3;
 
 // Creates every table and index of the main database in an empty file,
 // with the settings row, in one transaction.

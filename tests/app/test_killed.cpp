@@ -1,12 +1,14 @@
 // The program killed (SIGKILL) in the middle of a registration, a hand-on, a
-// reset and a compaction. Each operation runs in a child process that kills
-// itself at its n-th step that changes the disk (SQLite's writes, syncs and
-// deletions through the test's file layer, the program's own copies and
-// renames through its file hook), for every n until the operation gets
-// through. After each kill the data folder must open as at start-up and hold
-// the state before the operation or the state after it: never a mix, never
-// nothing. A killed reset or compaction must not stop the next one.
+// reset, a compaction and a restore of a backup. Each operation runs in a
+// child process that kills itself at its n-th step that changes the disk
+// (SQLite's writes, syncs and deletions through the test's file layer, the
+// program's own copies and renames through its file hook), for every n until
+// the operation gets through. After each kill the data folder must open as at
+// start-up and hold the state before the operation or the state after it:
+// never a mix, never nothing. A killed reset, compaction or restore must not
+// stop the next one.
 
+#include "book/Backup.h"
 #include "book/Maintenance.h"
 #include "book/Payables.h"
 #include "book/Receivables.h"
@@ -28,7 +30,11 @@ namespace {
 
 const QDate kToday(2026, 12, 7);
 
-enum class Op { Register, HandOn, Reset, Compact };
+enum class Op { Register, HandOn, Reset, Compact, Restore };
+
+// The backup a restore puts back: the prepared book with one bill more,
+// made before the children are forked.
+QString g_backup;
 
 void copyFolder(const QString &from, const QString &to)
 {
@@ -98,6 +104,10 @@ void perform(Op op, const QString &folder, int killAt)
     case Op::Compact:
         if (book::compactData(ctx) != book::ToolResult::Done)
             ::_exit(6);
+        break;
+    case Op::Restore:
+        ctx.CloseDataDatabase();
+        book::restoreBackupFile(folder, g_backup);
         break;
     }
 }
@@ -185,6 +195,7 @@ void TestKilled::oldOrNewState_data()
     QTest::newRow("hand-on to a supplier") << int(Op::HandOn);
     QTest::newRow("reset") << int(Op::Reset);
     QTest::newRow("compaction") << int(Op::Compact);
+    QTest::newRow("restore of a backup") << int(Op::Restore);
 }
 
 void TestKilled::oldOrNewState()
@@ -197,6 +208,17 @@ void TestKilled::oldOrNewState()
     QString problem;
     const QString before = openedState(base.path(), &problem);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    QTemporaryDir backups;
+    if (operation == Op::Restore) {
+        ScriptedUi ui;
+        AppContext ctx(ui, base.path());
+        QVERIFY(ctx.CheckDataFiles() && ctx.OpenDataDatabase());
+        g_backup = book::backupBook(ctx.db(), {}, backups.path(), 1, QDateTime(kToday, QTime(9, 0))).file;
+        // The backup differs from the book by one bill.
+        Workspace ws(u"backup"_qs, {}, {});
+        ScopedDatabase db(ws, g_backup);
+        db->execute(u"insert into D_手形(処理,手形番号,金額) values(0,'戻る',5)"_qs);
+    }
 
     // The state after: the operation run once without a kill.
     QTemporaryDir done;
@@ -221,7 +243,7 @@ void TestKilled::oldOrNewState()
                  qPrintable(u"killed at step %1, the data are a mix:\n%2\nbefore:\n%3\nafter:\n%4"_qs.arg(n).arg(
                      state, before, after)));
         (state == before ? oldSeen : newSeen)++;
-        if (operation == Op::Reset && state == after) {
+        if ((operation == Op::Reset || operation == Op::Restore) && state == after) {
             // The data before the reset are kept as tegata.bak.
             QString bakProblem;
             QTemporaryDir bak;
@@ -229,7 +251,7 @@ void TestKilled::oldOrNewState()
                 QFile::copy(QDir(folder.path()).filePath(files::kBackupDb), QDir(bak.path()).filePath(files::kMainDb)));
             QCOMPARE(openedState(bak.path(), &bakProblem), before);
         }
-        if (operation == Op::Reset || operation == Op::Compact) {
+        if (operation == Op::Reset || operation == Op::Compact || operation == Op::Restore) {
             // Whatever the kill left behind, the tool runs again.
             QVERIFY2(!killedAt(operation, folder.path(), 0), qPrintable(u"after a kill at step %1"_qs.arg(n)));
             QCOMPARE(openedState(folder.path(), &problem), after);
@@ -239,7 +261,7 @@ void TestKilled::oldOrNewState()
     QVERIFY(kills >= 3);
     QVERIFY(oldSeen > 0);
     // A reset reopens the data after its last rename; a kill there finds
-    // the new state. The others end with the commit itself.
+    // the new state. The others end with the commit or the rename itself.
     if (operation == Op::Reset)
         QVERIFY(newSeen > 0);
 }

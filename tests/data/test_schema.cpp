@@ -26,6 +26,16 @@ private:
         m_db->execute(QStringLiteral("alter table S0 drop column 登録番号"));
     }
 
+    // The settings and tables as the versions before 8 had them.
+    void dropBackupsAndYears()
+    {
+        for (const char *sql :
+             {"drop table 年度締め", "drop table 年度繰越", "alter table 設定 drop column バックアップ先",
+              "alter table 設定 drop column バックアップ世代", "alter table 設定 drop column 最終バックアップ",
+              "alter table 設定 drop column 年度末月", "alter table 設定 drop column 過去データ年度"})
+            m_db->execute(QString::fromUtf8(sql));
+    }
+
     void insertBill(const QString &number, const QVariant &due)
     {
         m_db->execute(QStringLiteral("insert into D_手形(処理, 手形番号, 手形期日) values(0, ?, ?)"), {number, due});
@@ -239,6 +249,7 @@ private slots:
         m_db->execute(QStringLiteral("drop index D_手形_処理_期日"));
         m_db->execute(QStringLiteral("create index D_手形_処理_期日 on D_手形 (処理, 手形期日)"));
         dropPartyNumbers();
+        dropBackupsAndYears();
         m_db->execute(QStringLiteral("pragma user_version = 3"));
         insertBill(QStringLiteral("A1"), QStringLiteral("2026-12-07"));
         if (blocked)
@@ -274,6 +285,7 @@ private slots:
         m_db->execute(QStringLiteral("alter table T0 drop column 登録番号"));
         if (!blocked) // a column of that name already there makes the second step fail
             m_db->execute(QStringLiteral("alter table S0 drop column 登録番号"));
+        dropBackupsAndYears();
         m_db->execute(QStringLiteral("pragma user_version = 4"));
         m_db->execute(QStringLiteral("insert into T0 (tc, tn) values ('A1', '青葉商事')"));
         if (blocked) {
@@ -291,6 +303,46 @@ private slots:
         }
         QVERIFY(!m_db->inTransaction());
         QCOMPARE(m_db->scalar(QStringLiteral("select tn from T0")).toString(), QStringLiteral("青葉商事"));
+    }
+
+    // A file of version 5 gets the backup and year settings with their
+    // defaults, and the tables of closed years, in one transaction.
+    void versionFiveGetsBackupsAndYears_data()
+    {
+        QTest::addColumn<bool>("blocked");
+        QTest::newRow("upgraded") << false;
+        QTest::newRow("failure on the last table leaves version 5") << true;
+    }
+
+    void versionFiveGetsBackupsAndYears()
+    {
+        QFETCH(bool, blocked);
+        dropBackupsAndYears();
+        m_db->execute(QStringLiteral("pragma user_version = 5"));
+        m_db->execute(QStringLiteral("update 設定 set days = 30"));
+        if (blocked) // takes the name of the upgrade's last table
+            m_db->execute(QStringLiteral("create table 年度繰越 (x)"));
+        if (blocked) {
+            QVERIFY_THROWS_EXCEPTION(DbError, schema::prepareMainDatabase(*m_db));
+            QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 5);
+            QVERIFY(!m_db->tableColumns(QStringLiteral("設定")).contains(QStringLiteral("バックアップ世代")));
+            QVERIFY(!m_db->tableExists(QStringLiteral("年度締め")));
+        } else {
+            schema::prepareMainDatabase(*m_db);
+            QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), schema::kVersion);
+            Recordset rs = m_db->openRecordset(QStringLiteral(
+                "select days, バックアップ先, バックアップ世代, 最終バックアップ, 年度末月, 過去データ年度 from 設定"));
+            QCOMPARE(rs.number(QStringLiteral("days")), 30);
+            QCOMPARE(rs.text(QStringLiteral("バックアップ先")), QString());
+            QCOMPARE(rs.number(QStringLiteral("バックアップ世代")), schema::kDefaultBackupGenerations);
+            QVERIFY(rs.isNull(QStringLiteral("最終バックアップ")));
+            QCOMPARE(rs.number(QStringLiteral("年度末月")), 3);
+            QVERIFY(rs.isNull(QStringLiteral("過去データ年度")));
+            // The settings keep to their ranges.
+            for (const char *bad : {"update 設定 set バックアップ世代 = 0", "update 設定 set 年度末月 = 13"})
+                QVERIFY_THROWS_EXCEPTION(DbError, m_db->execute(QString::fromUtf8(bad)));
+        }
+        QVERIFY(!m_db->inTransaction());
     }
 
     void foreignFilesAreRefused_data()
@@ -330,6 +382,7 @@ private slots:
         m_db->execute(QStringLiteral("drop table 仕訳科目"));
         m_db->execute(QStringLiteral("alter table D_手形 drop column 更新回数"));
         dropPartyNumbers();
+        dropBackupsAndYears();
         m_db->execute(QStringLiteral("pragma user_version = 1"));
         if (blocked) // takes the name the upgrade's index needs
             m_db->execute(QStringLiteral("create table 仕訳科目_用途 (x)"));
@@ -343,7 +396,7 @@ private slots:
         } else {
             schema::prepareMainDatabase(*m_db);
             QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), schema::kVersion);
-            QCOMPARE(schema::kVersion, 5);
+            QCOMPARE(schema::kVersion, 8);
             // Bills of the old file start at row version 0.
             QCOMPARE(m_db->scalar(QStringLiteral("select 更新回数 from D_手形")).toInt(), 0);
             QStringList rows;
