@@ -127,6 +127,10 @@ QString usageOf(const QString &command)
         return migrateUsage();
     if (command == u"export")
         return exportUsage();
+    if (command == u"settle")
+        return settleUsage();
+    if (command == u"history")
+        return historyUsage();
     if (command == u"customer" || command == u"supplier")
         return partyUsage(command);
     if (command == u"backup")
@@ -463,6 +467,10 @@ QString usage()
                           "  backup [--to DIR]     バックアップを DIR に作ります (新しいものから N 個を残します)\n"
                           "  restore FILE          バックアップ FILE を手形データに戻します\n"
                           "  generate N [--seed S] 測定用に作り出した手形 N 件を空の tegata.mdb に書き込みます\n"
+                          "  settle [--through 日付] [--dry-run]\n"
+                          "                        決済日が来た手形を決済します (--dry-run は表示だけ)\n"
+                          "  history [--from 日付] [--to 日付] [--bill 番号]\n"
+                          "                        手形の履歴を CSV で書きます\n"
                           "  help [コマンド]       使い方を表示します\n"
                           "\n"
                           "どのコマンドでも使えるオプション:\n"
@@ -522,6 +530,11 @@ int run(const QStringList &args, const datafolder::FolderChoice &fallback, QText
         accepted.flags << QStringLiteral("--force");
     else if (command == u"generate")
         accepted.withValue << QStringLiteral("--seed");
+    else if (command == u"settle") {
+        accepted.withValue << QStringLiteral("--through");
+        accepted.flags << QStringLiteral("--dry-run");
+    } else if (command == u"history")
+        accepted.withValue << QStringLiteral("--from") << QStringLiteral("--to") << QStringLiteral("--bill");
     else if (command != u"days") {
         err << QStringLiteral("不明なコマンドです: %1\n\n").arg(command) << usage();
         return kExitBadArguments;
@@ -542,6 +555,10 @@ int run(const QStringList &args, const datafolder::FolderChoice &fallback, QText
         return commandHolidays(parsed, folder, out, err);
     if (command == u"generate")
         return commandGenerate(parsed, folder, out, err);
+    if (command == u"settle")
+        return settleCommand(parsed, folder, out, err);
+    if (command == u"history")
+        return historyCommand(parsed, folder, out, err);
     return commandDays(parsed, folder, out, err);
 }
 

@@ -64,4 +64,10 @@ QString restoreUsage();
 int exportCommand(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err);
 QString exportUsage();
 
+// settle: the bills whose settlement day has come; history: the events as CSV.
+int settleCommand(const ParsedArgs &args, const QString &folder, QTextStream &out, QTextStream &err);
+QString settleUsage();
+int historyCommand(const ParsedArgs &args, const QString &folder, QTextStream &out, QTextStream &err);
+QString historyUsage();
+
 } // namespace sorvane::admin

@@ -16,6 +16,12 @@
 #include "payable/PayableEntry.h"
 #include "payable/PayableList.h"
 #include "output/ReportWindow.h"
+#include "life/CollectionDays.h"
+#include "life/DiscountBankRegister.h"
+#include "life/DiscountWindows.h"
+#include "life/DishonourWindows.h"
+#include "life/HistoryWindow.h"
+#include "life/SettlementWindow.h"
 #include "ui/EndorsementDialog.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
@@ -59,24 +65,24 @@ const ButtonDef kButtonDefs[] = {
     {u"受取修正ボタン", u"修正と削除", kColumns[0], kRows[1], u"受取修正"},
     {u"支払入力ボタン", u"入力", kColumns[1], kRows[0], u"支払入力"},
     {u"支払修正ボタン", u"修正と削除", kColumns[1], kRows[1], u"支払修正"},
-    {u"割引手形指定", u"手形指定", kColumns[2], kRows[0], u""},
-    {u"割引手形解除", u"登録解除", kColumns[2], kRows[1], u""},
-    {u"不渡手形指定", u"手形指定", kColumns[2], kRows[2], u""},
-    {u"不渡手形解除", u"登録解除", kColumns[2], kRows[3], u""},
+    {u"割引手形指定", u"手形指定", kColumns[2], kRows[0], u"割引指定"},
+    {u"割引手形解除", u"登録解除", kColumns[2], kRows[1], u"割引解除"},
+    {u"不渡手形指定", u"手形指定", kColumns[2], kRows[2], u"不渡指定"},
+    {u"不渡手形解除", u"登録解除", kColumns[2], kRows[3], u"不渡解除"},
     {u"実集計", u"集計（期日）", kColumns[2], kRows[4], u""},
     {u"処理日集計", u"集計（処理日）", kColumns[2], kRows[5], u""},
     {u"口座別試算表", u"口座別試算表", kColumns[3], kRows[0], u""},
     {u"口座別資金確認", u"口座別資金確認", kColumns[3], kRows[1], u""},
     {u"手形予約確認", u"手形予約確認", kColumns[3], kRows[2], u""},
-    {u"処理済手形", u"処理済手形一覧", kColumns[3], kRows[3], u""},
+    {u"処理済手形", u"処理済手形一覧", kColumns[3], kRows[3], u"処理済"},
     {u"期日接近", u"期日接近分", kColumns[3], kRows[4], u"期日接近"},
     {u"検索ボタン", u"検　索", 7800, kRows[5], u"検索"},
     {u"得意先登録", u"得意先登録", kColumns[4], kRows[0], u"得意先"},
     {u"仕入先登録", u"仕入先登録", kColumns[4], kRows[1], u"仕入先"},
     {u"口座登録", u"口座登録", kColumns[4], kRows[2], u""},
     {u"保管場所登録", u"保管場所登録", kColumns[4], kRows[3], u"保管場所"},
-    {u"取立日数設定", u"取立日数設定", kColumns[4], kRows[4], u""},
-    {u"割引先登録", u"割引先登録", kColumns[4], kRows[5], u""},
+    {u"取立日数設定", u"取立日数設定", kColumns[4], kRows[4], u"取立日数"},
+    {u"割引先登録", u"割引先登録", kColumns[4], kRows[5], u"割引先"},
     {u"新年度処理", u"新年度処理", kColumns[5], kRows[0], u""},
     {u"バックアップ", u"バックアップ", kColumns[5], kRows[1], u"バックアップ"},
     {u"リストア", u"リストア", kColumns[5], kRows[2], u"リストア"},
@@ -122,28 +128,28 @@ const MenuDef kMenuDefs[] = {
     {u"M0入力", u"入力",
      {{u"M00受取手形", u"受取手形", u"受取入力"},
       {u"M01支払手形", u"支払手形", u"支払入力"},
-      {u"M02割引", u"割引", u""},
-      {u"M03不渡", u"不渡", u""}}},
+      {u"M02割引", u"割引", u"割引指定"},
+      {u"M03不渡", u"不渡", u"不渡指定"}}},
     {u"M1一覧修正", u"一覧修正",
      {{u"M10受取手形", u"受取手形", u"受取修正"},
       {u"M11支払手形", u"支払手形", u"支払修正"},
-      {u"M12割引手形", u"割引手形", u""},
-      {u"M13不渡手形", u"不渡手形", u""},
+      {u"M12割引手形", u"割引手形", u"割引一覧"},
+      {u"M13不渡手形", u"不渡手形", u"不渡一覧"},
       {u"M14満期", u"期日接近", u"期日接近一覧"}}},
     {u"M2処理", u"計画と確認",
      {{u"M20口座別資金確認", u"口座別資金確認", u""},
       {u"M21口座別試算表", u"口座別試算表", u""},
-      {u"M22処理済手形一覧表", u"処理済手形一覧", u""},
+      {u"M22処理済手形一覧表", u"処理済手形一覧", u"処理済"},
       {u"M23手形予約確認", u"手形予約確認", u""}}},
     {u"M集計", u"集計", {{u"M1実績", u"集計(期日）", u""}, {u"M2集計", u"集計（処理日）", u""}}},
-    {u"M検索", u"検索", {{u"M1手形検索", u"手形検索", u"検索"}}},
+    {u"M検索", u"検索", {{u"M1手形検索", u"手形検索", u"検索"}, {u"M2手形履歴", u"手形履歴", u"履歴"}}},
     {u"M3マスター", u"初期設定",
      {{u"M30得意先", u"得意先登録", u"得意先"},
       {u"M31仕入先", u"仕入先登録", u"仕入先"},
       {u"M32口座", u"口座登録", u""},
       {u"M33保管場所", u"保管場所登録", u"保管場所"},
-      {u"M33処理日数", u"取立日数設定", u""},
-      {u"M33割引", u"割引先登録", u""}}},
+      {u"M33処理日数", u"取立日数設定", u"取立日数"},
+      {u"M33割引", u"割引先登録", u"割引先"}}},
     {u"M4ツール", u"ツール",
      {{u"M1新年度", u"新年度処理", u""},
       {u"M41区切", u"", u"-"},
@@ -308,6 +314,10 @@ void MainMenu::onCommand(const QString &command)
 {
     // One error trap for every command: the message, and the window stays as it was.
     try {
+        // A server book out of reach opens no window that would show its
+        // lists empty; a server that is back is reached again first.
+        if (command != u"終了" && command != u"バージョン" && !m_ctx.checkConnection())
+            return;
         if (command == u"終了")
             exitProgram();
         else if (command == u"バージョン")
@@ -342,6 +352,26 @@ void MainMenu::onCommand(const QString &command)
             openModal(new BackupWindow(m_ctx, m_ui, this));
         else if (command == u"リストア")
             runRestore();
+        else if (command == u"割引指定")
+            openModal(new DiscountEntryWindow(m_ctx, m_ui, m_kit, this));
+        else if (command == u"割引解除")
+            openModal(new DiscountReleaseWindow(m_ctx, m_ui, m_kit, this));
+        else if (command == u"割引一覧")
+            openModal(new DiscountedListWindow(m_ctx, m_ui, m_kit, this));
+        else if (command == u"不渡指定")
+            openModal(new DishonourEntryWindow(m_ctx, m_ui, m_kit, this));
+        else if (command == u"不渡解除")
+            openModal(new DishonourReleaseWindow(m_ctx, m_ui, m_kit, this));
+        else if (command == u"不渡一覧")
+            openModal(new DishonouredListWindow(m_ctx, m_ui, m_kit, this));
+        else if (command == u"処理済")
+            openModal(new SettlementWindow(m_ctx, m_ui, m_kit, this));
+        else if (command == u"取立日数")
+            openModal(new CollectionDaysWindow(m_ctx, m_ui, this));
+        else if (command == u"割引先")
+            openModal(new DiscountBankRegister(m_ctx, m_ui, this));
+        else if (command == u"履歴")
+            openModal(new HistoryWindow(m_ctx, m_ui, m_kit, 0, this));
         // "操作方法" has no action.
     } catch (const std::exception &e) {
         m_ui.information(errorText(e));
@@ -485,7 +515,7 @@ bool MainMenu::startUp()
     m_ctx.LoadSettings();
     // Clerks sharing a server book see which book they work in.
     if (m_ctx.Server)
-        setWindowTitle(QStringLiteral("Sorvane %1 — %2").arg(QStringLiteral(SORVANE_VERSION), m_ctx.bookName()));
+        setWindowTitle(QStringLiteral("Sorvane %1 (%2)").arg(QStringLiteral(SORVANE_VERSION), m_ctx.bookName()));
     return true;
 }
 

@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QObject>
+#include <QTimer>
 
 namespace sorvane {
 
@@ -54,7 +56,7 @@ const QString AppContext::kWorkspaceName = QStringLiteral("Varnostel");
 const QString AppContext::kUserName = QStringLiteral("admin");
 
 AppContext::AppContext(MessageService &messages, QString programFolder)
-    : m_messages(messages), m_programFolder(std::move(programFolder))
+    : m_messages(messages), m_programFolder(std::move(programFolder)), m_notices(std::make_unique<QObject>())
 {
 }
 
@@ -82,9 +84,41 @@ QString AppContext::missingBookHint() const
 
 QString AppContext::bookName() const
 {
-    if (Server)
-        return QStringLiteral("サーバー %1").arg(Server->display());
-    return files::kMainDb;
+    if (!Server)
+        return files::kMainDb;
+    // A socket folder says nothing to a clerk; a host name does.
+    if (Server->host.isEmpty() || Server->host.startsWith(u'/'))
+        return QStringLiteral("サーバー: %1").arg(Server->database);
+    const QString host = Server->port > 0 ? Server->host + u':' + QString::number(Server->port) : Server->host;
+    return QStringLiteral("サーバー: %1 @ %2").arg(Server->database, host);
+}
+
+bool AppContext::checkConnection()
+{
+    if (!DataDb || !DataDb->isServer())
+        return true;
+    try {
+        // A command chosen is a new try, however recent the last one.
+        if (DataDb->connectionLost())
+            DataDb->reconnect();
+        DataDb->scalar(QStringLiteral("select 1"));
+        return true;
+    } catch (const DbError &e) {
+        m_messages.information(e.description());
+        return false;
+    }
+}
+
+void AppContext::tellReconnected()
+{
+    if (m_noticePending)
+        return;
+    m_noticePending = true;
+    QTimer::singleShot(0, m_notices.get(), [this] {
+        m_noticePending = false;
+        m_messages.information(QStringLiteral("サーバーとの接続が切れていたため、つなぎ直しました。\n"
+                                              "このまま操作を続けられます。"));
+    });
 }
 
 bool AppContext::CheckDataFiles()
@@ -130,6 +164,10 @@ bool AppContext::OpenDataDatabase()
                 checkWritable(*db);
                 book::prepareSearchTable(*db);
                 schema::prepareForWork(*db);
+                // A new connection after a break starts a new session: its
+                // own search table is made again.
+                db->setSessionSetup([](Database &d) { book::prepareSearchTable(d); });
+                db->setReconnected([this] { tellReconnected(); });
             } catch (...) {
                 DataWorkspace->releaseDatabase(db);
                 throw;

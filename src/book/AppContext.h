@@ -12,7 +12,10 @@
 #include <QString>
 #include <QVector>
 
+#include <memory>
 #include <optional>
+
+class QObject;
 
 namespace sorvane {
 
@@ -50,11 +53,18 @@ public:
     QString filePath(const QString &name) const { return files::path(AppFolder, name); }
     // The open main database; a DbError when it is closed.
     Database &db() const;
-    // Which book is open, for the title bar: tegata.mdb or the server's database.
+    // Which book is open, for the title bar: tegata.mdb, or "サーバー: DBNAME"
+    // (with the host when it is not a socket of this machine).
     QString bookName() const;
     // When the last CheckDataFiles found no book: the line that tells how
     // to prepare the data folder. Empty otherwise.
     QString missingBookHint() const;
+
+    // Before a command: on a server book, connects again when the
+    // connection broke (a few tries), and makes sure the server answers.
+    // False, after the message, when it does not: the command must not show
+    // an empty window as if it were the book.
+    bool checkConnection();
 
     QString AppFolder;
     Workspace *DataWorkspace = nullptr;
@@ -78,10 +88,16 @@ public:
     static const QString kUserName;
 
 private:
+    void tellReconnected();
+
     MessageService &m_messages;
     QString m_programFolder;
     bool m_bookMissing = false;
     Engine m_engine;
+    // The context of the notice that the server is back: it is shown once
+    // the statement that reconnected has finished, never from inside it.
+    std::unique_ptr<QObject> m_notices;
+    bool m_noticePending = false;
 };
 
 } // namespace sorvane

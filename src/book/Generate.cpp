@@ -1,6 +1,7 @@
 #include "book/Generate.h"
 
 #include "book/Accounts.h"
+#include "book/BillLife.h"
 #include "book/Payables.h"
 #include "book/Receivables.h"
 #include "book/Registers.h"
@@ -172,14 +173,16 @@ struct GenAccount {
 };
 
 // The states a received bill can reach here and no window sets yet.
-void markDishonoured(Database &db, qint64 id)
+// Dishonoured the day after its due date, as the bank reports it.
+void markDishonoured(Database &db, qint64 id, const QDate &due, const QDate &today)
 {
-    db.execute(QStringLiteral("update D_手形 set 状態=2 where id=?"), {id});
+    dishonourBill(db, {id, std::nullopt, due.addDays(1), today}, QStringLiteral("資金不足"));
 }
 
-void markFinished(Database &db, qint64 id)
+// Settled on its due date.
+void markFinished(Database &db, qint64 id, const QDate &due, const QDate &today)
 {
-    db.execute(QStringLiteral("update D_手形 set 終了フラグ=1 where id=?"), {id});
+    settleBill(db, {id, std::nullopt, due, today});
 }
 
 void requireEmpty(Database &db)
@@ -334,7 +337,7 @@ GeneratedBook generateBook(Database &db, const GenerateSettings &s)
                 bill.金額 = amountOf(r);
                 const qint64 id = issueBill(db, bill);
                 if (finishedIssue && bill.手形期日 < s.today) {
-                    markFinished(db, id);
+                    markFinished(db, id, bill.手形期日, s.today);
                     ++made.finished;
                 } else {
                     ++made.issued;
@@ -388,10 +391,10 @@ GeneratedBook generateBook(Database &db, const GenerateSettings &s)
                     throw DbError(QStringLiteral("手形 %1 を譲渡できませんでした").arg(bill.手形番号));
                 ++made.handedOn;
             } else if (kind == Dishonoured && due) {
-                markDishonoured(db, id);
+                markDishonoured(db, id, bill.手形期日, s.today);
                 ++made.dishonoured;
             } else if (kind == Finished && due) {
-                markFinished(db, id);
+                markFinished(db, id, bill.手形期日, s.today);
                 ++made.finished;
             } else {
                 ++made.inHand;

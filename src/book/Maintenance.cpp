@@ -93,8 +93,9 @@ void syncToDisk(const QString &path)
 }
 
 // The initial database copied to a work file beside tegata.mdb, with the
-// window length carried over: complete before anything else is touched.
-void prepareInitialCopy(const QString &initial, const QString &work, int days)
+// window length and the collection days carried over: complete before
+// anything else is touched.
+void prepareInitialCopy(const QString &initial, const QString &work, int days, int collection)
 {
     removeDatabaseFile(work);
     file::copyFile(initial, work);
@@ -103,6 +104,7 @@ void prepareInitialCopy(const QString &initial, const QString &work, int days)
         ScopedDatabase db(ws, work);
         schema::prepareMainDatabase(*db);
         schema::writeDueWindowDays(*db, days);
+        schema::writeCollectionDays(*db, collection);
     }
     file::syncFile(work);
 }
@@ -120,6 +122,16 @@ int storedDueWindowDays(AppContext &ctx)
     return ctx.DueWindowDays;
 }
 
+// The collection days of the book about to be replaced.
+int storedCollectionDays(AppContext &ctx)
+{
+    try {
+        return schema::readCollectionDays(ctx.db());
+    } catch (const DbError &) {
+    }
+    return 0;
+}
+
 ToolResult resetServerBook(AppContext &ctx)
 {
     QString problem;
@@ -133,11 +145,17 @@ ToolResult resetServerBook(AppContext &ctx)
         }
         Database &db = ctx.db();
         Transaction t(db);
-        // The length of the approaching-due window survives the reset.
+        // The length of the approaching-due window and the collection days
+        // survive the reset.
         const int days = storedDueWindowDays(ctx);
+        const int collection = storedCollectionDays(ctx);
+        // The history of the bills stays: it is the record of what was
+        // booked and deleted, which no action of the program may erase.
         for (const QString &table : schema::mainTables())
-            db.execute(QStringLiteral("delete from %1").arg(db.quotedName(table)));
+            if (table != u"手形履歴")
+                db.execute(QStringLiteral("delete from %1").arg(db.quotedName(table)));
         schema::writeDueWindowDays(db, days);
+        schema::writeCollectionDays(db, collection);
         t.commit();
     } catch (const DbError &e) {
         problem = e.description();
@@ -224,6 +242,7 @@ ToolResult resetData(AppContext &ctx)
         return resetServerBook(ctx);
     // The length of the approaching-due window survives the reset.
     const int days = storedDueWindowDays(ctx);
+    const int collection = storedCollectionDays(ctx);
     ctx.CloseDataDatabase();
 
     const QString folder = ctx.programFolder();
@@ -238,7 +257,7 @@ ToolResult resetData(AppContext &ctx)
     } else {
         try {
             try {
-                prepareInitialCopy(initial, work, days);
+                prepareInitialCopy(initial, work, days, collection);
             } catch (const DbError &e) {
                 discardDatabaseFile(work);
                 // A full disk is mended by making room, not by installing again.

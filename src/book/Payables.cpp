@@ -1,9 +1,13 @@
 #include "book/Payables.h"
 
+#include "book/BillLife.h"
 #include "book/Conflicts.h"
 #include "book/Keys.h"
 #include "data/BillNumber.h"
 #include "data/Engine.h"
+#include "data/Formats.h"
+
+#include <QSet>
 
 namespace sorvane::book {
 
@@ -125,7 +129,46 @@ void setLastNumber(Database &db, qint64 accountId, const QString &number)
     db.execute(QStringLiteral("update 口座データ set 最終手形番号=? where id=?"), {number, accountId});
 }
 
+// The numbers of a checkbook are the company's own: one number, one bill on
+// an account. Checked with the account row locked by the caller's
+// transaction, so two clerks issuing at once are checked one after the
+// other. `self` is a bill being corrected, which may keep its own number.
+void requireFreeNumber(Database &db, const Account &account, const QString &number, qint64 self = 0)
+{
+    if (number.trimmed().isEmpty())
+        return;
+    Recordset holder = db.openRecordset(QStringLiteral("select 取引先,振出日,金額 from D_手形 "
+                                                       "where 処理=1 and 予約口座id=? and 手形番号=? and id<>? "
+                                                       "order by id limit 1"),
+                                        {account.id, number, self});
+    if (holder.eof())
+        return;
+    QSet<QString> used;
+    db.forEachRow(QStringLiteral("select 手形番号 from D_手形 where 処理=1 and 予約口座id=? and id<>?"),
+                  {account.id, self}, [&used](const RowView &r) { used.insert(r.text(0).toLower()); });
+    // Each next number is a new one, so a free one comes within as many
+    // steps as the account has bills.
+    QString free = NextBillNumber(number);
+    for (qsizetype i = 0; i <= used.size() && used.contains(free.toLower()); ++i)
+        free = NextBillNumber(free);
+    const QDate issued = holder.date(QStringLiteral("振出日"));
+    const QString bill =
+        QStringLiteral("支払先「%1」、振出日 %2、金額 %3円")
+            .arg(holder.text(QStringLiteral("取引先")), issued.isValid() ? fmt::ymd(issued) : QStringLiteral("なし"),
+                 fmt::amount(holder.number(QStringLiteral("金額"))));
+    throw DuplicateNumberError(
+        QStringLiteral("手形番号「%1」は、口座 %2 で振り出した別の手形にすでに使われています\n（%3）\n"
+                       "空いている次の番号「%4」を使ってください")
+            .arg(number, QString::number(account.kozano), bill, free),
+        free);
+}
+
 } // namespace
+
+DuplicateNumberError::DuplicateNumberError(const QString &text, QString proposal)
+    : DbError(text), m_proposal(std::move(proposal))
+{
+}
 
 std::optional<Account> accountByKozano(Database &db, qint64 kozano)
 {
@@ -207,6 +250,7 @@ qint64 issueBill(Database &db, const Issue &issue)
 {
     Transaction t(db);
     const Account a = requireAccount(db, issue.accountId);
+    requireFreeNumber(db, a, issue.手形番号);
     db.execute(QStringLiteral("insert into D_手形(処理,日付,kozano,手形番号,取引先コード,取引先,支払県,支払市,"
                               "支払場所コード,支払場所,支払場所支店コード,支払場所支店,振出日,手形期日,手形期間,"
                               "金額,予約口座id) values(1,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"),
@@ -216,51 +260,78 @@ qint64 issueBill(Database &db, const Issue &issue)
     const qint64 id = db.lastInsertId();
     if (BillNumberAfter(issue.手形番号, a.最終手形番号))
         setLastNumber(db, a.id, issue.手形番号);
+    if (const std::optional<BillRow> row = billRow(db, id)) {
+        BillEvent e = eventFor(*row, kind::振出, issue.日付);
+        e.前状態.clear();
+        e.後状態 = state::振出;
+        recordEvent(db, e);
+    }
     t.commit();
     return id;
 }
 
 bool handOnBill(Database &db, qint64 billId, const QDate &booked, const QString &supplierCode,
-                const QString &supplierName)
-{
-    // The condition is checked by the statement itself: a bill handed on or
-    // reserved since the list was read is left alone.
-    return db.execute(QStringLiteral("update D_手形 set 処理=2,kozano=0,状態=-2,保管場所='',予約フラグ=1,"
-                                     "予約処理=1,予約口座id=0,予約日=?,譲渡先コード=?,譲渡先=?,更新回数=更新回数+1 "
-                                     "where id=? and %1")
-                          .arg(kCandidate),
-                      {booked, supplierCode, supplierName, billId}) > 0;
-}
-
-bool cancelHandOn(Database &db, qint64 billId, std::optional<qint64> version)
+                const QString &supplierName, std::optional<qint64> version)
 {
     Transaction t(db);
-    const std::optional<qint64> stored = lockedVersion(db, billId);
-    if (!stored)
+    // A bill handed on, reserved, finished or deleted since the list was
+    // read is left alone.
+    if (!lockForChange(db, billId, Reach::Candidate, version))
         return false;
-    const bool changed =
-        db.execute(QStringLiteral("update D_手形 set 処理=0,状態=0,予約フラグ=0,予約処理=0,予約日=null,"
-                                  "譲渡先コード=null,譲渡先=null,更新回数=更新回数+1 "
-                                  "where id=? and 処理=2"),
-                   {billId}) > 0;
-    // A bill no longer handed on says so; one changed otherwise is a conflict.
-    if (changed)
-        checkVersion(version, *stored);
+    const std::optional<BillRow> was = billRow(db, billId);
+    db.execute(QStringLiteral("update D_手形 set 処理=2,kozano=0,状態=-2,保管場所='',予約フラグ=1,"
+                              "予約処理=1,予約口座id=0,予約日=?,譲渡先コード=?,譲渡先=?,更新回数=更新回数+1 "
+                              "where id=?"),
+               {booked, supplierCode, supplierName, billId});
+    BillEvent e = eventFor(*was, kind::譲渡, booked);
+    e.処理 = kHandedOn;
+    e.相手先コード = supplierCode;
+    e.相手先 = supplierName;
+    e.後状態 = state::譲渡;
+    recordEvent(db, e);
     t.commit();
-    return changed;
+    return true;
+}
+
+bool cancelHandOn(Database &db, qint64 billId, std::optional<qint64> version, const QDate &on)
+{
+    Transaction t(db);
+    // A bill no longer handed on says so; one changed otherwise is a conflict.
+    if (!lockForChange(db, billId, Reach::HandedOn, version))
+        return false;
+    const std::optional<BillRow> was = billRow(db, billId);
+    db.execute(QStringLiteral("update D_手形 set 処理=0,状態=0,予約フラグ=0,予約処理=0,予約日=null,"
+                              "譲渡先コード=null,譲渡先=null,更新回数=更新回数+1 where id=?"),
+               {billId});
+    BillEvent e = eventFor(*was, kind::譲渡取消, on.isValid() ? on : QDate::currentDate());
+    e.処理 = kReceived;
+    if (const std::optional<BillEvent> handOn = standingEvent(db, billId, kind::譲渡)) {
+        e.取消元id = handOn->id;
+        if (e.date < handOn->date)
+            e.date = handOn->date;
+    }
+    e.相手先コード = was->譲渡先コード;
+    e.相手先 = was->譲渡先;
+    e.後状態 = state::手元;
+    recordEvent(db, e);
+    t.commit();
+    return true;
 }
 
 bool correctIssuedBill(Database &db, const IssuedCorrection &c)
 {
     Transaction t(db);
-    Recordset was =
-        db.openRecordset(QStringLiteral("select 手形番号,予約口座id,更新回数 from D_手形 where id=? and 処理=1") +
-                             db.dialect().forUpdate,
-                         {c.billId});
-    if (was.eof())
+    if (!lockForChange(db, c.billId, Reach::Issued, c.更新回数))
         return false;
-    checkVersion(c.更新回数, was.number(QStringLiteral("更新回数")));
+    Recordset was = db.openRecordset(QStringLiteral("select 手形番号,予約口座id from D_手形 where id=?"), {c.billId});
+    const BillRow row = requireIssuedEditable(db, c.billId, QStringLiteral("修正"));
+    const RowSnapshot before = billSnapshot(db, c.billId);
     const Account a = requireAccount(db, c.accountId);
+    // Only a new claim on a number is checked: a book may hold duplicates
+    // from before, and correcting the amount of one of them must go through.
+    if (was.text(QStringLiteral("手形番号")).compare(c.手形番号, Qt::CaseInsensitive) != 0 ||
+        was.number(QStringLiteral("予約口座id")) != a.id)
+        requireFreeNumber(db, a, c.手形番号, c.billId);
     db.execute(QStringLiteral("update D_手形 set 取引先コード=?,取引先=?,日付=?,手形番号=?,支払県=?,支払市=?,"
                               "支払場所コード=?,支払場所=?,支払場所支店コード=?,支払場所支店=?,振出日=?,手形期日=?,"
                               "手形期間=?,金額=?,予約口座id=?,kozano=?,更新回数=更新回数+1 where id=?"),
@@ -275,20 +346,18 @@ bool correctIssuedBill(Database &db, const IssuedCorrection &c)
     const bool wasLast = was.text(QStringLiteral("手形番号")) == a.最終手形番号;
     if ((moved && BillNumberAfter(c.手形番号, a.最終手形番号)) || wasLast)
         setLastNumber(db, a.id, c.手形番号);
+    recordCorrection(db, row, before, c.on);
     t.commit();
     return true;
 }
 
-bool deleteIssuedBill(Database &db, qint64 billId, std::optional<qint64> version)
+bool deleteIssuedBill(Database &db, qint64 billId, std::optional<qint64> version, const QDate &on)
 {
     Transaction t(db);
-    Recordset rs =
-        db.openRecordset(QStringLiteral("select 手形期日,予約口座id,更新回数 from D_手形 where id=? and 処理=1") +
-                             db.dialect().forUpdate,
-                         {billId});
-    if (rs.eof())
+    if (!lockForChange(db, billId, Reach::Issued, version))
         return false;
-    checkVersion(version, rs.number(QStringLiteral("更新回数")));
+    recordDeletion(db, requireIssuedEditable(db, billId, QStringLiteral("削除")), on);
+    Recordset rs = db.openRecordset(QStringLiteral("select 手形期日,予約口座id from D_手形 where id=?"), {billId});
     const QDate due = rs.date(QStringLiteral("手形期日"));
     const qint64 account = rs.number(QStringLiteral("予約口座id"));
     // The account's figures from the due date on counted this bill. A bill

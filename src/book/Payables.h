@@ -5,6 +5,7 @@
 // (処理 2), with the account reads the payable windows need.
 
 #include "book/Registers.h"
+#include "data/Engine.h"
 
 #include <QDate>
 #include <QList>
@@ -130,21 +131,39 @@ struct Issue {
     qint64 金額 = 0;
 };
 
+// The number of a bill being issued or corrected is already that of another
+// bill issued on the same account. The text names that bill and proposes
+// the next free number, which proposal() gives.
+class DuplicateNumberError : public DbError {
+public:
+    DuplicateNumberError(const QString &text, QString proposal);
+    const QString &proposal() const { return m_proposal; }
+
+private:
+    QString m_proposal;
+};
+
 // Inserts the bill (処理 1, the account's prefecture and city, the term from
 // the two dates) and makes its number the account's last one (only forward:
-// see BillNumberAfter), in one
-// transaction. Returns the new bill's id. A DbError when the account is gone.
+// see BillNumberAfter), in one transaction, with the account row locked.
+// Returns the new bill's id. A DbError when the account is gone,
+// DuplicateNumberError when another bill issued on the account has the
+// number (an empty number is never checked).
 qint64 issueBill(Database &db, const Issue &issue);
 
 // Hands the received bill on to the supplier, booked on the given day. Only a
 // bill that is still a candidate changes; false (nothing written) otherwise.
+// ConflictError when a version is given and another clerk changed the bill
+// since (its amount or dates may differ from what the clerk saw).
 bool handOnBill(Database &db, qint64 billId, const QDate &booked, const QString &supplierCode,
-                const QString &supplierName);
+                const QString &supplierName, std::optional<qint64> version = std::nullopt);
 
 // Turns a handed-on bill back into a received bill in hand. The storage place
-// stays empty. False (nothing written) when the bill is not handed on;
-// ConflictError when a version is given and another clerk changed it since.
-bool cancelHandOn(Database &db, qint64 billId, std::optional<qint64> version = std::nullopt);
+// stays empty. False (nothing written) when the bill is not handed on (or is
+// finished); ConflictError when a version is given and another clerk changed
+// it since. The cancellation is recorded in the bill's history on `on`
+// (invalid: today).
+bool cancelHandOn(Database &db, qint64 billId, std::optional<qint64> version = std::nullopt, const QDate &on = {});
 
 // The fields of an issued bill a correction rewrites.
 struct IssuedCorrection {
@@ -164,20 +183,24 @@ struct IssuedCorrection {
     QDate 手形期日;
     qint64 金額 = 0;
     std::optional<qint64> 更新回数; // when set, refused with ConflictError if the bill changed since
+    QDate on;                       // the day of the correction, for the history (invalid: today)
 };
 
 // Rewrites the issued bill, in one transaction. Its number becomes the
 // account's last one when the bill moves to that account or was the last
 // bill issued on it. False (nothing written) when the bill is no longer an
-// issued bill; a DbError when the account is gone.
+// open issued bill; a DbError when the account is gone; DuplicateNumberError
+// when a new number, or the number on a new account, is already another
+// bill's on that account.
 bool correctIssuedBill(Database &db, const IssuedCorrection &c);
 
 // Deletes the issued bill; when it is drawn on an account, that account's
 // plan is invalidated from the due date on (計画済年月 and the 口座残高 rows
 // from that day). One transaction. False (nothing written) when the bill is
-// not an issued bill; ConflictError when a version is given and another
+// not an open issued bill; ConflictError when a version is given and another
 // clerk changed the bill since.
-bool deleteIssuedBill(Database &db, qint64 billId, std::optional<qint64> version = std::nullopt);
+// The whole row is kept in the history, dated `on` (invalid: today).
+bool deleteIssuedBill(Database &db, qint64 billId, std::optional<qint64> version = std::nullopt, const QDate &on = {});
 
 // A line of the payable list.
 struct PayableLine {

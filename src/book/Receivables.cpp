@@ -1,5 +1,6 @@
 #include "book/Receivables.h"
 
+#include "book/BillLife.h"
 #include "book/Conflicts.h"
 #include "book/Keys.h"
 #include "data/BillNumber.h"
@@ -186,17 +187,25 @@ qint64 registerReceivableBill(Database &db, const ReceivableBill &bill, const st
     }
     if (endorsers)
         insertEndorserRows(db, id, *endorsers);
+    if (const std::optional<BillRow> row = billRow(db, id)) {
+        BillEvent e = eventFor(*row, kind::受取, bill.日付);
+        e.前状態.clear();
+        e.後状態 = state::手元;
+        recordEvent(db, e);
+    }
     t.commit();
     return id;
 }
 
-void saveReceivableBill(Database &db, const ReceivableBill &bill, const std::optional<EndorserSlots> &endorsers)
+void saveReceivableBill(Database &db, const ReceivableBill &bill, const std::optional<EndorserSlots> &endorsers,
+                        const QDate &on)
 {
     Transaction t(db);
-    const std::optional<qint64> stored = lockedVersion(db, bill.id);
-    if (!stored)
-        throw DbError(QStringLiteral("登録に失敗しました"));
-    checkVersion(bill.更新回数, *stored);
+    // A bill handed on, reserved, finished or deleted since it was read is
+    // no longer this window's to change, whatever version was read.
+    checkVersion(bill.更新回数, lockInReach(db, bill.id, Reach::InHand));
+    const BillRow was = requireReceivableEditable(db, bill.id, QStringLiteral("修正"));
+    const RowSnapshot before = billSnapshot(db, bill.id);
     const int changed = db.execute(
         QStringLiteral("update D_手形 set 処理=0,日付=?,手形番号=?,取引先コード=?,取引先=?,振出地=?,振出人=?,支払県=?,"
                        "支払市=?,支払場所コード=?,支払場所=?,支払場所支店コード=?,支払場所支店=?,振出日=?,手形期日=?,"
@@ -208,16 +217,15 @@ void saveReceivableBill(Database &db, const ReceivableBill &bill, const std::opt
         db.execute(QStringLiteral("delete from 裏書人 where 手形id=?"), {bill.id});
         insertEndorserRows(db, bill.id, *endorsers);
     }
+    recordCorrection(db, was, before, on);
     t.commit();
 }
 
-void deleteReceivableBill(Database &db, qint64 id, std::optional<qint64> version)
+void deleteReceivableBill(Database &db, qint64 id, std::optional<qint64> version, const QDate &on)
 {
     Transaction t(db);
-    const std::optional<qint64> stored = lockedVersion(db, id);
-    if (!stored)
-        throw DbError(QStringLiteral("この手形はすでに削除されています"));
-    checkVersion(version, *stored);
+    checkVersion(version, lockInReach(db, id, Reach::InHand));
+    recordDeletion(db, requireReceivableEditable(db, id, QStringLiteral("削除")), on);
     db.execute(QStringLiteral("delete from D_手形 where id=?"), {id});
     t.commit();
 }

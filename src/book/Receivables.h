@@ -91,20 +91,25 @@ std::optional<Customer> findCustomer(Database &db, const QString &code);
 
 // Stores a new received bill; in one transaction with it, every template of
 // its customer with the same bank and branch gets its number as the last
-// one (only forward: see BillNumberAfter), and the endorsers (when given) are written to the new bill. Returns
-// the new bill's id. Throws DbError; nothing is stored then.
+// one (only forward: see BillNumberAfter), and the endorsers (when given) are written to the new bill; its
+// receipt (受取) is written to its history. Returns the new bill's id. Throws DbError; nothing is stored then.
 qint64 registerReceivableBill(Database &db, const ReceivableBill &bill, const std::optional<EndorserSlots> &endorsers);
 
 // Writes the bill over the row bill.id; when endorsers are given they
 // replace the bill's endorser rows, in the same transaction. Throws DbError
-// ("登録に失敗しました" when the row is gone, ConflictError when bill.更新回数
-// is set and another clerk changed the bill since); nothing changes then.
-void saveReceivableBill(Database &db, const ReceivableBill &bill, const std::optional<EndorserSlots> &endorsers);
+// (NotChangeableError when the bill is gone or no longer a received bill in
+// hand: handed on, reserved or finished; ConflictError when bill.更新回数 is
+// set and another clerk changed the bill since); nothing changes then.
+// The correction is recorded in the bill's history on `on` (invalid: today).
+void saveReceivableBill(Database &db, const ReceivableBill &bill, const std::optional<EndorserSlots> &endorsers,
+                        const QDate &on = {});
 
 // Deletes the bill; its endorser rows stay, so the search still offers the
-// names. Throws DbError when the bill no longer exists, ConflictError when
-// a version is given and another clerk changed the bill since.
-void deleteReceivableBill(Database &db, qint64 id, std::optional<qint64> version = std::nullopt);
+// names. Throws NotChangeableError when the bill is gone or no longer a
+// received bill in hand, ConflictError when a version is given and another
+// clerk changed the bill since.
+// The whole row is kept in the history, dated `on` (invalid: today).
+void deleteReceivableBill(Database &db, qint64 id, std::optional<qint64> version = std::nullopt, const QDate &on = {});
 
 std::optional<ReceivableBill> receivableBill(Database &db, qint64 id);
 

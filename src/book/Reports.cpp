@@ -1,9 +1,11 @@
 #include "book/Reports.h"
 
+#include "book/History.h"
 #include "data/Engine.h"
 #include "data/Schema.h"
 
 #include <QHash>
+#include <QMap>
 #include <QSet>
 
 #include <algorithm>
@@ -44,6 +46,103 @@ QHash<qint64, QStringList> endorsersOf(Database &db, const QDate &from, const QD
     return out;
 }
 
+// What became of a bill, as its history tells it: the latest discount,
+// hand-on, dishonour or settlement that no 取消 took back, with its date.
+// A settlement of a discounted or handed-on bill leaves the discount or
+// the hand-on as what became of it.
+struct Outcome {
+    bool fromHistory = false; // the history holds such an event (taken back or not)
+    QString text;
+    QDate date;
+};
+
+QHash<qint64, Outcome> outcomesOf(Database &db, const QString &billsSql, const QVariantList &values)
+{
+    QHash<qint64, Outcome> out;
+    QHash<qint64, QList<Outcome>> stacks;
+    db.forEachRow(
+        QStringLiteral("select 手形id, 種別, 処理日, 相手先, 事由 from 手形履歴 where 種別 in ('譲渡', '譲渡取消', "
+                       "'割引', '割引取消', '決済', '決済取消', '不渡', '不渡取消') and 手形id in (%1) "
+                       "order by 手形id, id")
+            .arg(billsSql),
+        values, [&](const RowView &r) {
+            const qint64 id = r.number(0);
+            const QString kind = r.text(1);
+            QList<Outcome> &stack = stacks[id];
+            out[id].fromHistory = true;
+            Outcome o;
+            o.fromHistory = true;
+            o.date = r.date(2);
+            // A recovery ends a dishonour without taking it back.
+            if (kind == u"不渡取消" && r.text(4) == u"回収") {
+                if (!stack.isEmpty())
+                    stack.append(stack.last());
+                return;
+            }
+            if (kind.endsWith(QStringLiteral("取消"))) {
+                if (!stack.isEmpty())
+                    stack.removeLast();
+                return;
+            }
+            if (kind == u"決済" && !stack.isEmpty()) {
+                stack.append(stack.last());
+                return;
+            }
+            o.text = kind == u"譲渡" || kind == u"割引" ? (kind + u' ' + r.text(3).trimmed()).trimmed() : kind;
+            stack.append(o);
+        });
+    for (auto it = stacks.cbegin(); it != stacks.cend(); ++it)
+        if (!it->isEmpty())
+            out[it.key()] = it->last();
+    return out;
+}
+
+// A bill's state on a date, as its history tells it: the state the last
+// event on or before the date left it in, with the bank or supplier of the
+// discount or hand-on that put it there.
+struct StateOn {
+    QString state;
+    QString receiver;
+    bool dishonourRecorded = false; // a dishonour is in its history at all
+    bool finishRecorded = false;    // a settlement or a recovery is
+};
+
+QHash<qint64, StateOn> statesOn(Database &db, const QDate &asOf, const QString &billsSql, const QVariantList &values)
+{
+    QHash<qint64, StateOn> out;
+    QSet<qint64> dishonoured;
+    QSet<qint64> finished;
+    db.forEachRow(QStringLiteral("select 手形id, 種別, 処理日, 後状態, 相手先 from 手形履歴 where 手形id in (%1) "
+                                 "order by 手形id, 処理日, id")
+                      .arg(billsSql),
+                  values, [&](const RowView &r) {
+                      const qint64 id = r.number(0);
+                      const QString kind = r.text(1);
+                      if (kind == u"不渡")
+                          dishonoured.insert(id);
+                      if (kind == u"決済" || (kind == u"不渡取消" && r.text(3) == u"回収済"))
+                          finished.insert(id);
+                      const QDate on = r.date(2);
+                      if (!on.isValid() || on > asOf)
+                          return;
+                      StateOn &s = out[id];
+                      s.state = r.text(3);
+                      // The bank or supplier holds it while discounted or handed on.
+                      const bool heldByOthers = s.state == u"割引" || s.state == u"譲渡";
+                      if (!heldByOthers)
+                          s.receiver.clear();
+                      else if (!r.text(4).trimmed().isEmpty())
+                          s.receiver = r.text(4).trimmed();
+                  });
+    for (const qint64 id : std::as_const(dishonoured))
+        if (out.contains(id))
+            out[id].dishonourRecorded = true;
+    for (const qint64 id : std::as_const(finished))
+        if (out.contains(id))
+            out[id].finishRecorded = true;
+    return out;
+}
+
 } // namespace
 
 QString periodProblem(const QDate &from, const QDate &to)
@@ -66,6 +165,11 @@ QList<LedgerRow> readLedger(Database &db, Side side, const QDate &from, const QD
             break;
         }
     QList<LedgerRow> rows;
+    const QHash<qint64, Outcome> outcomes = outcomesOf(
+        db,
+        side == Side::Receivable ? QStringLiteral("select id from D_手形 where 処理 in (0, 2) and 日付 between ? and ?")
+                                 : QStringLiteral("select id from D_手形 where 処理 = 1 and 日付 between ? and ?"),
+        {from, to});
     if (side == Side::Receivable) {
         const QHash<qint64, QStringList> endorsers = endorsersOf(db, from, to);
         Recordset rs = db.openRecordset(
@@ -93,7 +197,10 @@ QList<LedgerRow> readLedger(Database &db, Side side, const QDate &from, const QD
             r.due = rs.date(QStringLiteral("手形期日"));
             r.place = joinPlace(rs.text(QStringLiteral("支払場所")), rs.text(QStringLiteral("支払場所支店")));
             r.amount = rs.number(QStringLiteral("金額"));
-            if (rs.number(QStringLiteral("処理")) == 2) {
+            if (const Outcome o = outcomes.value(r.id); o.fromHistory) {
+                r.outcome = o.text;
+                r.outcomeDate = o.text.isEmpty() ? QDate() : o.date;
+            } else if (rs.number(QStringLiteral("処理")) == 2) {
                 r.outcomeDate = rs.date(QStringLiteral("予約日"));
                 r.outcome = QStringLiteral("譲渡 %1").arg(rs.text(QStringLiteral("譲渡先"))).trimmed();
             } else if (rs.number(QStringLiteral("状態")) == 2) {
@@ -134,7 +241,10 @@ QList<LedgerRow> readLedger(Database &db, Side side, const QDate &from, const QD
         if (r.place.isEmpty())
             r.place = joinPlace(rs.text(QStringLiteral("口座銀行")), rs.text(QStringLiteral("口座支店")));
         r.amount = rs.number(QStringLiteral("金額"));
-        if (rs.number(QStringLiteral("終了フラグ")) != 0) {
+        if (const Outcome o = outcomes.value(r.id); o.fromHistory) {
+            r.outcome = o.text;
+            r.outcomeDate = o.text.isEmpty() ? QDate() : o.date;
+        } else if (rs.number(QStringLiteral("終了フラグ")) != 0) {
             r.outcomeDate = r.due;
             r.outcome = QStringLiteral("決済");
         }
@@ -177,15 +287,47 @@ QList<StatementBill> statementBills(Database &db, Side side, const QDate &asOf)
     QList<StatementBill> bills;
     if (side == Side::Receivable) {
         const QHash<QString, QString> byName = customerNumbersByName(db);
+        // What each bill was on the date comes from its history: a bill
+        // settled or dishonoured since was still running then, one
+        // discounted or handed on since was still in hand.
+        const QString running = QStringLiteral("d.処理 in (0, 2) and (d.日付 is null or d.日付 <= ?) "
+                                               "and (d.手形期日 is null or d.手形期日 >= ?)");
+        const QHash<qint64, StateOn> states =
+            statesOn(db, asOf, QStringLiteral("select d.id from D_手形 d where ") + running, {asOf, asOf});
         Recordset rs = db.openRecordset(
-            QStringLiteral("select d.id, d.処理, d.取引先, d.振出人, d.振出日, d.手形期日, d.支払場所, d.支払場所支店, "
-                           "d.金額, d.譲渡先, d.予約日, c.tn as 得意先名, c.登録番号 as 得意先番号 "
-                           "from D_手形 d left join T0 c on c.tc = d.取引先コード "
-                           "where d.処理 in (0, 2) and d.状態 in (0, -2) and d.終了フラグ = 0 "
-                           "and (d.日付 is null or d.日付 <= ?) and (d.手形期日 is null or d.手形期日 >= ?) "
-                           "order by coalesce(nullif(trim(d.振出人), ''), d.取引先), d.手形期日, d.id"),
+            QStringLiteral("select d.id, d.処理, d.状態, d.終了フラグ, d.取引先, d.振出人, d.振出日, d.手形期日, "
+                           "d.支払場所, d.支払場所支店, d.金額, d.譲渡先, d.予約日, c.tn as 得意先名, "
+                           "c.登録番号 as 得意先番号 "
+                           "from D_手形 d left join T0 c on c.tc = d.取引先コード where %1 "
+                           "order by coalesce(nullif(trim(d.振出人), ''), d.取引先), d.手形期日, d.id")
+                .arg(running),
             {asOf, asOf});
         for (; !rs.eof(); rs.moveNext()) {
+            const qint64 id = rs.number(QStringLiteral("id"));
+            bool handedOn = false;
+            QString receiver;
+            if (states.contains(id)) {
+                const StateOn &on = states.value(id);
+                // A row dishonoured or finished without that step in its
+                // history was marked so before the history was kept: its
+                // day is unknown, and the row is taken at its word.
+                const bool untold = (rs.number(QStringLiteral("状態")) == 2 && !on.dishonourRecorded) ||
+                                    (rs.number(QStringLiteral("終了フラグ")) != 0 && !on.finishRecorded);
+                if (untold || (on.state != u"手元" && on.state != u"割引" && on.state != u"譲渡"))
+                    continue;
+                handedOn = on.state != u"手元";
+                receiver = on.receiver;
+            } else {
+                // A bill put into the table without history: its columns say it all.
+                const int state = int(rs.number(QStringLiteral("状態")));
+                if ((state != 0 && state != -2) || rs.number(QStringLiteral("終了フラグ")) != 0)
+                    continue;
+                const QDate handedOnDay = rs.date(QStringLiteral("予約日"));
+                if (rs.number(QStringLiteral("処理")) == 2 && (!handedOnDay.isValid() || handedOnDay <= asOf)) {
+                    handedOn = true;
+                    receiver = rs.text(QStringLiteral("譲渡先")).trimmed();
+                }
+            }
             StatementBill b;
             b.id = rs.number(QStringLiteral("id"));
             const QString customer = rs.text(QStringLiteral("取引先")).trimmed();
@@ -200,27 +342,34 @@ QList<StatementBill> statementBills(Database &db, Side side, const QDate &asOf)
             b.bank = rs.text(QStringLiteral("支払場所")).trimmed();
             b.branch = rs.text(QStringLiteral("支払場所支店")).trimmed();
             b.amount = rs.number(QStringLiteral("金額"));
-            const QDate handedOn = rs.date(QStringLiteral("予約日"));
-            if (rs.number(QStringLiteral("処理")) == 2 && (!handedOn.isValid() || handedOn <= asOf)) {
-                b.handedOn = true;
-                b.receiver = rs.text(QStringLiteral("譲渡先")).trimmed();
-            }
+            b.handedOn = handedOn;
+            b.receiver = receiver;
             bills << b;
         }
         return bills;
     }
+    const QString running = QStringLiteral("d.処理 = 1 and (d.日付 is null or d.日付 <= ?) "
+                                           "and (d.手形期日 is null or d.手形期日 >= ?)");
+    const QHash<qint64, StateOn> states =
+        statesOn(db, asOf, QStringLiteral("select d.id from D_手形 d where ") + running, {asOf, asOf});
     Recordset rs = db.openRecordset(
-        QStringLiteral("select d.id, d.取引先, d.振出日, d.手形期日, d.支払場所, d.支払場所支店, d.金額, "
+        QStringLiteral("select d.id, d.終了フラグ, d.取引先, d.振出日, d.手形期日, d.支払場所, d.支払場所支店, d.金額, "
                        "coalesce(a.銀行名, k.銀行名) as 口座銀行, coalesce(a.支店名, k.支店名) as 口座支店, "
                        "s.登録番号 as 仕入先番号 "
                        "from D_手形 d "
                        "left join 口座データ a on a.id = d.予約口座id "
                        "left join 口座データ k on k.kozano = d.kozano "
                        "left join S0 s on s.sc = d.取引先コード "
-                       "where d.処理 = 1 and d.終了フラグ = 0 and (d.日付 is null or d.日付 <= ?) "
-                       "and (d.手形期日 is null or d.手形期日 >= ?) order by d.取引先, d.手形期日, d.id"),
+                       "where %1 order by d.取引先, d.手形期日, d.id")
+            .arg(running),
         {asOf, asOf});
     for (; !rs.eof(); rs.moveNext()) {
+        // Settled after the date, a bill was still to be paid on it.
+        const qint64 id = rs.number(QStringLiteral("id"));
+        const bool finishedRow = rs.number(QStringLiteral("終了フラグ")) != 0;
+        if (states.contains(id) ? states.value(id).state != u"振出" || (finishedRow && !states.value(id).finishRecorded)
+                                : finishedRow)
+            continue;
         StatementBill b;
         b.id = rs.number(QStringLiteral("id"));
         b.party = rs.text(QStringLiteral("取引先")).trimmed();
@@ -347,6 +496,138 @@ void setJournalAccount(Database &db, const QString &role, const QString &account
         {role, account.trimmed(), sub.isNull() ? QStringLiteral("") : sub.trimmed()});
 }
 
+namespace {
+
+// One side of an entry: the role of the account (its row of 仕訳科目).
+struct Posting {
+    const char16_t *debit;
+    const char16_t *credit;
+    qint64 amount;
+    const char16_t *words;
+};
+
+// The roles a bill sits under in each state.
+const char16_t *accountOfState(const QString &state)
+{
+    if (state == u"不渡")
+        return u"不渡手形";
+    if (state == u"振出")
+        return u"支払手形";
+    return u"受取手形";
+}
+
+// The money moved by a bill leaving a state by settlement or dishonour,
+// and what taking that back moves: one table of who pays whom.
+QList<Posting> postingsOf(const BillEvent &e)
+{
+    const qint64 a = e.金額;
+    const QString &k = e.kind;
+    if (k == u"受取")
+        return {{u"受取手形", u"売掛金", a, u"手形受取"}};
+    if (k == u"振出")
+        return {{u"買掛金", u"支払手形", a, u"手形振出"}};
+    if (k == u"譲渡")
+        return {{u"買掛金", u"受取手形", a, u"手形譲渡"}};
+    if (k == u"譲渡取消")
+        return {{u"受取手形", u"買掛金", a, u"手形譲渡取消"}};
+    if (k == u"割引") {
+        QList<Posting> p{{u"当座預金", u"受取手形", a - e.手数料, u"手形割引"}};
+        if (e.手数料 > 0)
+            p.append({u"手形売却損", u"受取手形", e.手数料, u"手形割引料"});
+        return p;
+    }
+    if (k == u"割引取消") {
+        // Bought back, the bill costs its whole amount; a mistaken discount
+        // is undone as it was booked.
+        if (e.事由 == u"買戻し")
+            return {{u"受取手形", u"当座預金", a, u"割引手形買戻し"}};
+        QList<Posting> p{{u"受取手形", u"当座預金", a - e.手数料, u"手形割引取消"}};
+        if (e.手数料 > 0)
+            p.append({u"受取手形", u"手形売却損", e.手数料, u"手形割引料取消"});
+        return p;
+    }
+    // A discounted or handed-on bill ends without money: the discount or
+    // the hand-on already took it off the books.
+    if (k == u"決済") {
+        if (e.前状態 == u"手元")
+            return {{u"当座預金", u"受取手形", a, u"手形決済"}};
+        if (e.前状態 == u"振出")
+            return {{u"支払手形", u"当座預金", a, u"手形決済"}};
+        return {};
+    }
+    if (k == u"決済取消") {
+        if (e.後状態 == u"手元")
+            return {{u"受取手形", u"当座預金", a, u"手形決済取消"}};
+        if (e.後状態 == u"振出")
+            return {{u"当座預金", u"支払手形", a, u"手形決済取消"}};
+        return {};
+    }
+    // Dishonoured, a discounted bill is bought back from the bank and a
+    // handed-on one is owed to the supplier again.
+    if (k == u"不渡") {
+        if (e.前状態 == u"割引")
+            return {{u"不渡手形", u"当座預金", a, u"手形不渡"}};
+        if (e.前状態 == u"譲渡")
+            return {{u"不渡手形", u"買掛金", a, u"手形不渡"}};
+        return {{u"不渡手形", u"受取手形", a, u"手形不渡"}};
+    }
+    if (k == u"不渡取消") {
+        if (e.事由 == u"回収") {
+            QList<Posting> p{{u"当座預金", u"不渡手形", e.回収額, u"不渡手形回収"}};
+            if (a > e.回収額)
+                p.append({u"貸倒損失", u"不渡手形", a - e.回収額, u"不渡手形貸倒"});
+            return p;
+        }
+        if (e.後状態 == u"割引")
+            return {{u"当座預金", u"不渡手形", a, u"手形不渡取消"}};
+        if (e.後状態 == u"譲渡")
+            return {{u"買掛金", u"不渡手形", a, u"手形不渡取消"}};
+        return {{u"受取手形", u"不渡手形", a, u"手形不渡取消"}};
+    }
+    if (k == u"修正") {
+        // Only a changed amount moves money: the difference, against the
+        // account the bill sits under.
+        const QMap<QString, QString> was = parseFieldLines(e.変更前);
+        const QMap<QString, QString> now = parseFieldLines(e.変更後);
+        if (!was.contains(QStringLiteral("金額")))
+            return {};
+        const qint64 d =
+            now.value(QStringLiteral("金額")).toLongLong() - was.value(QStringLiteral("金額")).toLongLong();
+        if (d == 0)
+            return {};
+        const bool issued = e.前状態 == u"振出";
+        const char16_t *bill = accountOfState(e.前状態);
+        const char16_t *counter = issued ? u"買掛金" : u"売掛金";
+        const bool up = d > 0;
+        if (issued)
+            return {{up ? counter : bill, up ? bill : counter, up ? d : -d, u"手形金額修正"}};
+        return {{up ? bill : counter, up ? counter : bill, up ? d : -d, u"手形金額修正"}};
+    }
+    if (k == u"削除") {
+        // The bill leaves the account it sits under, as if never received or issued.
+        if (e.前状態 == u"振出")
+            return {{u"支払手形", u"買掛金", a, u"手形削除"}};
+        if (e.前状態 == u"手元" || e.前状態 == u"不渡")
+            return {{u"売掛金", accountOfState(e.前状態), a, u"手形削除"}};
+        return {};
+    }
+    return {};
+}
+
+Booking bookingOf(const QString &kind)
+{
+    static const QHash<QString, Booking> kinds{
+        {QStringLiteral("受取"), Booking::Receipt},    {QStringLiteral("振出"), Booking::Issue},
+        {QStringLiteral("譲渡"), Booking::HandOn},     {QStringLiteral("譲渡取消"), Booking::HandOnCancel},
+        {QStringLiteral("割引"), Booking::Discount},   {QStringLiteral("割引取消"), Booking::DiscountCancel},
+        {QStringLiteral("決済"), Booking::Settlement}, {QStringLiteral("決済取消"), Booking::SettlementCancel},
+        {QStringLiteral("不渡"), Booking::Dishonour},  {QStringLiteral("不渡取消"), Booking::DishonourCancel},
+        {QStringLiteral("修正"), Booking::Correction}, {QStringLiteral("削除"), Booking::Deletion}};
+    return kinds.value(kind, Booking::Receipt);
+}
+
+} // namespace
+
 QList<JournalEntry> journalEntries(Database &db, const QDate &from, const QDate &to)
 {
     checkPeriod(from, to);
@@ -354,52 +635,44 @@ QList<JournalEntry> journalEntries(Database &db, const QDate &from, const QDate 
     for (const JournalAccount &a : journalAccounts(db))
         accounts.insert(a.role, a);
 
-    Recordset rs = db.openRecordset(
-        QStringLiteral("select 0 as 種類, 日付 as 記帳日, id, 手形番号, 取引先 as 相手, 金額, 手形期日 from D_手形 "
-                       "where 処理 in (0, 2) and 日付 between ? and ? "
-                       "union all "
-                       "select 1, 日付, id, 手形番号, 取引先, 金額, 手形期日 from D_手形 "
-                       "where 処理 = 1 and 日付 between ? and ? "
-                       "union all "
-                       "select 2, 予約日, id, 手形番号, 譲渡先, 金額, 手形期日 from D_手形 "
-                       "where 処理 = 2 and 予約日 between ? and ? "
-                       "order by 記帳日, 種類, id"),
-        {from, to, from, to, from, to});
-    struct Kind {
-        Booking booking;
-        const char16_t *debit;
-        const char16_t *credit;
-        const char16_t *words;
-    };
-    static const Kind kinds[] = {{Booking::Receipt, u"受取手形", u"売掛金", u"手形受取"},
-                                 {Booking::Issue, u"買掛金", u"支払手形", u"手形振出"},
-                                 {Booking::HandOn, u"買掛金", u"受取手形", u"手形譲渡"}};
+    // The journal is the bills' history in money: each event of the period
+    // books what it moved, and each 取消 books the way back on its own day,
+    // so a period already handed to the accountant never changes.
+    QList<BillEvent> events;
+    db.forEachRow(QStringLiteral("select %1 from 手形履歴 where 処理日 between ? and ? order by 処理日, "
+                                 "case 種別 when '受取' then 0 when '振出' then 1 when '譲渡' then 2 else 3 end, "
+                                 "手形id, id")
+                      .arg(eventColumns()),
+                  {from, to}, [&events](const RowView &r) { events << eventAt(r, 0); });
     QList<JournalEntry> out;
-    out.reserve(rs.rowCount());
-    for (; !rs.eof(); rs.moveNext()) {
-        const Kind &k = kinds[rs.number(QStringLiteral("種類"))];
-        const JournalAccount debit = accounts.value(QString::fromUtf16(k.debit));
-        const JournalAccount credit = accounts.value(QString::fromUtf16(k.credit));
-        JournalEntry e;
-        e.slip = int(out.size()) + 1;
-        e.date = rs.date(QStringLiteral("記帳日"));
-        e.booking = k.booking;
-        e.debit = debit.account;
-        e.debitSub = debit.sub;
-        e.credit = credit.account;
-        e.creditSub = credit.sub;
-        e.amount = rs.number(QStringLiteral("金額"));
-        e.number = rs.text(QStringLiteral("手形番号"));
-        e.due = rs.date(QStringLiteral("手形期日"));
-        e.party = rs.text(QStringLiteral("相手")).trimmed();
-        e.billId = rs.number(QStringLiteral("id"));
-        QStringList words{QString::fromUtf16(k.words)};
-        if (!e.party.isEmpty())
-            words << e.party;
-        if (!e.number.isEmpty())
-            words << QStringLiteral("No.") + e.number;
-        e.summary = words.join(u' ');
-        out << e;
+    out.reserve(events.size());
+    for (const BillEvent &ev : std::as_const(events)) {
+        for (const Posting &p : postingsOf(ev)) {
+            if (p.amount < 0)
+                continue;
+            const JournalAccount debit = accounts.value(QString::fromUtf16(p.debit));
+            const JournalAccount credit = accounts.value(QString::fromUtf16(p.credit));
+            JournalEntry e;
+            e.slip = int(out.size()) + 1;
+            e.date = ev.date;
+            e.booking = bookingOf(ev.kind);
+            e.debit = debit.account;
+            e.debitSub = debit.sub;
+            e.credit = credit.account;
+            e.creditSub = credit.sub;
+            e.amount = p.amount;
+            e.number = ev.手形番号;
+            e.due = ev.手形期日;
+            e.party = (ev.相手先.trimmed().isEmpty() ? ev.取引先 : ev.相手先).trimmed();
+            e.billId = ev.billId;
+            QStringList words{QString::fromUtf16(p.words)};
+            if (!e.party.isEmpty())
+                words << e.party;
+            if (!e.number.isEmpty())
+                words << QStringLiteral("No.") + e.number;
+            e.summary = words.join(u' ');
+            out << e;
+        }
     }
     return out;
 }

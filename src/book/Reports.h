@@ -92,8 +92,21 @@ constexpr qint64 kStatementSingleAmount = 1'000'000;
 constexpr int kStatementMinParties = 5;
 QList<StatementLine> statementLines(const QList<StatementBill> &bills);
 
-// The journal.
-enum class Booking { Receipt, Issue, HandOn };
+// The journal: what each event of a bill's history books.
+enum class Booking {
+    Receipt,
+    Issue,
+    HandOn,
+    HandOnCancel,
+    Discount,
+    DiscountCancel,
+    Settlement,
+    SettlementCancel,
+    Dishonour,
+    DishonourCancel,
+    Correction,
+    Deletion
+};
 
 struct JournalEntry {
     int slip = 0; // 伝票No, from 1 in the order of the entries
@@ -112,7 +125,8 @@ struct JournalEntry {
 };
 
 // The account names of the company's accounting software, by role
-// (受取手形, 売掛金, 支払手形, 買掛金), kept in 仕訳科目.
+// (受取手形, 売掛金, 支払手形, 買掛金, 当座預金, 手形売却損, 不渡手形, 貸倒損失),
+// kept in 仕訳科目.
 struct JournalAccount {
     QString role;
     QString account;
@@ -122,10 +136,20 @@ QList<JournalAccount> journalAccounts(Database &db);
 // Sets the account of a role; an unknown role or an empty account throws DbError.
 void setJournalAccount(Database &db, const QString &role, const QString &account, const QString &sub);
 
-// One entry per booking in the period: a receipt (受取手形 / 売掛金) for each
-// received bill booked in it, an issue (買掛金 / 支払手形) for each issued
-// bill, a hand-on (買掛金 / 受取手形) for each bill handed on in it. Ordered
-// by date, then receipts, issues and hand-ons, then as entered.
+// The entries of the events of the bills' history dated in the period:
+//   受取 受取手形 / 売掛金        振出 買掛金 / 支払手形       譲渡 買掛金 / 受取手形
+//   割引 当座預金 (amount − fee) and 手形売却損 (fee) / 受取手形
+//   決済 of a bill in hand 当座預金 / 受取手形; of an issued bill 支払手形 / 当座預金;
+//        of a discounted or handed-on bill nothing (it left the books before)
+//   不渡 of a bill in hand 不渡手形 / 受取手形; discounted (bought back)
+//        不渡手形 / 当座預金; handed on (owed to the supplier again) 不渡手形 / 買掛金
+//   不渡取消 as recovered: 当座預金 / 不渡手形, the rest 貸倒損失 / 不渡手形
+//   割引取消 as bought back: 受取手形 / 当座預金 (the whole amount)
+//   修正 the change of the amount against the account the bill sits under;
+//   削除 the bill out of the account it sits under, against 売掛金 / 買掛金.
+// Every other 取消 books its event's entries the other way round on its
+// own day. Ordered by date, then receipts, issues and hand-ons before the
+// rest, then as recorded.
 QList<JournalEntry> journalEntries(Database &db, const QDate &from, const QDate &to);
 
 // The Japanese refusal of a period, or an empty text when it is one:

@@ -10,12 +10,16 @@ namespace {
 
 // The columns each kind copies into the work table, besides 手形id from id.
 // A handed-on bill keeps its receiver, so the payable view can show it.
+// The two marks go along, so the result views leave finished bills (and,
+// on the receivable side, reserved ones: discounted or handed on) out.
 const QString kReceivableColumns =
     QStringLiteral("処理,日付,手形番号,取引先コード,取引先,振出人,支払県,支払市,支払場所コード,支払場所,"
-                   "支払場所支店コード,支払場所支店,振出日,手形期日,手形期間,金額,保管場所,注意フラグ");
+                   "支払場所支店コード,支払場所支店,振出日,手形期日,手形期間,金額,保管場所,注意フラグ,予約フラグ,"
+                   "終了フラグ");
 const QString kPayableColumns =
     QStringLiteral("処理,日付,kozano,手形番号,取引先コード,取引先,振出人,支払県,支払市,支払場所コード,支払場所,"
-                   "支払場所支店コード,支払場所支店,振出日,手形期日,手形期間,金額,予約口座id,譲渡先コード,譲渡先");
+                   "支払場所支店コード,支払場所支店,振出日,手形期日,手形期間,金額,予約口座id,譲渡先コード,譲渡先,"
+                   "予約フラグ,終了フラグ");
 
 // Conditions joined with "and", every value bound.
 struct Where {
@@ -155,12 +159,13 @@ namespace {
 QString dueKind(DueList list)
 {
     switch (list) {
+    // A finished bill (settled, or a dishonoured one recovered) is due no more.
     case DueList::InHand:
-        return QStringLiteral("処理 = 0 and 状態 = 0");
+        return QStringLiteral("処理 = 0 and 状態 = 0 and 終了フラグ = 0");
     case DueList::Issued:
-        return QStringLiteral("処理 = 1");
+        return QStringLiteral("処理 = 1 and 終了フラグ = 0");
     case DueList::Dishonoured:
-        return QStringLiteral("処理 = 0 and 状態 = 2");
+        return QStringLiteral("処理 = 0 and 状態 = 2 and 終了フラグ = 0");
     }
     return QStringLiteral("0");
 }

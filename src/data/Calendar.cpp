@@ -74,6 +74,43 @@ QDate ShiftOffHolidays(const QDate &date, const QString &dataFolder, Workspace &
     return d;
 }
 
+BankCalendar::BankCalendar(QString dataFolder, Workspace &workspace)
+    : m_folder(std::move(dataFolder)), m_workspace(workspace)
+{
+}
+
+const QSet<QDate> &BankCalendar::holidaysOf(int year)
+{
+    auto it = m_years.find(year);
+    if (it != m_years.end())
+        return *it;
+    QSet<QDate> days;
+    const QString fileName = files::path(m_folder, files::holidayFileName(year));
+    if (QFileInfo::exists(fileName)) {
+        ScopedDatabase db(m_workspace, fileName);
+        Recordset rs = db->openRecordset(QStringLiteral("select 日付 from 祝日"));
+        for (; !rs.eof(); rs.moveNext())
+            days.insert(rs.date(QStringLiteral("日付")));
+    }
+    return *m_years.insert(year, days);
+}
+
+bool BankCalendar::isBusinessDay(const QDate &date)
+{
+    if (date.dayOfWeek() == Qt::Saturday || date.dayOfWeek() == Qt::Sunday)
+        return false;
+    return !holidaysOf(date.year()).contains(date);
+}
+
+QDate BankCalendar::onOrAfter(const QDate &date)
+{
+    QDate d = date;
+    // A year has no run of closed days longer than a couple of weeks.
+    for (int i = 0; d.isValid() && i < 60 && !isBusinessDay(d); ++i)
+        d = d.addDays(1);
+    return d;
+}
+
 QString CheckDueDate(const QString &fieldText, bool applyHolidays, const QString &dataFolder, Workspace &workspace,
                      MessageService &messages, const QDate &today)
 {

@@ -5,6 +5,8 @@
 // holidays of the holiday files 祝日<yyyy>.mdb.
 
 #include <QDate>
+#include <QHash>
+#include <QSet>
 #include <QString>
 
 namespace sorvane {
@@ -47,5 +49,26 @@ QString CheckDueDate(const QString &fieldText, bool applyHolidays, const QString
 // itself when it is no holiday or when its year has no holiday file.
 // Throws DbError when a holiday file cannot be read.
 QDate ShiftOffHolidays(const QDate &date, const QString &dataFolder, Workspace &workspace);
+
+// The days the banks are open: neither a Saturday, a Sunday nor a day of
+// the holiday file of its year (public holidays and the bank holidays
+// 12/31, 1/2, 1/3). A year without holiday file knows only its weekends.
+// Each year's file is read once, opened in the workspace only for that.
+class BankCalendar {
+public:
+    BankCalendar(QString dataFolder, Workspace &workspace);
+
+    // Throws DbError when a holiday file cannot be read.
+    bool isBusinessDay(const QDate &date);
+    // The date itself when the banks are open, else the next day they are.
+    QDate onOrAfter(const QDate &date);
+
+private:
+    const QSet<QDate> &holidaysOf(int year);
+
+    QString m_folder;
+    Workspace &m_workspace;
+    QHash<int, QSet<QDate>> m_years;
+};
 
 } // namespace sorvane

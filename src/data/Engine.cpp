@@ -3,7 +3,9 @@
 #include "data/ServerAddress.h"
 
 #include <QAtomicInteger>
+#include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QThread>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -81,7 +83,11 @@ DbError serverOpenError(const QSqlError &error, const ServerAddress &server)
         detail = error.driverText().trimmed();
     const auto has = [&](const char *text) { return detail.contains(QLatin1String(text), Qt::CaseInsensitive); };
     QString what;
-    if (has("password") || has("authentication failed") || (has("role") && has("does not exist")))
+    if (has("starting up") || has("shutting down") || has("in recovery mode"))
+        what = QStringLiteral("手形データのサーバー %1 は起動中か停止中のため、まだ使えません。"
+                              "しばらく待ってから、もう一度操作してください。")
+                   .arg(server.display());
+    else if (has("password") || has("authentication failed") || (has("role") && has("does not exist")))
         what = QStringLiteral("手形データのサーバー %1 にログインできません。\n"
                               "ユーザー名 %2 とパスワード（~/.pgpass または PGPASSWORD）を確かめてください。")
                    .arg(server.display(), server.loginUser());
@@ -106,6 +112,37 @@ bool insertOfValues(const QString &sql)
     return re.match(sql).hasMatch() && !sql.contains(QLatin1String(" returning "), Qt::CaseInsensitive) &&
            !sql.contains(QLatin1String("),("));
 }
+
+// A statement that changes nothing, or only starts a transaction: when the
+// connection turns out broken it may run again on a new one.
+bool repeatable(const QString &sql, const Dialect &dialect)
+{
+    const QString s = sql.trimmed();
+    return s == dialect.begin || s.startsWith(QLatin1String("select "), Qt::CaseInsensitive) ||
+           s.startsWith(QLatin1String("with "), Qt::CaseInsensitive);
+}
+
+// The server's words after a break, without Qt's own prefix.
+QString brokenDetail(const QSqlError &error)
+{
+    QString detail = error.databaseText().trimmed();
+    if (detail.isEmpty())
+        detail = error.driverText().trimmed();
+    return detail;
+}
+
+qint64 monotonicMs()
+{
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    return clock.elapsed();
+}
+
+// While the server stays away, no new try before this pause has passed.
+constexpr qint64 kRetryPauseMs = 1000;
+// Tries of one reconnection, a growing moment apart.
+constexpr int kTries = 3;
 
 } // namespace
 
@@ -136,6 +173,17 @@ QDate RowView::date(int column) const
 // ---------------------------------------------------------------- DbError
 
 DbError::DbError(QString description) : m_description(std::move(description)), m_utf8(m_description.toUtf8())
+{
+}
+
+ConnectionLost::ConnectionLost(const QString &detail, When when)
+    : DbError((when == When::Committing
+                   ? QStringLiteral("サーバーとの接続が切れました。最後の保存がサーバーに届いたかどうか分かりません。"
+                                    "サーバーが戻ってから、一覧で手形を確かめてください。")
+                   : QStringLiteral("サーバーとの接続が切れました。この操作は行われず、何も変わっていません。"
+                                    "サーバーが動いているか確かめて、もう一度操作してください"
+                                    "（サーバーが戻れば、自動でつなぎ直します）。")) +
+              (detail.isEmpty() ? QString() : u'\n' + detail))
 {
 }
 
@@ -425,17 +473,23 @@ Database::Database(const ServerAddress &server)
         m_connection.clear();
         throw err;
     }
-    // Dates travel as ISO text both ways; the driver reads them so.
-    QSqlQuery setup(db);
-    if (!setup.exec(QStringLiteral("set datestyle to iso"))) {
-        const DbError err = DbError::fromSql(setup.lastError(), QStringLiteral("データベースを開けません"));
-        setup = QSqlQuery();
+    try {
+        startSession();
+    } catch (const DbError &) {
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connection);
         m_connection.clear();
-        throw err;
+        throw;
     }
+}
+
+void Database::startSession()
+{
+    // Dates travel as ISO text both ways; the driver reads them so.
+    QSqlQuery setup(QSqlDatabase::database(m_connection, false));
+    if (!setup.exec(QStringLiteral("set datestyle to iso")))
+        throw DbError::fromSql(setup.lastError(), QStringLiteral("データベースを開けません"));
 }
 
 Database::~Database()
@@ -475,21 +529,40 @@ QSqlQuery Database::run(const QString &sql, const QVariantList &values)
 {
     if (m_connection.isEmpty())
         throw DbError(QStringLiteral("データベースが閉じられています"));
+    if (m_brokenTransaction)
+        throw ConnectionLost();
+    if (m_lost && !resume())
+        throw ConnectionLost();
+    const bool again = isServer() && !m_inTransaction && repeatable(sql, *m_dialect);
+    try {
+        return runOnce(sql, values);
+    } catch (const ConnectionLost &) {
+        // A connection that broke while the program stood idle (the server
+        // was restarted) is met by the first statement after; a read or a
+        // begin wrote nothing and goes on once the server answers again.
+        if (!again || !resume())
+            throw;
+    }
+    return runOnce(sql, values);
+}
+
+QSqlQuery Database::runOnce(const QString &sql, const QVariantList &values)
+{
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.setForwardOnly(true);
     // The server cannot prepare DDL, transactions or VACUUM: a statement
     // without values goes as it is (there is nothing to bind).
     if (isServer() && values.isEmpty()) {
         if (!q.exec(sql))
-            throw DbError::fromSql(q.lastError(), QStringLiteral("データベースの処理に失敗しました"));
+            fail(q, QStringLiteral("データベースの処理に失敗しました"), sql);
         return q;
     }
     if (!q.prepare(sql))
-        throw failure(q.lastError(), QStringLiteral("SQL 文を準備できません"));
+        fail(q, QStringLiteral("SQL 文を準備できません"), sql);
     for (const QVariant &v : values)
         q.addBindValue(toBindable(v));
     if (!q.exec())
-        throw failure(q.lastError(), QStringLiteral("データベースの処理に失敗しました"));
+        fail(q, QStringLiteral("データベースの処理に失敗しました"), sql);
     return q;
 }
 
@@ -503,6 +576,95 @@ DbError Database::failure(const QSqlError &error, const QString &what) const
             return DbError(m_readOnlyNotice + u'\n' + detail);
     }
     return DbError::fromSql(error, what, m_fileName);
+}
+
+bool Database::broken(const QSqlError &error) const
+{
+    if (!isServer())
+        return false;
+    // The driver closes a connection it found broken; its statements then
+    // fail without any error at all.
+    if (!QSqlDatabase::database(m_connection, false).isOpen() || error.type() == QSqlError::ConnectionError)
+        return true;
+    // SQLSTATE class 08 (connection exception) and 57P01–57P03 (the server
+    // shut down, crashed, or cannot take connections yet).
+    const QString code = error.nativeErrorCode();
+    if (code.startsWith(QLatin1String("08")) || code == u"57P01" || code == u"57P02" || code == u"57P03")
+        return true;
+    // libpq reports a lost connection without a code.
+    const QString detail = brokenDetail(error);
+    for (const char *words :
+         {"server closed the connection unexpectedly", "no connection to the server", "connection to server was lost",
+          "could not receive data from server", "could not send data to server", "terminating connection",
+          "SSL connection has been closed unexpectedly"})
+        if (detail.contains(QLatin1String(words), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+void Database::fail(const QSqlQuery &q, const QString &what, const QString &sql)
+{
+    const QSqlError error = q.lastError();
+    if (!broken(error))
+        throw failure(error, what);
+    const bool committing = sql.trimmed().compare(QLatin1String("commit"), Qt::CaseInsensitive) == 0;
+    m_lost = true;
+    ++m_breaks;
+    // The server undid an open transaction with the connection; the scope
+    // that began it learns so when it ends.
+    if (m_inTransaction && !committing)
+        m_brokenTransaction = true;
+    m_inTransaction = false;
+    m_lastFailedTry = -1;
+    throw ConnectionLost(brokenDetail(error),
+                         committing ? ConnectionLost::When::Committing : ConnectionLost::When::Working);
+}
+
+bool Database::resume()
+{
+    if (!m_lost)
+        return true;
+    if (m_reconnecting || m_brokenTransaction)
+        return false;
+    if (m_lastFailedTry >= 0 && monotonicMs() - m_lastFailedTry < kRetryPauseMs)
+        return false;
+    return reconnect();
+}
+
+bool Database::reconnect()
+{
+    if (!isServer() || m_connection.isEmpty())
+        return isOpen();
+    if (m_reconnecting)
+        return false;
+    m_reconnecting = true;
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    // A host that does not answer at all costs each try its whole timeout:
+    // shorter than at start-up, so the clerk waits seconds, not minutes.
+    db.setConnectOptions(QStringLiteral("connect_timeout=3;application_name=sorvane"));
+    bool ok = false;
+    for (int attempt = 0; attempt < kTries && !ok; ++attempt) {
+        if (attempt > 0)
+            QThread::msleep(500 * attempt);
+        db.close();
+        if (!db.open())
+            continue;
+        try {
+            startSession();
+            m_lost = false;
+            if (m_sessionSetup)
+                m_sessionSetup(*this);
+            ok = true;
+        } catch (const DbError &) {
+            m_lost = true;
+        }
+    }
+    m_reconnecting = false;
+    m_lost = !ok;
+    m_lastFailedTry = ok ? -1 : monotonicMs();
+    if (ok && m_reconnected)
+        m_reconnected();
+    return ok;
 }
 
 int Database::execute(const QString &sql, const QVariantList &values)
@@ -550,7 +712,7 @@ Recordset Database::openRecordset(const QString &sql, const QVariantList &values
         rs.m_rows.push_back(std::move(row));
     }
     if (q.lastError().isValid())
-        throw DbError::fromSql(q.lastError(), QStringLiteral("データを読めません"), m_fileName);
+        fail(q, QStringLiteral("データを読めません"), sql);
     rs.moveFirst();
     return rs;
 }
@@ -563,7 +725,7 @@ void Database::forEachRow(const QString &sql, const QVariantList &values,
     while (q.next())
         row(view);
     if (q.lastError().isValid())
-        throw DbError::fromSql(q.lastError(), QStringLiteral("データを読めません"));
+        fail(q, QStringLiteral("データを読めません"), sql);
 }
 
 QVariant Database::scalar(const QString &sql, const QVariantList &values)
@@ -572,7 +734,7 @@ QVariant Database::scalar(const QString &sql, const QVariantList &values)
     if (q.next())
         return q.value(0);
     if (q.lastError().isValid())
-        throw DbError::fromSql(q.lastError(), QStringLiteral("データを読めません"), m_fileName);
+        fail(q, QStringLiteral("データを読めません"), sql);
     return {};
 }
 
@@ -606,6 +768,11 @@ void Database::commit()
 
 void Database::rollback()
 {
+    // A transaction the broken connection took with it is already undone.
+    if (m_brokenTransaction) {
+        m_brokenTransaction = false;
+        return;
+    }
     if (!m_inTransaction)
         return;
     m_inTransaction = false;

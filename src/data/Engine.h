@@ -41,6 +41,16 @@ private:
     QByteArray m_utf8;
 };
 
+// The connection to the server broke. What the statement would have done
+// did not happen, and a transaction it belonged to was undone by the server;
+// only a break during the commit itself leaves open whether the change was
+// stored, and the text says so.
+class ConnectionLost : public DbError {
+public:
+    enum class When { Working, Committing };
+    explicit ConnectionLost(const QString &detail = {}, When when = When::Working);
+};
+
 // The text an error shows the clerk: a database error's description (the
 // Japanese sentence first), any other error's own words.
 QString errorText(const std::exception &e);
@@ -167,6 +177,24 @@ public:
     void rollback();
     bool inTransaction() const { return m_inTransaction; }
 
+    // A server book whose connection broke. The next statement outside a
+    // transaction connects again first (a few tries a moment apart, then no
+    // new try for a second, so a window that reads several lists does
+    // not wait for each). A read, or the start of a transaction, that meets a
+    // connection broken while the program stood idle connects again and runs
+    // once more; anything that may have written is reported, never repeated.
+    bool connectionLost() const { return m_lost; }
+    // Tries to connect again now; true when the book can be used.
+    bool reconnect();
+    // Counts the connections broken so far: a transaction begun before a
+    // break has nothing left to roll back.
+    quint64 breaks() const { return m_breaks; }
+    // Runs on every new connection after the first: what a session keeps
+    // of its own (temporary tables) is made again.
+    void setSessionSetup(std::function<void(Database &)> setup) { m_sessionSetup = std::move(setup); }
+    // Told each time the book was reached again after a break.
+    void setReconnected(std::function<void()> told) { m_reconnected = std::move(told); }
+
     bool tableExists(const QString &table);
     QStringList tableColumns(const QString &table);
 
@@ -182,6 +210,11 @@ private:
     friend class Recordset;
     QSqlQuery run(const QString &sql, const QVariantList &values);
     DbError failure(const QSqlError &error, const QString &what) const;
+    QSqlQuery runOnce(const QString &sql, const QVariantList &values);
+    [[noreturn]] void fail(const QSqlQuery &q, const QString &what, const QString &sql);
+    bool broken(const QSqlError &error) const;
+    void startSession();
+    bool resume();
 
     const Dialect *m_dialect = &Dialect::file();
     Access m_access = Access::ReadWrite;
@@ -190,6 +223,15 @@ private:
     QString m_fileName;
     qint64 m_lastInsertId = 0;
     bool m_inTransaction = false;
+    bool m_lost = false;
+    // The connection broke inside a transaction that has not been ended yet:
+    // its statements fail until the caller rolls it back.
+    bool m_brokenTransaction = false;
+    bool m_reconnecting = false;
+    quint64 m_breaks = 0;
+    qint64 m_lastFailedTry = -1; // ms on a monotonic clock
+    std::function<void(Database &)> m_sessionSetup;
+    std::function<void()> m_reconnected;
 };
 
 // One transaction for the scope: commit() keeps the changes; leaving the
@@ -198,7 +240,7 @@ private:
 // a savepoint: a failure undoes its own changes and leaves the batch's.
 class Transaction {
 public:
-    explicit Transaction(Database &db) : m_db(db), m_nested(db.inTransaction())
+    explicit Transaction(Database &db) : m_db(db), m_nested(db.inTransaction()), m_breaks(db.breaks())
     {
         if (m_nested)
             m_db.execute(QStringLiteral("savepoint nested"));
@@ -209,7 +251,9 @@ public:
     {
         if (!m_done) {
             try {
-                if (m_nested) {
+                if (m_nested && m_db.breaks() != m_breaks) {
+                    // The server undid the whole transaction with the connection.
+                } else if (m_nested) {
                     m_db.execute(QStringLiteral("rollback to nested"));
                     m_db.execute(QStringLiteral("release nested"));
                 } else {
@@ -235,6 +279,7 @@ public:
 private:
     Database &m_db;
     bool m_nested;
+    quint64 m_breaks;
     bool m_done = false;
 };
 

@@ -2,6 +2,11 @@
 
 #include "data/Engine.h"
 
+#include <QDateTime>
+#include <QDir>
+
+#include <functional>
+
 namespace sorvane::schema {
 
 namespace {
@@ -201,7 +206,7 @@ QStringList version2Statements(const Dialect &d)
                                            text(QStringLiteral("補助科目")) + QStringLiteral(" NOT NULL DEFAULT ''")});
     s << QStringLiteral("CREATE UNIQUE INDEX 仕訳科目_用途 ON 仕訳科目 (用途)");
     // The roles are the program's own names, never typed by a user.
-    for (const QString &role : journalRoles())
+    for (const QString &role : journalRoles().mid(0, kFirstJournalRoles))
         s << QStringLiteral("INSERT INTO 仕訳科目 (用途, 勘定科目) VALUES ('%1', '%1')").arg(role);
     return s;
 }
@@ -235,6 +240,101 @@ QStringList version5Statements(const Dialect &d)
             QStringLiteral("ALTER TABLE S0 ADD COLUMN %1").arg(text(d, QStringLiteral("登録番号")))};
 }
 
+// The kinds of event the history of a bill records.
+QString eventKindCheck()
+{
+    QStringList quoted;
+    for (const QString &k : eventKinds())
+        quoted << u'\'' + k + u'\'';
+    return QStringLiteral("CHECK (種別 IN (%1))").arg(quoted.join(u','));
+}
+
+// Version 6: the history of every bill (受取 to 削除), which no statement
+// may change or delete once written; the banks that discount bills; the
+// days a collected bill takes to reach the account; the journal accounts
+// of settlement, discounting and dishonour. The events the bills already
+// in the book imply are written with the table, in the same transaction.
+QStringList version6Statements(const Dialect &d)
+{
+    SORVANE_COLUMN_HELPERS(d);
+    QStringList s;
+    s << table(QStringLiteral("手形履歴"),
+               {kCounter,
+                number(QStringLiteral("手形id")),
+                text(QStringLiteral("種別")) + QStringLiteral(" NOT NULL ") + eventKindCheck(),
+                dateColumn(QStringLiteral("処理日")),
+                number(QStringLiteral("処理")),
+                text(QStringLiteral("手形番号")),
+                text(QStringLiteral("取引先コード")),
+                text(QStringLiteral("取引先")),
+                dateColumn(QStringLiteral("手形期日")),
+                number(QStringLiteral("金額")),
+                text(QStringLiteral("相手先コード")),
+                text(QStringLiteral("相手先")),
+                number(QStringLiteral("手数料")),
+                number(QStringLiteral("回収額")),
+                text(QStringLiteral("事由")),
+                text(QStringLiteral("前状態")),
+                text(QStringLiteral("後状態")),
+                number(QStringLiteral("取消元id")),
+                text(QStringLiteral("変更前")),
+                text(QStringLiteral("変更後")),
+                text(QStringLiteral("記録日時")) + QStringLiteral(" NOT NULL"),
+                text(QStringLiteral("記録者")) + QStringLiteral(" NOT NULL")});
+    // A bill's events in order; the audit search by date and by amount.
+    s << QStringLiteral("CREATE INDEX 手形履歴_手形 ON 手形履歴 (手形id, id)");
+    s << QStringLiteral("CREATE INDEX 手形履歴_処理日 ON 手形履歴 (処理日, id)");
+    s << QStringLiteral("CREATE INDEX 手形履歴_金額 ON 手形履歴 (金額)");
+    s << QStringLiteral("CREATE INDEX 手形履歴_種別 ON 手形履歴 (種別, 処理日)");
+    if (d.isServer()) {
+        s << QStringLiteral(
+            "CREATE OR REPLACE FUNCTION 手形履歴_追記のみ() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+            "RAISE EXCEPTION '手形履歴は追記のみです。変更も削除もできません'; END $$");
+        s << QStringLiteral("CREATE TRIGGER 手形履歴_変更禁止 BEFORE UPDATE OR DELETE ON 手形履歴 "
+                            "FOR EACH ROW EXECUTE FUNCTION 手形履歴_追記のみ()");
+        s << QStringLiteral("CREATE TRIGGER 手形履歴_切捨禁止 BEFORE TRUNCATE ON 手形履歴 "
+                            "FOR EACH STATEMENT EXECUTE FUNCTION 手形履歴_追記のみ()");
+    } else {
+        s << QStringLiteral("CREATE TRIGGER 手形履歴_変更禁止 BEFORE UPDATE ON 手形履歴 BEGIN "
+                            "SELECT RAISE(ABORT, '手形履歴は追記のみです。変更も削除もできません'); END");
+        s << QStringLiteral("CREATE TRIGGER 手形履歴_削除禁止 BEFORE DELETE ON 手形履歴 BEGIN "
+                            "SELECT RAISE(ABORT, '手形履歴は追記のみです。変更も削除もできません'); END");
+    }
+
+    s << table(QStringLiteral("割引先"),
+               {kCounter, text(QStringLiteral("コード")) + QStringLiteral(" NOT NULL"), text(QStringLiteral("銀行名")),
+                text(QStringLiteral("支店名")), text(QStringLiteral("入金口座")), number(QStringLiteral("割引枠"))});
+    s << QStringLiteral("CREATE UNIQUE INDEX 割引先_コード ON 割引先 (コード)");
+
+    s << QStringLiteral("ALTER TABLE 設定 ADD COLUMN 取立日数 %1 NOT NULL DEFAULT 0 CHECK (取立日数 BETWEEN 0 AND %2)")
+             .arg(d.integerType)
+             .arg(kMaxCollectionDays);
+    // The date up to which the journal was last written out, to warn before
+    // an entry of that period is taken back.
+    s << QStringLiteral("ALTER TABLE 設定 ADD COLUMN %1").arg(dateColumn(QStringLiteral("仕訳出力済日")));
+
+    for (const QString &role : journalRoles().mid(kFirstJournalRoles))
+        s << QStringLiteral("INSERT INTO 仕訳科目 (用途, 勘定科目) VALUES ('%1', '%1')").arg(role);
+    return s;
+}
+
+// The events the rows of a book written before the history imply: each
+// bill received or issued on its booking date, each hand-on on its date.
+// Bound: when and by whom they were written.
+const QString kImpliedEvents = QStringLiteral(
+    "INSERT INTO 手形履歴 (手形id, 種別, 処理日, 処理, 手形番号, 取引先コード, 取引先, 手形期日, 金額, 相手先コード, "
+    "相手先, 事由, 前状態, 後状態, 変更前, 変更後, 記録日時, 記録者) "
+    "SELECT id, 種別, 処理日, 処理, 手形番号, 取引先コード, 取引先, 手形期日, 金額, 相手先コード, 相手先, "
+    "'既存のデータから記録', 前状態, 後状態, '', '', 記録日時, 記録者 FROM ("
+    "SELECT id, 0 AS 順, CASE 処理 WHEN 1 THEN '振出' ELSE '受取' END AS 種別, 日付 AS 処理日, "
+    "CASE 処理 WHEN 1 THEN 1 ELSE 0 END AS 処理, 手形番号, 取引先コード, 取引先, 手形期日, 金額, "
+    "'' AS 相手先コード, '' AS 相手先, '' AS 前状態, CASE 処理 WHEN 1 THEN '振出' ELSE '手元' END AS 後状態, "
+    "CAST(? AS TEXT) AS 記録日時, CAST(? AS TEXT) AS 記録者 FROM D_手形 "
+    "UNION ALL "
+    "SELECT id, 1, '譲渡', 予約日, 2, 手形番号, 取引先コード, 取引先, 手形期日, 金額, coalesce(譲渡先コード, ''), "
+    "coalesce(譲渡先, ''), '手元', '譲渡', CAST(? AS TEXT), CAST(? AS TEXT) FROM D_手形 WHERE 処理 = 2) 事象 "
+    "ORDER BY id, 順");
+
 // Version 8: where backups go and how many are kept, when the last one was
 // made; the month the company's fiscal year ends; the record of each year
 // closed, and in a book of a closed year (an archive) that year and the
@@ -266,12 +366,15 @@ QStringList version8Statements(const Dialect &d)
     return s;
 }
 
-void runInTransaction(Database &db, const QStringList &statements, int newVersion)
+void runInTransaction(Database &db, const QStringList &statements, int newVersion,
+                      const std::function<void()> &after = {})
 {
     db.beginTransaction();
     try {
         for (const QString &sql : statements)
             db.execute(sql);
+        if (after)
+            after();
         db.execute(db.dialect().writeVersion.arg(newVersion));
         db.commit();
     } catch (...) {
@@ -318,12 +421,46 @@ QStringList mainTables()
             QStringLiteral("口座残高"), QStringLiteral("口座明細"), QStringLiteral("T0"),
             QStringLiteral("T1"),       QStringLiteral("S0"),       QStringLiteral("保管場所"),
             QStringLiteral("検索結果"), QStringLiteral("設定"),     QStringLiteral("仕訳科目"),
-            QStringLiteral("年度締め"), QStringLiteral("年度繰越")};
+            QStringLiteral("手形履歴"), QStringLiteral("割引先"),   QStringLiteral("年度締め"),
+            QStringLiteral("年度繰越"), QStringLiteral("年度移送")};
 }
 
 QStringList journalRoles()
 {
-    return {QStringLiteral("受取手形"), QStringLiteral("売掛金"), QStringLiteral("支払手形"), QStringLiteral("買掛金")};
+    return {QStringLiteral("受取手形"), QStringLiteral("売掛金"),   QStringLiteral("支払手形"),
+            QStringLiteral("買掛金"),   QStringLiteral("当座預金"), QStringLiteral("手形売却損"),
+            QStringLiteral("不渡手形"), QStringLiteral("貸倒損失")};
+}
+
+QStringList eventKinds()
+{
+    return {QStringLiteral("受取"), QStringLiteral("振出"),     QStringLiteral("譲渡"), QStringLiteral("譲渡取消"),
+            QStringLiteral("割引"), QStringLiteral("割引取消"), QStringLiteral("決済"), QStringLiteral("決済取消"),
+            QStringLiteral("不渡"), QStringLiteral("不渡取消"), QStringLiteral("修正"), QStringLiteral("削除")};
+}
+
+QString recorderName(Database &db)
+{
+    if (db.isServer())
+        return db.scalar(QStringLiteral("select session_user")).toString();
+    for (const char *name : {"USER", "USERNAME", "LOGNAME"}) {
+        const QString v = qEnvironmentVariable(name).trimmed();
+        if (!v.isEmpty())
+            return v;
+    }
+    return QDir::home().dirName();
+}
+
+QString recordedAt()
+{
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+void writeImpliedEvents(Database &db)
+{
+    const QString at = recordedAt();
+    const QString who = recorderName(db);
+    db.execute(kImpliedEvents, {at, who, at, who});
 }
 
 int storedVersion(Database &db)
@@ -343,7 +480,7 @@ void createMainSchema(Database &db)
                                    : QStringLiteral("空でないファイルに新しいデータベースは作れません"));
     runInTransaction(db,
                      d.prepare + version1Statements(d) + version2Statements(d) + version3Statements(d) +
-                         version4Statements() + version5Statements(d) + version8Statements(d),
+                         version4Statements() + version5Statements(d) + version6Statements(d) + version8Statements(d),
                      kVersion);
 }
 
@@ -368,6 +505,8 @@ void prepareMainDatabase(Database &db)
         runInTransaction(db, version4Statements(), 4);
     if (version < 5)
         runInTransaction(db, version5Statements(db.dialect()), 5);
+    if (version < 6)
+        runInTransaction(db, version6Statements(db.dialect()), 6, [&db] { writeImpliedEvents(db); });
     if (version < 8)
         runInTransaction(db, version8Statements(db.dialect()), 8);
 }
@@ -380,6 +519,21 @@ int readDueWindowDays(Database &db)
         return kDefaultDueWindowDays;
     }
     return days.toInt();
+}
+
+int readCollectionDays(Database &db)
+{
+    return db.scalar(QStringLiteral("select 取立日数 from 設定 where id = 1")).toInt();
+}
+
+void writeCollectionDays(Database &db, int days)
+{
+    if (days < 0 || days > kMaxCollectionDays)
+        throw DbError(QStringLiteral("取立日数は 0〜%1 日で入力してください").arg(kMaxCollectionDays));
+    Transaction t(db);
+    readDueWindowDays(db); // a lost settings row comes back first
+    db.execute(QStringLiteral("update 設定 set 取立日数 = ? where id = 1"), {days});
+    t.commit();
 }
 
 void writeDueWindowDays(Database &db, int days)

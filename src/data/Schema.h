@@ -15,6 +15,10 @@ namespace schema {
 // program stays readable by every later one.
 constexpr int kVersion = 8;
 constexpr int kDefaultDueWindowDays = 14;
+// Days after the due date on which a collected bill reaches the account.
+constexpr int kMaxCollectionDays = 10;
+// How many of journalRoles() the first journal table had.
+constexpr int kFirstJournalRoles = 4;
 // How many backups a folder keeps, newest first.
 constexpr int kDefaultBackupGenerations = 10;
 constexpr int kMaxBackupGenerations = 99;
@@ -42,15 +46,36 @@ void prepareForWork(Database &db);
 // The tables every main database has, for checks and tests.
 QStringList mainTables();
 
-// The accounts the journal export books to, by role: the four roles below,
-// each with the account (勘定科目) and sub-account (補助科目) of the
-// company's accounting software. Rows are written with the role's own name.
+// The accounts the journal export books to, by role: the roles below, each
+// with the account (勘定科目) and sub-account (補助科目) of the company's
+// accounting software. Rows are written with the role's own name.
 QStringList journalRoles();
+
+// The kinds of event in a bill's history (table 手形履歴), in the order a
+// bill's life meets them.
+QStringList eventKinds();
+
+// Who records an event: the login name on a file book, the server's user
+// on a server book.
+QString recorderName(Database &db);
+// When an event is recorded: "yyyy-MM-dd HH:mm:ss", local time.
+QString recordedAt();
+
+// Writes the events the existing rows imply (受取 or 振出 on the booking
+// date, 譲渡 on the hand-on's date), for a book whose bills were written
+// without history. Used by the upgrade and by tools that fill a book
+// straight into its tables.
+void writeImpliedEvents(Database &db);
 
 // Reads the window of the approaching-due list; a missing or empty settings
 // row is written with the default and the default is returned.
 int readDueWindowDays(Database &db);
 void writeDueWindowDays(Database &db, int days);
+
+// The days after the due date on which a collected received bill is
+// settled (0 to kMaxCollectionDays); writing another number throws DbError.
+int readCollectionDays(Database &db);
+void writeCollectionDays(Database &db, int days);
 
 } // namespace schema
 } // namespace sorvane

@@ -4,6 +4,7 @@
 #include "data/Formats.h"
 #include "master/TemplateWindow.h"
 #include "ui/UiService.h"
+#include "ui/QuietSteps.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -44,11 +45,8 @@ void CustomerRegister::openTemplates()
 
     TemplateWindow window(m_ctx, m_ui, this);
     std::optional<qint64> id;
-    try {
-        id = book::customerId(m_ctx.db(), fmt::normalizeCode(m_code->text()));
-    } catch (const DbError &) {
-        // The template window still opens; without a customer it saves nothing.
-    }
+    // The template window still opens; without a customer it saves nothing.
+    ui::quietly(m_ui, [&] { id = book::customerId(m_ctx.db(), fmt::normalizeCode(m_code->text())); });
     window.showCustomer(id.value_or(0), m_name->text());
     m_ui.runModal(&window);
 }

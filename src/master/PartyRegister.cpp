@@ -5,6 +5,7 @@
 #include "ui/ListLines.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
+#include "ui/QuietSteps.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -90,10 +91,7 @@ void PartyRegister::ClearForm()
     m_name->clear();
     m_number->clear();
     // Opening and clearing go on without a message when the list cannot be read.
-    try {
-        fillList();
-    } catch (const DbError &) {
-    }
+    ui::quietly(m_ui, [this] { fillList(); });
 }
 
 void PartyRegister::List1Requery()

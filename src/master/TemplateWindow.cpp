@@ -6,6 +6,7 @@
 #include "ui/TownList.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
+#include "ui/QuietSteps.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -144,7 +145,7 @@ void TemplateWindow::showCustomer(qint64 customerId, const QString &customerName
     m_idbox->setText(customerId > 0 ? QString::number(customerId) : QString());
     m_list->clear();
     m_lineIds.clear();
-    loadCustomerTemplates();
+    ui::quietly(m_ui, [this] { loadCustomerTemplates(); });
     // A customer's first template usually names the customer as drawer.
     if (m_lineIds.size() == 0)
         m_drawer->setText(customerName);
@@ -165,11 +166,9 @@ void TemplateWindow::ClearForm()
     m_list->clear();
     m_lineIds.clear();
     // Clearing goes on past a failing step without a message.
-    try {
-        m_towns->loadPrefectures();
-    } catch (const DbError &) {
-    }
-    loadCustomerTemplates();
+    ui::QuietSteps quiet(m_ui);
+    quiet([this] { m_towns->loadPrefectures(); });
+    quiet([this] { loadCustomerTemplates(); });
 }
 
 void TemplateWindow::loadCustomerTemplates()
@@ -177,14 +176,11 @@ void TemplateWindow::loadCustomerTemplates()
     const qint64 customer = customerKey();
     if (!customer)
         return;
-    try {
-        const QList<book::BillTemplate> templates = book::templatesOf(m_ctx.db(), customer);
-        if (templates.isEmpty())
-            return;
-        showFields(templates.first());
-        showTemplates(templates);
-    } catch (const DbError &) {
-    }
+    const QList<book::BillTemplate> templates = book::templatesOf(m_ctx.db(), customer);
+    if (templates.isEmpty())
+        return;
+    showFields(templates.first());
+    showTemplates(templates);
 }
 
 void TemplateWindow::List1Requery()
@@ -232,11 +228,10 @@ void TemplateWindow::onSelect()
     if (items.isEmpty() || items.first()->text().isEmpty())
         return;
     const qint64 key = m_lineIds.at(m_list->row(items.first()));
-    try {
+    ui::quietly(m_ui, [&] {
         if (const auto t = book::templateById(m_ctx.db(), key))
             showFields(*t);
-    } catch (const DbError &) {
-    }
+    });
 }
 
 bool TemplateWindow::登録()

@@ -1,12 +1,14 @@
 #include "payable/PayableEntry.h"
 
 #include "book/AppContext.h"
+#include "book/Conflicts.h"
 #include "data/BillNumber.h"
 #include "data/Calendar.h"
 #include "data/Formats.h"
 #include "data/TypedInput.h"
 #include "payable/PayableLines.h"
 #include "ui/LineList.h"
+#include "ui/QuietSteps.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
 
@@ -276,11 +278,8 @@ void PayableEntryWindow::fillCandidates()
     m_list->clearLines();
     m_candidates.clear();
     QList<qint64> ids;
-    try {
-        ids = book::candidateIds(m_ctx.db());
-    } catch (const std::exception &) {
+    if (!ui::quietly(m_ui, [&] { ids = book::candidateIds(m_ctx.db()); }))
         return;
-    }
     ui::fillLines(
         m_list, m_candidates, ids, [this](const QList<qint64> &some) { return book::candidatesOf(m_ctx.db(), some); },
         payable::candidateLine);
@@ -430,6 +429,7 @@ void PayableEntryWindow::onCandidatePicked(int row)
         }
         m_selectedBill = id;
         m_selectedDue = b->手形期日;
+        m_selectedVersion = b->更新回数;
         m_billNumber->setText(b->手形番号);
         m_drawer->setText(b->振出人);
         for (QLineEdit *e : {m_bankCode, m_bank, m_branchCode, m_branch})
@@ -554,12 +554,31 @@ bool PayableEntryWindow::RegisterPayableBill()
                 !m_ui.confirm(QStringLiteral("この手形は手形期日（%1）を過ぎています\n譲渡してよろしいですか")
                                   .arg(fmt::ymd(m_selectedDue))))
                 return false;
-            if (!book::handOnBill(m_ctx.db(), m_selectedBill, *booked, code, name)) {
-                m_selectedBill = 0;
+            const qint64 picked = m_selectedBill;
+            try {
+                if (!book::handOnBill(m_ctx.db(), picked, *booked, code, name, m_selectedVersion)) {
+                    const std::optional<book::BillState> now = book::billState(m_ctx.db(), picked);
+                    // The bill leaves the list and the fields it filled; the
+                    // supplier and the date typed for the hand-on stay.
+                    m_selectedBill = 0;
+                    m_selectedDue = {};
+                    for (QLineEdit *e : {m_billNumber, m_drawer, m_issueDate, m_dueDate, m_term})
+                        e->clear();
+                    m_amount->setText(QStringLiteral("0"));
+                    setLocked(false);
+                    fillCandidates();
+                    return refuse(book::notChangeableText(now, book::Reach::Candidate) +
+                                      QStringLiteral("。手形を選び直してください"),
+                                  m_list);
+                }
+            } catch (const book::ConflictError &e) {
+                // Changed by another clerk, still a candidate: shown as it is now.
                 fillCandidates();
-                return refuse(QStringLiteral("選んだ手形はもう使えません（譲渡済みか削除されています）\n"
-                                             "一覧を読み直しました。手形を選び直してください"),
-                              m_list);
+                const int row = int(m_candidates.ids().indexOf(picked));
+                m_list->selectRow(row);
+                if (row >= 0)
+                    onCandidatePicked(row);
+                return refuse(e.description(), nullptr);
             }
         } else {
             const int line = m_account->currentIndex();
@@ -591,6 +610,12 @@ bool PayableEntryWindow::RegisterPayableBill()
             bill.金額 = *amount;
             book::issueBill(m_ctx.db(), bill);
         }
+    } catch (const book::DuplicateNumberError &e) {
+        // Another bill on the account has the number: the free one is put
+        // in its place, the rest of the bill stays as typed.
+        m_billNumber->setText(e.proposal());
+        fail(e);
+        return false;
     } catch (const std::exception &e) {
         fail(e);
         return false;

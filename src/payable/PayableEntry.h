@@ -69,6 +69,7 @@ private:
     ui::PagedRows<book::Candidate> m_candidates;
     qint64 m_selectedBill = 0;
     QDate m_selectedDue; // its due date, when it has one
+    qint64 m_selectedVersion = 0; // the row version the picked bill was read with
     // For each line of 口座名, its account's position in the account cache.
     QVector<int> m_accountSlots;
     QString m_lookedUpCode;

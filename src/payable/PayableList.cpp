@@ -8,6 +8,7 @@
 #include "data/TypedInput.h"
 #include "payable/PayableLines.h"
 #include "ui/LineList.h"
+#include "ui/QuietSteps.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
 
@@ -174,7 +175,10 @@ PayableListWindow::PayableListWindow(AppContext &ctx, UiService &ui, const Windo
     layout->addWidget(m_list, 1);
     layout->addSpacing(6);
     layout->addLayout(lower);
-    layout->addLayout(ui::buttonRow({save, remove, clear, close}));
+    auto *history = ui::button(this, QStringLiteral("履歴ボタン"), QStringLiteral("履　歴"));
+    connect(history, &QPushButton::clicked, this,
+            [this] { openHistory(m_kit, m_ui, this, m_rows.idAt(m_list->selectedRow())); });
+    layout->addLayout(ui::buttonRow({save, remove, clear, history, close}));
     QMenu *file = ui::addFileMenu(
         this, layout, [this] { onSave(); }, [this] { onDelete(); });
     if (auto *bar = qobject_cast<QMenuBar *>(file->parentWidget())) {
@@ -186,7 +190,7 @@ PayableListWindow::PayableListWindow(AppContext &ctx, UiService &ui, const Windo
     ui::chainTabOrder({m_list,      m_date,       m_handOn, m_issue,      m_billNumber, m_scode,
                        newSupplier, m_account,    m_drawer, m_prefecture, m_city,       m_bankCode,
                        m_bank,      m_branchCode, m_branch, m_issueDate,  m_dueDate,    m_amount,
-                       save,        remove,       clear,    close});
+                       save,        remove,       clear,    history,    close});
 
     connect(save, &QPushButton::clicked, this, &PayableListWindow::onSave);
     connect(remove, &QPushButton::clicked, this, &PayableListWindow::onDelete);
@@ -250,13 +254,12 @@ void PayableListWindow::List2Requery()
 {
     m_list->clearLines();
     m_rows.clear();
-    // Opening and requerying go on without a message when the list cannot be read.
+    // Opening and requerying go on without a message when the list cannot be
+    // read, unless the server is out of reach: an empty list must not pass
+    // for an empty book.
     QList<qint64> ids;
-    try {
-        ids = book::payableLineIds(m_ctx.db());
-    } catch (const std::exception &) {
+    if (!ui::quietly(m_ui, [&] { ids = book::payableLineIds(m_ctx.db()); }))
         return;
-    }
     ui::fillLines(
         m_list, m_rows, ids, [this](const QList<qint64> &some) { return book::payableLinesOf(m_ctx.db(), some); },
         payable::payableLine);
@@ -491,9 +494,40 @@ bool PayableListWindow::saveIssued(const book::PayableBill &shown)
     c.手形期日 = *due;
     c.金額 = *amount;
     c.更新回数 = shown.更新回数;
-    if (!book::correctIssuedBill(m_ctx.db(), c))
-        m_ui.information(QStringLiteral("この手形は一覧を読んだ後に削除されています\n一覧を読み直します"));
+    c.on = today;
+    try {
+        if (!book::correctIssuedBill(m_ctx.db(), c))
+            refused(shown.id, book::Reach::Issued);
+    } catch (const book::DuplicateNumberError &e) {
+        // The number stays the clerk's to decide; the free one is proposed.
+        setComboText(m_billNumber, e.proposal());
+        m_ui.information(e.description());
+        return false;
+    }
     return true;
+}
+
+void PayableListWindow::refused(qint64 id, book::Reach reach)
+{
+    // Told after the list is read again, which the caller does: the bill
+    // leaves it when it is no longer one of its lines.
+    std::optional<book::BillState> now;
+    ui::quietly(m_ui, [&] { now = book::billState(m_ctx.db(), id); });
+    m_pendingNotice = book::notChangeableText(now, reach);
+}
+
+void PayableListWindow::reloadAfterConflict(qint64 id, const QString &message)
+{
+    // What the other clerk saved is shown in place of the refused change, in
+    // a list read again.
+    ClearForm();
+    List2Requery();
+    const int row = int(m_rows.ids().indexOf(id));
+    if (row >= 0) {
+        m_list->selectRow(row);
+        onLinePicked(row);
+    }
+    m_ui.information(message);
 }
 
 void PayableListWindow::onSave()
@@ -509,13 +543,11 @@ void PayableListWindow::onSave()
                 return;
         } else if (m_issue->isChecked()) {
             // "振出し" on a handed-on bill takes the hand-on back.
-            if (!book::cancelHandOn(m_ctx.db(), m_shown->id, m_shown->更新回数))
-                m_ui.information(QStringLiteral("この手形は一覧を読んだ後に変更されています\n一覧を読み直します"));
+            if (!book::cancelHandOn(m_ctx.db(), m_shown->id, m_shown->更新回数, m_ctx.clock.today()))
+                refused(m_shown->id, book::Reach::HandedOn);
         }
     } catch (const book::ConflictError &e) {
-        // What the other clerk saved is shown in place of the refused change.
-        m_ui.information(e.description());
-        onLinePicked(row);
+        reloadAfterConflict(m_shown->id, e.description());
         return;
     } catch (const std::exception &e) {
         fail(e);
@@ -523,6 +555,15 @@ void PayableListWindow::onSave()
     }
     ClearForm();
     List2Requery();
+    tellPending();
+}
+
+void PayableListWindow::tellPending()
+{
+    if (m_pendingNotice.isEmpty())
+        return;
+    const QString notice = std::exchange(m_pendingNotice, QString());
+    m_ui.information(notice);
 }
 
 void PayableListWindow::onDelete()
@@ -543,15 +584,12 @@ void PayableListWindow::onDelete()
         const qint64 id = m_rows.idAt(row);
         const std::optional<qint64> version =
             m_shown && m_shown->id == id ? std::optional<qint64>(m_shown->更新回数) : std::nullopt;
-        if (!book::deleteIssuedBill(m_ctx.db(), id, version)) {
-            m_ui.information(QStringLiteral("この手形は一覧を読んだ後に削除されたか変更されています\n"
-                                            "一覧を読み直します"));
-        } else {
+        if (!book::deleteIssuedBill(m_ctx.db(), id, version, m_ctx.clock.today()))
+            refused(id, book::Reach::Issued);
+        else
             m_ui.information(QStringLiteral("削除しました"));
-        }
     } catch (const book::ConflictError &e) {
-        m_ui.information(e.description());
-        onLinePicked(row);
+        reloadAfterConflict(m_rows.idAt(row), e.description());
         return;
     } catch (const std::exception &e) {
         fail(e);
@@ -559,6 +597,7 @@ void PayableListWindow::onDelete()
     }
     ClearForm();
     List2Requery();
+    tellPending();
 }
 
 } // namespace sorvane

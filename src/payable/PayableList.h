@@ -4,6 +4,7 @@
 // issued bill can be corrected or deleted; a picked handed-on bill can be
 // turned back into a received bill in hand.
 
+#include "book/Conflicts.h"
 #include "book/Payables.h"
 #include "ui/PagedRows.h"
 #include "ui/WindowKit.h"
@@ -39,7 +40,6 @@ public:
     void List2Requery();
 
 protected:
-
 private:
     void loadAccounts();
     void onLinePicked(int row);
@@ -52,6 +52,11 @@ private:
     void onDelete();
     bool saveIssued(const book::PayableBill &shown);
     void fail(const std::exception &e);
+    // A write refused because the bill left this list: what became of it is
+    // told once the list has been read again (tellPending).
+    void refused(qint64 id, book::Reach reach);
+    void tellPending();
+    void reloadAfterConflict(qint64 id, const QString &message);
 
     AppContext &m_ctx;
     UiService &m_ui;
@@ -61,6 +66,7 @@ private:
     std::optional<book::PayableBill> m_shown; // the bill of the picked line
     QVector<int> m_accountSlots;
     QString m_lookedUpCode;
+    QString m_pendingNotice;
 
     ui::LineList *m_list = nullptr;
     QLineEdit *m_date = nullptr;

@@ -8,6 +8,7 @@
 #include "ui/LineList.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
+#include "ui/QuietSteps.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -132,7 +133,10 @@ PayableResultWindow::PayableResultWindow(AppContext &ctx, UiService &ui, const W
     layout->addWidget(m_list, 1);
     layout->addSpacing(6);
     layout->addLayout(lower);
-    layout->addLayout(ui::buttonRow({clear, close}));
+    auto *history = ui::button(this, QStringLiteral("履歴ボタン"), QStringLiteral("履　歴"));
+    connect(history, &QPushButton::clicked, this,
+            [this] { openHistory(m_kit, m_ui, this, m_rows.idAt(m_list->selectedRow())); });
+    layout->addLayout(ui::buttonRow({clear, history, close}));
     // 保存 and 削除 stay in the menu as in the list window, without an action.
     QMenu *file = ui::addFileMenu(
         this, layout, [] {}, [] {});
@@ -143,7 +147,8 @@ PayableResultWindow::PayableResultWindow(AppContext &ctx, UiService &ui, const W
     }
 
     ui::chainTabOrder({m_list, m_date, m_handOn, m_issue, m_billNumber, m_scode, m_account, m_drawer, m_prefecture,
-                       m_city, m_bank, m_branch, m_issueDate, m_dueDate, m_amount, endorseButton, clear, close});
+                       m_city, m_bank, m_branch, m_issueDate, m_dueDate, m_amount, endorseButton, clear, history,
+                       close});
 
     connect(clear, &QPushButton::clicked, this, &PayableResultWindow::ClearForm);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
@@ -182,11 +187,8 @@ void PayableResultWindow::List2Requery()
     m_list->clearLines();
     m_rows.clear();
     QList<qint64> ids;
-    try {
-        ids = book::payableResultIds(m_ctx.db());
-    } catch (const std::exception &) {
+    if (!ui::quietly(m_ui, [&] { ids = book::payableResultIds(m_ctx.db()); }))
         return;
-    }
     ui::fillLines(
         m_list, m_rows, ids,
         [this](const QList<qint64> &some) { return book::payableResultLinesOf(m_ctx.db(), some); },
@@ -260,12 +262,8 @@ void PayableResultWindow::showEndorsements()
     // Only for looking: what is typed into the dialog is never stored from here.
     QList<book::Endorser> endorsers;
     const int row = m_list->selectedRow();
-    if (row >= 0) {
-        try {
-            endorsers = book::endorsersOf(m_ctx.db(), m_rows.idAt(row));
-        } catch (const std::exception &) {
-        }
-    }
+    if (row >= 0)
+        ui::quietly(m_ui, [&] { endorsers = book::endorsersOf(m_ctx.db(), m_rows.idAt(row)); });
     dialog->load(m_billNumber->text(), endorsers);
     m_ui.runModal(dialog);
 }

@@ -12,6 +12,7 @@
 #include "ui/TownList.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
+#include "ui/QuietSteps.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -165,22 +166,16 @@ void ReceivableEntryWindow::load()
     // Opening goes on past a list that cannot be read; the window still works.
     EndorsementEdited = false;
     ClearForm();
-    try {
-        fillCustomerCodes();
-    } catch (const std::exception &) {
-    }
+    ui::QuietSteps quiet(m_ui);
+    quiet([this] { fillCustomerCodes(); });
     m_drawer->clear();
     m_lineIds.clear();
-    try {
+    quiet([this] {
         m_storage->clear();
         m_storage->addItems(book::storagePlaces(m_ctx.db()));
         ui::clearCombo(m_storage);
-    } catch (const std::exception &) {
-    }
-    try {
-        m_towns->loadPrefectures();
-    } catch (const std::exception &) {
-    }
+    });
+    quiet([this] { m_towns->loadPrefectures(); });
 }
 
 void ReceivableEntryWindow::fillCustomerCodes()
@@ -247,21 +242,15 @@ void ReceivableEntryWindow::pickCustomer()
     m_pickedCode = code;
 
     // Each step goes on when the one before could not read its rows.
+    ui::QuietSteps quiet(m_ui);
     std::optional<book::Customer> customer;
-    try {
-        customer = book::findCustomer(m_ctx.db(), code);
-    } catch (const std::exception &) {
-    }
+    quiet([&] { customer = book::findCustomer(m_ctx.db(), code); });
     m_customerKey = customer ? customer->id : 0;
     m_name->setText(customer ? customer->name : QString());
 
     QList<book::BillTemplate> templates;
-    if (m_customerKey > 0) {
-        try {
-            templates = book::templatesOf(m_ctx.db(), m_customerKey);
-        } catch (const std::exception &) {
-        }
-    }
+    if (m_customerKey > 0)
+        quiet([&] { templates = book::templatesOf(m_ctx.db(), m_customerKey); });
     if (templates.isEmpty())
         clearCustomerFields();
     else
@@ -348,10 +337,7 @@ void ReceivableEntryWindow::onNewCustomer()
     m_ui.runModal(window);
     delete window;
     // A customer added there can be picked at once.
-    try {
-        fillCustomerCodes();
-    } catch (const std::exception &) {
-    }
+    ui::quietly(m_ui, [this] { fillCustomerCodes(); });
 }
 
 book::TypedBill ReceivableEntryWindow::typedBill() const

@@ -9,6 +9,7 @@
 #include "data/Formats.h"
 #include "ui/EndorsementDialog.h"
 #include "ui/LineList.h"
+#include "ui/QuietSteps.h"
 #include "ui/TownList.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
@@ -116,7 +117,11 @@ ReceivableListWindow::ReceivableListWindow(AppContext &ctx, UiService &ui, const
     layout->addSpacing(6);
     layout->addLayout(receivable::columns(left, right));
     layout->addSpacing(8);
-    layout->addLayout(ui::buttonRow({save, remove, clear, close}));
+    // The bill's history: every event since it was received.
+    auto *history = ui::button(this, QStringLiteral("履歴ボタン"), QStringLiteral("履　歴"));
+    connect(history, &QPushButton::clicked, this,
+            [this] { openHistory(m_kit, m_ui, this, m_rows.idAt(m_list->selectedRow())); });
+    layout->addLayout(ui::buttonRow({save, remove, clear, history, close}));
 
     auto *bar = new QMenuBar(this);
     bar->setObjectName(QStringLiteral("MenuBar"));
@@ -131,7 +136,7 @@ ReceivableListWindow::ReceivableListWindow(AppContext &ctx, UiService &ui, const
     ui::chainTabOrder({m_list,    m_date,       m_code, newCustomer, m_number,    m_placeOfIssue,
                        m_drawer,  m_prefecture, m_town, m_bankCode,  m_bank,      m_branchCode,
                        m_branch,  m_issue,      m_due,  m_amount,    m_endorsers, endorse,
-                       m_storage, m_caution,    save,   remove,      clear,       close});
+                       m_storage, m_caution,    save,   remove,      clear,       history,     close});
 
     connect(save, &QPushButton::clicked, this, [this] { guard(m_ui, [this] { SaveReceivableBill(); }); });
     // The menu's save is the button's save, warnings and all.
@@ -157,20 +162,14 @@ void ReceivableListWindow::load()
 {
     // Opening goes on past a list that cannot be read; the window still opens.
     ClearForm();
-    try {
-        fillList(book::ListLayout::AtLoad);
-    } catch (const std::exception &) {
-    }
-    try {
+    ui::QuietSteps quiet(m_ui);
+    quiet([this] { fillList(book::ListLayout::AtLoad); });
+    quiet([this] {
         m_storage->clear();
         m_storage->addItems(book::storagePlaces(m_ctx.db()));
         ui::clearCombo(m_storage);
-    } catch (const std::exception &) {
-    }
-    try {
-        m_towns->loadPrefectures();
-    } catch (const std::exception &) {
-    }
+    });
+    quiet([this] { m_towns->loadPrefectures(); });
 }
 
 void ReceivableListWindow::fillList(book::ListLayout layout)
@@ -219,11 +218,28 @@ void ReceivableListWindow::onLinePicked(int row)
     m_endorsers->addItems(book::endorserNames(m_ctx.db(), id));
 }
 
-void ReceivableListWindow::reloadAfterConflict(int row, const QString &message)
+void ReceivableListWindow::reloadAfterConflict(qint64 id, const QString &message)
 {
-    // What the other clerk saved is shown in place of the refused change.
+    // What the other clerk saved is shown in place of the refused change,
+    // in a list read again: other lines may have changed too.
+    ClearForm();
+    ui::QuietSteps quiet(m_ui);
+    if (quiet([this] { fillList(book::ListLayout::AfterChange); })) {
+        const int row = int(m_rows.ids().indexOf(id));
+        m_list->selectRow(row);
+        if (row >= 0)
+            quiet([this, row] { onLinePicked(row); });
+    }
     m_ui.information(message);
-    onLinePicked(row);
+}
+
+void ReceivableListWindow::dropAfterRefusal(const QString &message)
+{
+    // The bill is no longer one of this list's: it leaves the fields and the
+    // list, so that no second save or delete can reach it.
+    ClearForm();
+    ui::quietly(m_ui, [this] { fillList(book::ListLayout::AfterChange); });
+    m_ui.information(message);
 }
 
 void ReceivableListWindow::showBill(const book::ReceivableBill &b)
@@ -256,11 +272,8 @@ void ReceivableListWindow::lookUpCustomer()
     if (code.isEmpty() || code == m_lookedUpCode)
         return;
     std::optional<book::Customer> customer;
-    try {
-        customer = book::findCustomer(m_ctx.db(), code);
-    } catch (const std::exception &) {
+    if (!ui::quietly(m_ui, [&] { customer = book::findCustomer(m_ctx.db(), code); }))
         return;
-    }
     if (!customer) {
         ui::clearCombo(m_code);
         m_name->clear();
@@ -329,9 +342,12 @@ bool ReceivableListWindow::SaveReceivableBill()
     if (EndorsementEdited && m_kit.endorsements)
         endorsers = m_kit.endorsements->typedSlots();
     try {
-        book::saveReceivableBill(m_ctx.db(), bill, endorsers);
+        book::saveReceivableBill(m_ctx.db(), bill, endorsers, m_ctx.clock.today());
+    } catch (const book::NotChangeableError &e) {
+        dropAfterRefusal(e.description());
+        return false;
     } catch (const book::ConflictError &e) {
-        reloadAfterConflict(row, e.description());
+        reloadAfterConflict(bill.id, e.description());
         return false;
     } catch (const DbError &e) {
         m_ui.information(e.description());
@@ -354,9 +370,13 @@ bool ReceivableListWindow::DeleteReceivableBill()
                       MessageService::Default::Cancel))
         return false;
     try {
-        book::deleteReceivableBill(m_ctx.db(), id, id == m_loadedId ? m_loadedVersion : std::nullopt);
+        book::deleteReceivableBill(m_ctx.db(), id, id == m_loadedId ? m_loadedVersion : std::nullopt,
+                                   m_ctx.clock.today());
+    } catch (const book::NotChangeableError &e) {
+        dropAfterRefusal(e.description());
+        return false;
     } catch (const book::ConflictError &e) {
-        reloadAfterConflict(row, e.description());
+        reloadAfterConflict(id, e.description());
         return false;
     } catch (const DbError &e) {
         m_ui.information(e.description());
@@ -378,12 +398,10 @@ void ReceivableListWindow::ShowEndorsements()
     if (!EndorsementEdited) {
         dialog->clearSlots();
         const int row = m_list->selectedRow();
-        if (row >= 0) {
-            try {
-                dialog->setSlots(book::endorsersOf(m_ctx.db(), m_rows.idAt(row)));
-            } catch (const std::exception &) {
-            }
-        }
+        // Endorsers that cannot be read stop here (the caller's trap says
+        // why): a dialog opened blank would have the save erase them.
+        if (row >= 0)
+            dialog->setSlots(book::endorsersOf(m_ctx.db(), m_rows.idAt(row)));
         EndorsementEdited = true;
     }
     dialog->setBillNumber(m_number->text());

@@ -49,7 +49,8 @@ private:
     void load();
     void fillList(book::ListLayout layout);
     void onLinePicked(int row);
-    void reloadAfterConflict(int row, const QString &message);
+    void reloadAfterConflict(qint64 id, const QString &message);
+    void dropAfterRefusal(const QString &message);
     void showBill(const book::ReceivableBill &b);
     void lookUpCustomer();
     book::TypedBill typedBill() const;

@@ -9,6 +9,7 @@
 #include "ui/LineList.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
+#include "ui/QuietSteps.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -96,7 +97,10 @@ ReceivableResultWindow::ReceivableResultWindow(AppContext &ctx, UiService &ui, c
     layout->addSpacing(6);
     layout->addLayout(receivable::columns(left, right));
     layout->addSpacing(8);
-    layout->addLayout(ui::buttonRow({status, clear, close}));
+    auto *history = ui::button(this, QStringLiteral("履歴ボタン"), QStringLiteral("履　歴"));
+    connect(history, &QPushButton::clicked, this,
+            [this] { openHistory(m_kit, m_ui, this, m_rows.idAt(m_list->selectedRow())); });
+    layout->addLayout(ui::buttonRow({status, clear, history, close}));
 
     auto *bar = new QMenuBar(this);
     bar->setObjectName(QStringLiteral("MenuBar"));
@@ -110,7 +114,7 @@ ReceivableResultWindow::ReceivableResultWindow(AppContext &ctx, UiService &ui, c
     layout->setMenuBar(bar);
 
     ui::chainTabOrder({m_list, m_date, m_code, m_number, m_drawer, m_prefecture, m_town, m_bank, m_branch, m_issue,
-                       m_due, m_amount, m_endorsers, endorse, m_storage, status, clear, close});
+                       m_due, m_amount, m_endorsers, endorse, m_storage, status, clear, history, close});
 
     connect(clear, &QPushButton::clicked, this, [this] { guard(m_ui, [this] { ClearForm(); }); });
     connect(menuClear, &QAction::triggered, this, [this] { guard(m_ui, [this] { ClearForm(); }); });
@@ -130,10 +134,7 @@ void ReceivableResultWindow::load()
     ClearForm();
     m_list->clearLines();
     QList<qint64> ids;
-    try {
-        ids = book::receivableResultIds(m_ctx.db());
-    } catch (const std::exception &) {
-    }
+    ui::quietly(m_ui, [&] { ids = book::receivableResultIds(m_ctx.db()); });
     ui::fillLines(
         m_list, m_rows, ids,
         [this](const QList<qint64> &some) { return book::receivableResultRowsOf(m_ctx.db(), some); },
@@ -191,12 +192,8 @@ void ReceivableResultWindow::ShowEndorsements()
     dialog->setBillNumber(m_number->text());
     dialog->clearSlots();
     const int row = m_list->selectedRow();
-    if (row >= 0) {
-        try {
-            dialog->setSlots(book::endorsersOf(m_ctx.db(), m_rows.idAt(row)));
-        } catch (const std::exception &) {
-        }
-    }
+    if (row >= 0)
+        ui::quietly(m_ui, [&] { dialog->setSlots(book::endorsersOf(m_ctx.db(), m_rows.idAt(row))); });
     m_ui.runModal(dialog);
 }
 

@@ -1,5 +1,7 @@
 #include "report/Exports.h"
 
+#include "book/BillLife.h"
+
 #include "data/Engine.h"
 
 #include <QDir>
@@ -116,6 +118,9 @@ Outcome journalFile(Database &db, const QDate &from, const QDate &to, const book
     o.bills = int(entries.size());
     book::writeOutputFiles({book::OutputFile{file, book::journalCsv(layout, entries)}});
     o.files << file;
+    // Taking back a step of this period from now on warns that its entry
+    // is already with the accountant.
+    book::noteJournalExported(db, to);
     return o;
 }
 

@@ -6,6 +6,7 @@
 #include "data/Formats.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
+#include "ui/QuietSteps.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -158,12 +159,10 @@ void BillSearchWindow::ClearForm()
 void BillSearchWindow::SetComboBox()
 {
     // Each list on its own: one that cannot be read stays empty, the others fill.
-    const auto fill = [this](QComboBox *box, QStringList (*read)(Database &)) {
-        try {
-            ui::setItemsKeepingText(box, read(m_ctx.db()));
-        } catch (const std::exception &) {
+    ui::QuietSteps quiet(m_ui);
+    const auto fill = [this, &quiet](QComboBox *box, QStringList (*read)(Database &)) {
+        if (!quiet([&] { ui::setItemsKeepingText(box, read(m_ctx.db())); }))
             ui::setItemsKeepingText(box, {});
-        }
     };
     fill(m_tcode, &book::customerCodes);
     fill(m_scode, &book::supplierCodes);

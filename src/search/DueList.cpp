@@ -3,6 +3,7 @@
 #include "book/AppContext.h"
 #include "data/Formats.h"
 #include "ui/LineList.h"
+#include "ui/QuietSteps.h"
 #include "ui/Widgets.h"
 
 #include <QCheckBox>
@@ -102,15 +103,14 @@ void DueListWindow::reload()
     const int days = m_ctx.DueWindowDays;
     m_title->setText(QStringLiteral("%1 から %2日以内の手形").arg(fmt::mmdd(today)).arg(days));
     const QDate to = today.addDays(days);
+    // A server out of reach is said once for the three lists.
+    ui::QuietSteps quiet(m_ctx.messages());
     for (int i = 0; i < m_lists.size(); ++i) {
         Shown &s = m_lists[i];
         // A list that cannot be read stays empty; the others still fill.
         // Its keys are read now, a line's fields when the line is shown.
         QList<qint64> ids;
-        try {
-            ids = book::dueBillIds(m_ctx.db(), s.kind, today, to);
-        } catch (const std::exception &) {
-        }
+        quiet([&] { ids = book::dueBillIds(m_ctx.db(), s.kind, today, to); });
         s.bills.reset(ids, [this](const QList<qint64> &some) { return book::dueBillsOf(m_ctx.db(), some); });
         s.list->setLines(int(ids.size()), [this, i](int row) {
             const book::DueBill *b = m_lists[i].bills.row(row);

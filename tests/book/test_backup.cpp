@@ -291,7 +291,7 @@ void TestBackup::restorePutsBackupInPlace()
              {u"drop table 年度締め"_qs, u"drop table 年度繰越"_qs, u"alter table 設定 drop column バックアップ先"_qs,
               u"alter table 設定 drop column バックアップ世代"_qs, u"alter table 設定 drop column 最終バックアップ"_qs,
               u"alter table 設定 drop column 年度末月"_qs, u"alter table 設定 drop column 過去データ年度"_qs,
-              u"pragma user_version = 5"_qs})
+              u"pragma user_version = 6"_qs})
             db->execute(sql);
     }
     f.ctx->CloseDataDatabase();
@@ -305,7 +305,7 @@ void TestBackup::restorePutsBackupInPlace()
     // The backup itself was only read.
     Workspace ws(u"old"_qs, {}, {});
     ScopedDatabase db(ws, older, Access::ReadOnly);
-    QCOMPARE(schema::storedVersion(*db), 5);
+    QCOMPARE(schema::storedVersion(*db), 6);
     // No work file is left beside the book.
     QStringList left = QDir(f.folder.path()).entryList({u"tegata*"_qs}, QDir::Files | QDir::Hidden);
     QCOMPARE(left, (QStringList{files::kBackupDb, files::kMainDb}));

@@ -1,6 +1,8 @@
 // Rules that keep several clerks on one book from losing each other's work:
-// a change made on an older reading is refused and changes nothing, a last
-// number only moves forward, a bill is handed on once.
+// a change made on an older reading is refused and changes nothing, a window
+// changes only the bills it may (a bill another clerk handed on, reserved,
+// finished or deleted stays as it is), a last number only moves forward, a
+// bill is handed on once, and one number is issued once on an account.
 
 #include "support/TestSupport.h"
 
@@ -8,6 +10,8 @@
 #include "book/Payables.h"
 #include "book/Receivables.h"
 #include "data/Engine.h"
+
+#include "master/MasterTest.h"
 
 #include <QTest>
 
@@ -93,6 +97,10 @@ private slots:
     void lastNumberOnlyMovesForward_data();
     void lastNumberOnlyMovesForward();
     void handedOnOnce();
+    void outOfReachIsRefused_data();
+    void outOfReachIsRefused();
+    void issuedNumberOnce_data();
+    void issuedNumberOnce();
 };
 
 void TestClerks::olderReadingIsRefused_data()
@@ -103,6 +111,7 @@ void TestClerks::olderReadingIsRefused_data()
     QTest::newRow("correcting an issued bill") << u"correct"_qs;
     QTest::newRow("deleting an issued bill") << u"delete issued"_qs;
     QTest::newRow("taking a hand-on back") << u"cancel hand-on"_qs;
+    QTest::newRow("handing on a bill corrected since") << u"hand on"_qs;
 }
 
 // Clerk A reads a bill; clerk B changes it; A's change on the old reading is
@@ -148,6 +157,8 @@ void TestClerks::olderReadingIsRefused()
             QVERIFY(book::correctIssuedBill(db, correction(p, account, u"A0013"_qs)));
         } else if (action == u"delete issued") {
             QVERIFY(book::deleteIssuedBill(db, id, p.更新回数));
+        } else if (action == u"hand on") {
+            QVERIFY(book::handOnBill(db, id, QDate(2026, 12, 9), u"S1"_qs, u"仕入先"_qs, p.更新回数));
         } else {
             QVERIFY(book::cancelHandOn(db, id, p.更新回数));
         }
@@ -219,6 +230,195 @@ void TestClerks::handedOnOnce()
     QVERIFY(!book::handOnBill(db, id, QDate(2026, 12, 9), u"S2"_qs, u"二番目"_qs));
     QCOMPARE(rowOf(db, id), first);
     QCOMPARE(first.value(u"譲渡先"_qs), u"一番目"_qs);
+}
+
+void TestClerks::outOfReachIsRefused_data()
+{
+    QTest::addColumn<QString>("write");     // what clerk A does
+    QTest::addColumn<QString>("meanwhile"); // what clerk B did first
+    QTest::addColumn<QString>("said");      // what A is told became of the bill
+    const QString handedOn = u"「仕入B」に譲渡されています"_qs;
+    const QString reserved = u"割引などの予約が入っています"_qs;
+    const QString finished = u"決済などで終わっています"_qs;
+    const QString deleted = u"削除されています"_qs;
+    for (const QString &write : {u"save"_qs, u"delete"_qs, u"hand on"_qs}) {
+        QTest::addRow("%s after a hand-on", qPrintable(write)) << write << u"hand on"_qs << handedOn;
+        QTest::addRow("%s after a reservation", qPrintable(write)) << write << u"reserve"_qs << reserved;
+        QTest::addRow("%s after the end", qPrintable(write)) << write << u"finish"_qs << finished;
+        QTest::addRow("%s after a deletion", qPrintable(write)) << write << u"delete"_qs << deleted;
+    }
+    QTest::newRow("hand on after dishonour") << u"hand on"_qs << u"dishonour"_qs << u"不渡りになっています"_qs;
+    for (const QString &write : {u"correct issued"_qs, u"delete issued"_qs}) {
+        QTest::addRow("%s after the end", qPrintable(write)) << write << u"finish"_qs << finished;
+        QTest::addRow("%s after a deletion", qPrintable(write)) << write << u"delete"_qs << deleted;
+    }
+    QTest::newRow("taking back a hand-on taken back")
+        << u"take back"_qs << u"take back"_qs << u"譲渡が取り消され、受取手形に戻っています"_qs;
+    QTest::newRow("taking back after the end") << u"take back"_qs << u"finish"_qs << finished;
+}
+
+// Clerk A reads the bill as it is after clerk B's change (as a window that
+// read it again after a refusal has it) and writes: refused, with what became
+// of the bill, and the row stays as B left it.
+void TestClerks::outOfReachIsRefused()
+{
+    QFETCH(QString, write);
+    QFETCH(QString, meanwhile);
+    QFETCH(QString, said);
+    AppFixture f;
+    SecondClerk b(f);
+    Database &db = f.db();
+    const qint64 account = addAccount(db, u"A0010"_qs);
+    const bool issued = write.endsWith(u"issued");
+    const qint64 id = issued ? book::issueBill(db, issue(account, u"A0011"_qs))
+                             : book::registerReceivableBill(db, receivable(u"R1"_qs), std::nullopt);
+    if (write == u"take back")
+        QVERIFY(book::handOnBill(db, id, QDate(2026, 12, 8), u"S1"_qs, u"仕入A"_qs));
+
+    if (meanwhile == u"hand on")
+        QVERIFY(book::handOnBill(b.db(), id, QDate(2026, 12, 8), u"S2"_qs, u"仕入B"_qs));
+    else if (meanwhile == u"take back")
+        QVERIFY(book::cancelHandOn(b.db(), id));
+    else if (meanwhile == u"delete")
+        b.db().execute(u"delete from D_手形 where id=?"_qs, {id});
+    else
+        b.db().execute(u"update D_手形 set %1,更新回数=更新回数+1 where id=?"_qs.arg(
+                           meanwhile == u"reserve"  ? u"予約フラグ=1,予約処理=2,状態=1"_qs
+                           : meanwhile == u"finish" ? u"終了フラグ=1"_qs
+                                                    : u"状態=2"_qs),
+                       {id});
+    const auto afterB = rowOf(db, id);
+    const std::optional<qint64> version =
+        afterB.isEmpty() ? std::nullopt : std::optional<qint64>(afterB.value(u"更新回数"_qs).toLongLong());
+
+    QString told;
+    try {
+        bool done = true;
+        if (write == u"save") {
+            book::ReceivableBill changed = receivable(u"R1"_qs);
+            changed.id = id;
+            changed.保管場所 = u"A の金庫"_qs;
+            changed.更新回数 = version;
+            book::saveReceivableBill(db, changed, book::EndorserSlots{{u"A の裏書人"_qs, {}}});
+        } else if (write == u"delete") {
+            book::deleteReceivableBill(db, id, version);
+        } else if (write == u"hand on") {
+            done = book::handOnBill(db, id, QDate(2026, 12, 9), u"S1"_qs, u"仕入A"_qs, version);
+            told = book::notChangeableText(book::billState(db, id), book::Reach::Candidate);
+        } else if (write == u"correct issued") {
+            book::PayableBill p;
+            p.id = id;
+            p.手形番号 = u"A0011"_qs;
+            p.更新回数 = version.value_or(0);
+            done = book::correctIssuedBill(db, correction(p, account, u"A0011"_qs));
+            told = book::notChangeableText(book::billState(db, id), book::Reach::Issued);
+        } else if (write == u"delete issued") {
+            done = book::deleteIssuedBill(db, id, version);
+            told = book::notChangeableText(book::billState(db, id), book::Reach::Issued);
+        } else {
+            done = book::cancelHandOn(db, id, version);
+            told = book::notChangeableText(book::billState(db, id), book::Reach::HandedOn);
+        }
+        QVERIFY2(!done, "the write went through");
+    } catch (const book::NotChangeableError &e) {
+        told = e.description();
+    }
+    QVERIFY2(told.startsWith(u"他の担当者が先にこの手形を変更しました\n"_qs), qPrintable(told));
+    QVERIFY2(told.contains(said), qPrintable(told));
+    QCOMPARE(rowOf(db, id), afterB);
+    QCOMPARE(book::endorsersOf(db, id).size(), 0);
+    QVERIFY(!db.inTransaction());
+}
+
+void TestClerks::issuedNumberOnce_data()
+{
+    QTest::addColumn<QStringList>("before"); // bills on the first account: number[/finished][/account 2]
+    QTest::addColumn<QString>("action");     // issue, received, correct, move
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("proposal"); // empty: accepted
+    QTest::newRow("the number another clerk issued")
+        << QStringList{u"T0101"_qs} << u"issue"_qs << u"T0101"_qs << u"T0102"_qs;
+    QTest::newRow("typed in other letter case")
+        << QStringList{u"T0101"_qs} << u"issue"_qs << u"t0101"_qs << u"t0102"_qs;
+    QTest::newRow("the next numbers taken too")
+        << QStringList{u"T0101"_qs, u"T0102"_qs, u"T0104"_qs} << u"issue"_qs << u"T0101"_qs << u"T0103"_qs;
+    QTest::newRow("a paid bill keeps its number")
+        << QStringList{u"T0101/finished"_qs} << u"issue"_qs << u"T0101"_qs << u"T0102"_qs;
+    QTest::newRow("another account's number")
+        << QStringList{u"T0101/account 2"_qs} << u"issue"_qs << u"T0101"_qs << QString();
+    QTest::newRow("a received bill's number")
+        << QStringList{u"T0101/received"_qs} << u"issue"_qs << u"T0101"_qs << QString();
+    QTest::newRow("received bills may share one")
+        << QStringList{u"T0101/received"_qs} << u"received"_qs << u"T0101"_qs << QString();
+    // The bill's own number is free for it.
+    QTest::newRow("a correction to a number in use")
+        << QStringList{u"T0101"_qs, u"T0102"_qs} << u"correct"_qs << u"T0101"_qs << u"T0102"_qs;
+    QTest::newRow("a correction keeping a number shared from before")
+        << QStringList{u"T0101"_qs, u"T0101"_qs} << u"correct"_qs << u"T0101"_qs << QString();
+    QTest::newRow("a correction moving the bill to an account using its number")
+        << QStringList{u"T0101/account 2"_qs, u"T0101"_qs} << u"move"_qs << u"T0101"_qs << u"T0102"_qs;
+}
+
+// Clerk B issues (or corrects) after clerk A issued: a number already on the
+// account is refused with the bill that holds it and the next free number;
+// nothing is written then.
+void TestClerks::issuedNumberOnce()
+{
+    QFETCH(QStringList, before);
+    QFETCH(QString, action);
+    QFETCH(QString, number);
+    QFETCH(QString, proposal);
+    AppFixture f;
+    SecondClerk b(f);
+    Database &db = f.db();
+    const qint64 first = addAccount(db, u"T0100"_qs);
+    const qint64 second = addAccount(db, u"T0100"_qs);
+    qint64 last = 0;
+    for (const QString &spec : before) {
+        const QString n = spec.section(u'/', 0, 0);
+        if (spec.contains(u"received")) {
+            last = book::registerReceivableBill(db, receivable(n), std::nullopt);
+            continue;
+        }
+        book::Issue i = issue(spec.contains(u"account 2") ? second : first, n);
+        i.取引先 = u"仕入A"_qs;
+        // Books from before may hold one number twice: put in as they are.
+        db.execute(u"insert into D_手形(処理,日付,手形番号,取引先,振出日,金額,予約口座id,kozano,終了フラグ) "
+                   "values(1,?,?,?,?,?,?,?,?)"_qs,
+                   {i.日付, n, i.取引先, i.振出日, i.金額, i.accountId, i.accountId == first ? 1 : 2,
+                    spec.contains(u"finished") ? 1 : 0});
+        last = db.lastInsertId();
+    }
+    const QStringList stored = rowsOf(db, u"select * from D_手形 order by id"_qs);
+    const QStringList accounts = rowsOf(db, u"select * from 口座データ order by id"_qs);
+
+    QString refused, proposed;
+    try {
+        if (action == u"issue") {
+            book::issueBill(b.db(), issue(first, number));
+        } else if (action == u"received") {
+            book::registerReceivableBill(b.db(), receivable(number), std::nullopt);
+        } else {
+            const book::PayableBill p = *book::payableBill(b.db(), last);
+            QVERIFY(book::correctIssuedBill(b.db(), correction(p, action == u"move" ? second : first, number)));
+        }
+    } catch (const book::DuplicateNumberError &e) {
+        refused = e.description();
+        proposed = e.proposal();
+    }
+    QCOMPARE(proposed, proposal);
+    if (proposal.isEmpty()) {
+        QVERIFY(refused.isEmpty());
+        return;
+    }
+    QVERIFY2(refused.startsWith(u"手形番号「%1」は、口座 %2 で振り出した別の手形にすでに使われています\n"_qs.arg(
+                 number, action == u"move" ? u"2"_qs : u"1"_qs)),
+             qPrintable(refused));
+    QVERIFY2(refused.contains(u"支払先「仕入A」、振出日 2026/12/07、金額 7,000円"_qs), qPrintable(refused));
+    QVERIFY2(refused.endsWith(u"空いている次の番号「%1」を使ってください"_qs.arg(proposal)), qPrintable(refused));
+    QCOMPARE(rowsOf(db, u"select * from D_手形 order by id"_qs), stored);
+    QCOMPARE(rowsOf(db, u"select * from 口座データ order by id"_qs), accounts);
+    QVERIFY(!b.db().inTransaction());
 }
 
 QTEST_MAIN(TestClerks)

@@ -5,6 +5,7 @@
 #include "data/Engine.h"
 #include "data/Schema.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -39,6 +40,19 @@ private:
     void insertBill(const QString &number, const QVariant &due)
     {
         m_db->execute(QStringLiteral("insert into D_手形(処理, 手形番号, 手形期日) values(0, ?, ?)"), {number, due});
+    }
+
+    // Takes the file back to what version 5 wrote: no history, no discount
+    // banks, no collection days, the first four journal accounts.
+    void makeVersionFive()
+    {
+        dropBackupsAndYears();
+        m_db->execute(QStringLiteral("drop table 手形履歴"));
+        m_db->execute(QStringLiteral("drop table 割引先"));
+        m_db->execute(QStringLiteral("alter table 設定 drop column 取立日数"));
+        m_db->execute(QStringLiteral("alter table 設定 drop column 仕訳出力済日"));
+        m_db->execute(QStringLiteral("delete from 仕訳科目 where id > 4"));
+        m_db->execute(QStringLiteral("pragma user_version = 5"));
     }
 
 private slots:
@@ -85,7 +99,12 @@ private slots:
                                           u"支払市,支払場所コード,支払場所,支払場所支店コード,支払場所支店,振出日,"
                                           u"手形期日,手形期間,金額,保管場所,注意フラグ,予約口座id,予約フラグ,"
                                           u"終了フラグ,譲渡先コード,譲渡先");
-        QTest::newRow("settings") << QStringLiteral("設定") << list(u"days");
+        QTest::newRow("settings") << QStringLiteral("設定") << list(u"days,取立日数,仕訳出力済日");
+        QTest::newRow("history") << QStringLiteral("手形履歴")
+                                 << list(u"id,手形id,種別,処理日,処理,手形番号,取引先コード,取引先,手形期日,金額,"
+                                         u"相手先コード,相手先,手数料,回収額,事由,前状態,後状態,取消元id,変更前,変更後,"
+                                         u"記録日時,記録者");
+        QTest::newRow("discount banks") << QStringLiteral("割引先") << list(u"id,コード,銀行名,支店名,入金口座,割引枠");
         QTest::newRow("journal accounts") << QStringLiteral("仕訳科目") << list(u"id,用途,勘定科目,補助科目");
     }
 
@@ -245,11 +264,11 @@ private slots:
             return names.join(u',');
         };
         // The file as the version before wrote it.
+        makeVersionFive();
         m_db->execute(QStringLiteral("drop index D_手形_支払一覧"));
         m_db->execute(QStringLiteral("drop index D_手形_処理_期日"));
         m_db->execute(QStringLiteral("create index D_手形_処理_期日 on D_手形 (処理, 手形期日)"));
         dropPartyNumbers();
-        dropBackupsAndYears();
         m_db->execute(QStringLiteral("pragma user_version = 3"));
         insertBill(QStringLiteral("A1"), QStringLiteral("2026-12-07"));
         if (blocked)
@@ -270,6 +289,99 @@ private slots:
         QCOMPARE(m_db->scalar(QStringLiteral("select 手形番号 from D_手形")).toString(), QStringLiteral("A1"));
     }
 
+    // A file of version 5 gets the history with the events its bills imply
+    // (received or issued on the booking date, handed on on the hand-on's
+    // date), in the same transaction as the tables: a failure leaves it at
+    // version 5 without any of them.
+    void versionFiveIsUpgraded_data()
+    {
+        QTest::addColumn<bool>("blocked");
+        QTest::newRow("upgraded") << false;
+        QTest::newRow("failure midway leaves version 5") << true;
+    }
+
+    void versionFiveIsUpgraded()
+    {
+        QFETCH(bool, blocked);
+        makeVersionFive();
+        m_db->execute(QStringLiteral("insert into D_手形(処理,状態,日付,手形番号,取引先コード,取引先,手形期日,金額) "
+                                     "values(0,0,'2026-04-01','R1','C1','得意先','2026-07-31',1000)"));
+        m_db->execute(QStringLiteral("insert into D_手形(処理,日付,手形番号,取引先コード,取引先,手形期日,金額) "
+                                     "values(1,'2026-04-02','P1','S1','仕入先','2026-08-31',2000)"));
+        m_db->execute(
+            QStringLiteral("insert into D_手形(処理,状態,日付,手形番号,取引先コード,取引先,手形期日,金額,"
+                           "予約フラグ,予約処理,予約日,譲渡先コード,譲渡先) values(2,-2,'2026-04-03','H1','C2',"
+                           "'得意先二','2026-09-30',3000,1,1,'2026-05-10','S2','仕入先二')"));
+        if (blocked) // takes the name the history's index needs
+            m_db->execute(QStringLiteral("create table 手形履歴_処理日 (x)"));
+
+        if (blocked) {
+            QVERIFY_THROWS_EXCEPTION(DbError, schema::prepareMainDatabase(*m_db));
+            QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 5);
+            QVERIFY(!m_db->tableExists(QStringLiteral("手形履歴")));
+            QVERIFY(!m_db->tableExists(QStringLiteral("割引先")));
+            QVERIFY(!m_db->tableColumns(QStringLiteral("設定")).contains(QStringLiteral("取立日数")));
+            QVERIFY(!m_db->inTransaction());
+            return;
+        }
+        schema::prepareMainDatabase(*m_db);
+        QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), schema::kVersion);
+        Recordset rs = m_db->openRecordset(QStringLiteral(
+            "select h.種別, h.処理日, h.手形番号, h.金額, h.相手先コード, h.前状態, h.後状態, h.記録者, h.記録日時 "
+            "from 手形履歴 h order by h.id"));
+        QStringList events;
+        for (; !rs.eof(); rs.moveNext()) {
+            events << QStringList{rs.text(QStringLiteral("種別")),         rs.text(QStringLiteral("処理日")),
+                                  rs.text(QStringLiteral("手形番号")),     rs.text(QStringLiteral("金額")),
+                                  rs.text(QStringLiteral("相手先コード")), rs.text(QStringLiteral("前状態")),
+                                  rs.text(QStringLiteral("後状態"))}
+                          .join(u' ');
+            QVERIFY(!rs.text(QStringLiteral("記録者")).isEmpty());
+            QVERIFY(QDateTime::fromString(rs.text(QStringLiteral("記録日時")), QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                        .isValid());
+        }
+        QCOMPARE(events, (QStringList{QStringLiteral("受取 2026-04-01 R1 1000   手元"),
+                                      QStringLiteral("振出 2026-04-02 P1 2000   振出"),
+                                      QStringLiteral("受取 2026-04-03 H1 3000   手元"),
+                                      QStringLiteral("譲渡 2026-05-10 H1 3000 S2 手元 譲渡")}));
+        QCOMPARE(schema::readCollectionDays(*m_db), 0);
+        // Opening again writes nothing twice.
+        schema::prepareMainDatabase(*m_db);
+        QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from 手形履歴")).toInt(), 4);
+        // The table takes new rows but refuses to change or lose one.
+        QVERIFY_THROWS_EXCEPTION(DbError, m_db->execute(QStringLiteral("update 手形履歴 set 金額 = 0")));
+        QVERIFY_THROWS_EXCEPTION(DbError, m_db->execute(QStringLiteral("delete from 手形履歴 where 手形番号 = 'R1'")));
+        QCOMPARE(m_db->scalar(QStringLiteral("select sum(金額) from 手形履歴")).toInt(), 9000);
+    }
+
+    void collectionDaysAreKept_data()
+    {
+        QTest::addColumn<int>("days");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("none") << 0 << true;
+        QTest::newRow("most") << 10 << true;
+        QTest::newRow("too many") << 11 << false;
+        QTest::newRow("negative") << -1 << false;
+    }
+
+    void collectionDaysAreKept()
+    {
+        QFETCH(int, days);
+        QFETCH(bool, accepted);
+        QCOMPARE(schema::readCollectionDays(*m_db), 0);
+        if (!accepted) {
+            QVERIFY_THROWS_EXCEPTION(DbError, schema::writeCollectionDays(*m_db, days));
+            QCOMPARE(schema::readCollectionDays(*m_db), 0);
+            // Not even a statement of its own gets past the table.
+            QVERIFY_THROWS_EXCEPTION(DbError, m_db->execute(QStringLiteral("update 設定 set 取立日数 = ?"), {days}));
+            return;
+        }
+        schema::writeCollectionDays(*m_db, days);
+        QCOMPARE(schema::readCollectionDays(*m_db), days);
+        // The approaching-due window is a setting of its own.
+        QCOMPARE(schema::readDueWindowDays(*m_db), 14);
+    }
+
     // A file of version 4 gets the parties' 登録番号 column in one
     // transaction: a failure leaves both tables as they were.
     void versionFourGetsPartyNumbers_data()
@@ -282,10 +394,10 @@ private slots:
     void versionFourGetsPartyNumbers()
     {
         QFETCH(bool, blocked);
+        makeVersionFive();
         m_db->execute(QStringLiteral("alter table T0 drop column 登録番号"));
         if (!blocked) // a column of that name already there makes the second step fail
             m_db->execute(QStringLiteral("alter table S0 drop column 登録番号"));
-        dropBackupsAndYears();
         m_db->execute(QStringLiteral("pragma user_version = 4"));
         m_db->execute(QStringLiteral("insert into T0 (tc, tn) values ('A1', '青葉商事')"));
         if (blocked) {
@@ -305,26 +417,26 @@ private slots:
         QCOMPARE(m_db->scalar(QStringLiteral("select tn from T0")).toString(), QStringLiteral("青葉商事"));
     }
 
-    // A file of version 5 gets the backup and year settings with their
+    // A file of version 6 gets the backup and year settings with their
     // defaults, and the tables of closed years, in one transaction.
-    void versionFiveGetsBackupsAndYears_data()
+    void versionSixGetsBackupsAndYears_data()
     {
         QTest::addColumn<bool>("blocked");
         QTest::newRow("upgraded") << false;
-        QTest::newRow("failure on the last table leaves version 5") << true;
+        QTest::newRow("failure on the last table leaves version 6") << true;
     }
 
-    void versionFiveGetsBackupsAndYears()
+    void versionSixGetsBackupsAndYears()
     {
         QFETCH(bool, blocked);
         dropBackupsAndYears();
-        m_db->execute(QStringLiteral("pragma user_version = 5"));
+        m_db->execute(QStringLiteral("pragma user_version = 6"));
         m_db->execute(QStringLiteral("update 設定 set days = 30"));
         if (blocked) // takes the name of the upgrade's last table
             m_db->execute(QStringLiteral("create table 年度繰越 (x)"));
         if (blocked) {
             QVERIFY_THROWS_EXCEPTION(DbError, schema::prepareMainDatabase(*m_db));
-            QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 5);
+            QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 6);
             QVERIFY(!m_db->tableColumns(QStringLiteral("設定")).contains(QStringLiteral("バックアップ世代")));
             QVERIFY(!m_db->tableExists(QStringLiteral("年度締め")));
         } else {
@@ -379,10 +491,10 @@ private slots:
     {
         QFETCH(bool, blocked);
         insertBill(QStringLiteral("KEEP"), QDate(2026, 12, 7));
+        makeVersionFive();
         m_db->execute(QStringLiteral("drop table 仕訳科目"));
         m_db->execute(QStringLiteral("alter table D_手形 drop column 更新回数"));
         dropPartyNumbers();
-        dropBackupsAndYears();
         m_db->execute(QStringLiteral("pragma user_version = 1"));
         if (blocked) // takes the name the upgrade's index needs
             m_db->execute(QStringLiteral("create table 仕訳科目_用途 (x)"));
@@ -405,10 +517,12 @@ private slots:
                 rows << rs.text(QStringLiteral("用途")) + u'=' + rs.text(QStringLiteral("勘定科目")) + u'/' +
                             rs.text(QStringLiteral("補助科目"));
             QCOMPARE(rows, (QStringList{QStringLiteral("受取手形=受取手形/"), QStringLiteral("売掛金=売掛金/"),
-                                        QStringLiteral("支払手形=支払手形/"), QStringLiteral("買掛金=買掛金/")}));
+                                        QStringLiteral("支払手形=支払手形/"), QStringLiteral("買掛金=買掛金/"),
+                                        QStringLiteral("当座預金=当座預金/"), QStringLiteral("手形売却損=手形売却損/"),
+                                        QStringLiteral("不渡手形=不渡手形/"), QStringLiteral("貸倒損失=貸倒損失/")}));
             // Opening again changes nothing.
             schema::prepareMainDatabase(*m_db);
-            QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from 仕訳科目")).toInt(), 4);
+            QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from 仕訳科目")).toInt(), 8);
         }
         QCOMPARE(m_db->scalar(QStringLiteral("select 手形番号 from D_手形")).toString(), QStringLiteral("KEEP"));
     }

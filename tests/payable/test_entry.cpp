@@ -51,8 +51,11 @@ struct Entry {
 };
 
 const QString kNoPick = u"譲渡する手形が選ばれていません\n「使用する手形」の一覧から選んでください"_qs;
-const QString kGone =
-    u"選んだ手形はもう使えません（譲渡済みか削除されています）\n一覧を読み直しました。手形を選び直してください"_qs;
+// What became of a picked bill another clerk changed first.
+QString gone(const QString &fate)
+{
+    return u"他の担当者が先にこの手形を変更しました\n%1。一覧を読み直しました。手形を選び直してください"_qs.arg(fate);
+}
 
 int issuedCount(WindowFixture &f)
 {
@@ -176,11 +179,15 @@ void TestPayableEntry::handOnRefused_data()
     QTest::addColumn<int>("linesAfter");
     QTest::newRow("no candidate clicked") << 2 << -1 << QString() << kNoPick << 2;
     QTest::newRow("empty candidate list") << 0 << -1 << QString() << kNoPick << 0;
-    QTest::newRow("reserved since the list was read")
-        << 2 << 0 << u"update D_手形 set 予約フラグ=1 where id=?"_qs << kGone << 1;
+    QTest::newRow("reserved since the list was read") << 2 << 0 << u"update D_手形 set 予約フラグ=1 where id=?"_qs
+                                                      << gone(u"この手形は割引などの予約が入っています"_qs) << 1;
     QTest::newRow("handed on since the list was read")
-        << 2 << 1 << u"update D_手形 set 処理=2,状態=-2 where id=?"_qs << kGone << 1;
-    QTest::newRow("deleted since the list was read") << 1 << 0 << u"delete from D_手形 where id=?"_qs << kGone << 0;
+        << 2 << 1 << u"update D_手形 set 処理=2,状態=-2,譲渡先='仕入乙' where id=?"_qs
+        << gone(u"この手形は「仕入乙」に譲渡されています"_qs) << 1;
+    QTest::newRow("deleted since the list was read")
+        << 1 << 0 << u"delete from D_手形 where id=?"_qs << gone(u"この手形は削除されています"_qs) << 0;
+    QTest::newRow("dishonoured since the list was read")
+        << 2 << 1 << u"update D_手形 set 状態=2 where id=?"_qs << gone(u"この手形は不渡りになっています"_qs) << 1;
 }
 
 void TestPayableEntry::handOnRefused()
@@ -215,6 +222,10 @@ void TestPayableEntry::handOnRefused()
     QCOMPARE(countOf(f.db(), u"select count(*) from D_手形 where 処理<>0"_qs),
              meanwhile.contains(u"処理=2"_qs) ? 1 : 0);
     QCOMPARE(e.list()->count(), linesAfter);
+    // The gone bill left the fields too; the supplier typed stays.
+    QCOMPARE(e.edit(u"手形番号"_qs)->text(), QString());
+    QCOMPARE(e.edit(u"金額"_qs)->text(), u"0"_qs);
+    QCOMPARE(e.sname(), u"仕入商事"_qs);
     // A second try without picking again is refused as well.
     f.ui.clear();
     e.click(u"登録ボタン"_qs);

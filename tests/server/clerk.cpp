@@ -8,6 +8,9 @@
 //     A's save of the older reading must be refused; A reads again and saves.
 //     Every third round both hand the same bill on; only one may succeed.
 //     Each outcome is written to LOG.
+//   sorvane-test-clerk issue URL|FILE ACCOUNT NUMBER
+//     issues one bill NUMBER on the account with row id ACCOUNT, on a server
+//     book or a book file, and prints "issued" or "refused <proposal>".
 // Exits 0 when every step went as the rules say, 1 otherwise.
 
 #include "book/Conflicts.h"
@@ -110,6 +113,26 @@ int correctBills(Database &a, Database &b, int rounds, QTextStream &log)
     return 0;
 }
 
+int issueOne(Database &db, qint64 account, const QString &number)
+{
+    book::Issue i;
+    i.accountId = account;
+    i.日付 = QDate(2026, 12, 7);
+    i.手形番号 = number;
+    i.取引先コード = QStringLiteral("S%1").arg(QCoreApplication::applicationPid());
+    i.取引先 = i.取引先コード;
+    i.振出日 = QDate(2026, 12, 7);
+    i.手形期日 = QDate(2027, 3, 8);
+    i.金額 = 1000;
+    try {
+        book::issueBill(db, i);
+        std::printf("issued\n");
+    } catch (const book::DuplicateNumberError &e) {
+        std::printf("refused %s\n", qPrintable(e.proposal()));
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -119,6 +142,21 @@ int main(int argc, char *argv[])
     if (args.size() < 3)
         return fail(QStringLiteral("usage: register URL FIRST STEP COUNT | correct URL ROUNDS LOG"));
     QString why;
+    if (args.at(1) == u"issue" && args.size() == 5) {
+        try {
+            if (!args.at(2).contains(u"://")) {
+                Database file(args.at(2), {}, {});
+                return issueOne(file, args.at(3).toLongLong(), args.at(4));
+            }
+            const std::optional<ServerAddress> address = ServerAddress::parse(args.at(2), &why);
+            if (!address)
+                return fail(why);
+            Database server(*address);
+            return issueOne(server, args.at(3).toLongLong(), args.at(4));
+        } catch (const DbError &e) {
+            return fail(e.description());
+        }
+    }
     const std::optional<ServerAddress> address = ServerAddress::parse(args.at(2), &why);
     if (!address)
         return fail(why);

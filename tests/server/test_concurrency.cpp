@@ -1,6 +1,8 @@
 // Several clerks on one server book at the same time, each a process of its
 // own: two register 5,000 bills with endorsers each while a third corrects
 // and hands bills on. Nothing may be lost, doubled or silently overwritten.
+// Two clerks issuing the same number on one account at the same moment get
+// it once, on the server and on a book file.
 
 #include "support/TestSupport.h"
 
@@ -18,6 +20,8 @@ class TestConcurrency : public QObject {
     Q_OBJECT
 private slots:
     void clerksAtOnce();
+    void oneNumberAtOnce_data();
+    void oneNumberAtOnce();
 };
 
 void TestConcurrency::clerksAtOnce()
@@ -100,6 +104,71 @@ void TestConcurrency::clerksAtOnce()
         }
     }
     QCOMPARE(db.scalar(u"select count(*) from D_手形 where 保管場所 like 'X%' or 譲渡先コード = 'SB'"_qs).toInt(), 0);
+}
+
+void TestConcurrency::oneNumberAtOnce_data()
+{
+    QTest::addColumn<bool>("server");
+    QTest::newRow("server book") << true;
+    QTest::newRow("book file") << false;
+}
+
+// The test holds the account (its row on the server, the whole file on
+// SQLite) while two clerk processes issue T0101 on it; both wait, then run
+// as the lock allows. One gets the number, the other is told the next free one.
+void TestConcurrency::oneNumberAtOnce()
+{
+    QFETCH(bool, server);
+    DataFolder folder;
+    std::unique_ptr<Database> db;
+    QString where;
+    if (server) {
+        PrivateServer::instance().createDatabase(u"numbers"_qs);
+        const ServerAddress address = PrivateServer::instance().address(u"numbers"_qs);
+        db = std::make_unique<Database>(address);
+        schema::createMainSchema(*db);
+        where = address.url();
+    } else {
+        where = folder.file(u"tegata.mdb"_qs);
+        db = std::make_unique<Database>(where, QString(), QString());
+    }
+    db->execute(u"insert into 口座データ(kozano,口座種別,最終手形番号) values(1,'当座','T0100')"_qs);
+    const qint64 account = db->lastInsertId();
+
+    // A transaction on the file holds all of it from its start.
+    db->beginTransaction();
+    db->scalar(u"select kozano from 口座データ where id=?"_qs + db->dialect().forUpdate, {account});
+    QList<QProcess *> clerks;
+    for (int i = 0; i < 2; ++i) {
+        auto *p = new QProcess(this);
+        p->start(QStringLiteral(SORVANE_CLERK_EXE), {u"issue"_qs, where, QString::number(account), u"T0101"_qs});
+        QVERIFY(p->waitForStarted());
+        clerks << p;
+    }
+    if (server) {
+        // Both wait for the account's lock before it is let go.
+        Database watcher(PrivateServer::instance().address(u"numbers"_qs));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            watcher
+                .scalar(u"select count(*) from pg_stat_activity where datname='numbers' and wait_event_type='Lock'"_qs)
+                .toInt(),
+            2, 60000);
+    } else {
+        // SQLite's busy wait is 3 s: let go well within it.
+        QTest::qWait(800);
+    }
+    db->commit();
+
+    QStringList said;
+    for (QProcess *p : clerks) {
+        QVERIFY(p->waitForFinished(60000));
+        QVERIFY2(p->exitStatus() == QProcess::NormalExit && p->exitCode() == 0, p->readAllStandardError().constData());
+        said << QString::fromUtf8(p->readAllStandardOutput()).trimmed();
+    }
+    said.sort();
+    QCOMPARE(said, (QStringList{u"issued"_qs, u"refused T0102"_qs}));
+    QCOMPARE(db->scalar(u"select count(*) from D_手形 where 手形番号='T0101'"_qs).toInt(), 1);
+    QCOMPARE(db->scalar(u"select 最終手形番号 from 口座データ"_qs).toString(), u"T0101"_qs);
 }
 
 QTEST_GUILESS_MAIN(TestConcurrency)

@@ -101,6 +101,15 @@ void PrivateServer::start()
 {
     if (m_running)
         return;
+    // Started again after stop(): the same cluster, its books and socket.
+    if (m_dir) {
+        run(asServerUser({binFolder() + QStringLiteral("/pg_ctl"), QStringLiteral("-D"),
+                          m_dir->filePath(QStringLiteral("data")), QStringLiteral("-l"),
+                          m_dir->filePath(QStringLiteral("server.log")), QStringLiteral("-w"), QStringLiteral("-t"),
+                          QStringLiteral("60"), QStringLiteral("-o"), serverOptions(), QStringLiteral("start")}));
+        m_running = true;
+        return;
+    }
     if (!QFile::exists(binFolder() + QStringLiteral("/initdb")))
         throw std::runtime_error("initdb not found: install the postgresql package (scripts/install-deps.sh)");
     m_dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/sorvane-pg-XXXXXX"));
@@ -120,12 +129,9 @@ void PrivateServer::start()
         hba.write("local all clerk scram-sha-256\nlocal all all trust\n") < 0)
         throw std::runtime_error("cannot write pg_hba.conf");
     hba.close();
-    const QString options = QStringLiteral("-k %1 -c listen_addresses= -c fsync=off -c synchronous_commit=off "
-                                           "-c full_page_writes=off -c max_connections=60")
-                                .arg(m_dir->path());
     run(asServerUser({binFolder() + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), data, QStringLiteral("-l"),
                       m_dir->filePath(QStringLiteral("server.log")), QStringLiteral("-w"), QStringLiteral("-t"),
-                      QStringLiteral("60"), QStringLiteral("-o"), options, QStringLiteral("start")}));
+                      QStringLiteral("60"), QStringLiteral("-o"), serverOptions(), QStringLiteral("start")}));
     m_running = true;
     // A test that aborts (a failed QVERIFY in a helper, qFatal, a timeout)
     // never runs the destructor: a watcher stops the server once this
@@ -139,6 +145,13 @@ void PrivateServer::start()
                                  .arg(QCoreApplication::applicationPid())
                                  .arg(stop, quoted(m_dir->path()))});
     psql(QStringLiteral("create role clerk login password '%1'").arg(kClerkPassword));
+}
+
+QString PrivateServer::serverOptions() const
+{
+    return QStringLiteral("-k %1 -c listen_addresses= -c fsync=off -c synchronous_commit=off "
+                          "-c full_page_writes=off -c max_connections=60")
+        .arg(m_dir->path());
 }
 
 void PrivateServer::stop()

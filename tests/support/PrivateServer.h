@@ -41,6 +41,9 @@ public:
     // The folder with the server's own programs (initdb, pg_ctl, psql, pg_dump).
     static QString binFolder();
 
+    // Stops the server as an administrator would ("fast": every connection
+    // is ended). start() after it starts the same cluster again, with its
+    // books, on the same socket.
     void stop();
     void start();
     bool running() const { return m_running; }
@@ -48,6 +51,7 @@ public:
 private:
     PrivateServer();
     QStringList asServerUser(const QStringList &command) const;
+    QString serverOptions() const;
     QString run(const QStringList &command, int timeoutMs = 120000) const;
 
     std::unique_ptr<QTemporaryDir> m_dir;

@@ -3,6 +3,7 @@
 // Bills of every kind put straight into the tables, as the entry windows
 // leave them, for the tests of the ledgers, statements and journal.
 
+#include "book/History.h"
 #include "data/Engine.h"
 
 #include <QDate>
@@ -62,7 +63,32 @@ inline qint64 insertBill(Database &db, const Bill &b)
                 b.kozano,
                 b.口座id,
                 b.終了 ? 1 : 0});
-    return db.lastInsertId();
+    const qint64 id = db.lastInsertId();
+    // The history the entry windows write with the bill: received or issued
+    // on the booking date, handed on on the hand-on's date.
+    book::BillEvent e;
+    e.billId = id;
+    e.kind = b.処理 == 1 ? book::kind::振出 : book::kind::受取;
+    e.date = b.日付;
+    e.処理 = b.処理 == 1 ? 1 : 0;
+    e.手形番号 = b.番号;
+    e.取引先コード = b.コード;
+    e.取引先 = b.取引先;
+    e.手形期日 = b.期日;
+    e.金額 = b.金額;
+    e.後状態 = b.処理 == 1 ? book::state::振出 : book::state::手元;
+    book::recordEvent(db, e);
+    if (b.処理 == 2) {
+        e.kind = book::kind::譲渡;
+        e.date = b.予約日;
+        e.処理 = 2;
+        e.相手先コード = QStringLiteral("S1");
+        e.相手先 = b.譲渡先;
+        e.前状態 = book::state::手元;
+        e.後状態 = book::state::譲渡;
+        book::recordEvent(db, e);
+    }
+    return id;
 }
 
 // A bill the company issued, booked on the day it was drawn.

@@ -139,6 +139,21 @@ WindowFixture::~WindowFixture()
     endorsements.hide();
 }
 
+SecondClerk::SecondClerk(const AppFixture &first) : ctx(ui, first.folder.path())
+{
+    ctx.clock.setToday(first.ctx->clock.today());
+    ctx.splashDelayMs = 0;
+    if (!ctx.CheckDataFiles() || !ctx.OpenDataDatabase() || !ctx.LoadSettings())
+        qFatal("second clerk: the book did not open: %s", qPrintable(ui.texts().join(u'|')));
+    kit = makeWindowKit(ctx, ui, endorsements);
+}
+
+SecondClerk::~SecondClerk()
+{
+    endorsements.hide();
+    ctx.CloseDataDatabase();
+}
+
 void enterAndLeave(QWidget *field, QWidget *next)
 {
     field->setFocus(Qt::OtherFocusReason);

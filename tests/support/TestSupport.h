@@ -95,6 +95,20 @@ public:
     WindowKit kit;
 };
 
+// A second clerk on the same book: the program's shared state opened once
+// more on the fixture's data folder, so a connection of its own to the same
+// file or server book, with its own messages and windows' kit.
+class SecondClerk {
+public:
+    explicit SecondClerk(const AppFixture &first);
+    ~SecondClerk();
+    ScriptedUi ui;
+    AppContext ctx;
+    EndorsementDialog endorsements;
+    WindowKit kit;
+    Database &db() const { return ctx.db(); }
+};
+
 // Finds a named control; a test failure message names what was missing.
 template <typename T> T *child(QObject *root, const QString &name)
 {
