@@ -339,6 +339,8 @@ const QString kImpliedEvents = QStringLiteral(
 // made; the month the company's fiscal year ends; the record of each year
 // closed, and in a book of a closed year (an archive) that year and the
 // bills it holds only as copies, since they run on in the working book.
+// Version 7 is another change's: a book of version 6 comes straight here
+// until that one is in, and after it either way.
 QStringList version8Statements(const Dialect &d)
 {
     SORVANE_COLUMN_HELPERS(d);
@@ -359,10 +361,29 @@ QStringList version8Statements(const Dialect &d)
                {kCounter, number(QStringLiteral("年度")), dateColumn(QStringLiteral("期首")),
                 dateColumn(QStringLiteral("期末")), text(QStringLiteral("ファイル")),
                 number(QStringLiteral("移した手形")), number(QStringLiteral("移した裏書人")),
-                number(QStringLiteral("写した履歴")), number(QStringLiteral("繰越手形")),
-                text(QStringLiteral("締め日時")), text(QStringLiteral("記録者"))});
+                number(QStringLiteral("移した履歴")), number(QStringLiteral("写した履歴")),
+                number(QStringLiteral("繰越手形")), text(QStringLiteral("締め日時")), text(QStringLiteral("記録者"))});
+    s << QStringLiteral("CREATE UNIQUE INDEX 年度締め_年度 ON 年度締め (年度)");
     s << table(QStringLiteral("年度繰越"), {kCounter, number(QStringLiteral("手形id"))});
     s << QStringLiteral("CREATE UNIQUE INDEX 年度繰越_手形 ON 年度繰越 (手形id)");
+    // The bills a year end is moving to the archive, listed and emptied
+    // again inside its one transaction: the only rows of the history that
+    // may be deleted are theirs, once copied and checked.
+    s << table(QStringLiteral("年度移送"), {kCounter, number(QStringLiteral("手形id"))});
+    s << QStringLiteral("CREATE UNIQUE INDEX 年度移送_手形 ON 年度移送 (手形id)");
+    if (d.isServer()) {
+        s << QStringLiteral(
+            "CREATE OR REPLACE FUNCTION 手形履歴_追記のみ() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+            "IF TG_OP = 'DELETE' THEN "
+            "IF EXISTS (SELECT 1 FROM 年度移送 WHERE 手形id = OLD.手形id) THEN RETURN OLD; END IF; "
+            "END IF; "
+            "RAISE EXCEPTION '手形履歴は追記のみです。変更も削除もできません'; END $$");
+    } else {
+        s << QStringLiteral("DROP TRIGGER 手形履歴_削除禁止");
+        s << QStringLiteral("CREATE TRIGGER 手形履歴_削除禁止 BEFORE DELETE ON 手形履歴 "
+                            "WHEN OLD.手形id NOT IN (SELECT 手形id FROM 年度移送) BEGIN "
+                            "SELECT RAISE(ABORT, '手形履歴は追記のみです。変更も削除もできません'); END");
+    }
     return s;
 }
 

@@ -288,10 +288,12 @@ void TestBackup::restorePutsBackupInPlace()
         ScopedDatabase db(ws, older);
         // What version 8 added, taken away again.
         for (const QString &sql :
-             {u"drop table 年度締め"_qs, u"drop table 年度繰越"_qs, u"alter table 設定 drop column バックアップ先"_qs,
-              u"alter table 設定 drop column バックアップ世代"_qs, u"alter table 設定 drop column 最終バックアップ"_qs,
-              u"alter table 設定 drop column 年度末月"_qs, u"alter table 設定 drop column 過去データ年度"_qs,
-              u"pragma user_version = 6"_qs})
+             {u"drop trigger 手形履歴_削除禁止"_qs,
+              u"create trigger 手形履歴_削除禁止 before delete on 手形履歴 begin select raise(abort, 'x'); end"_qs,
+              u"drop table 年度移送"_qs, u"drop table 年度締め"_qs, u"drop table 年度繰越"_qs,
+              u"alter table 設定 drop column バックアップ先"_qs, u"alter table 設定 drop column バックアップ世代"_qs,
+              u"alter table 設定 drop column 最終バックアップ"_qs, u"alter table 設定 drop column 年度末月"_qs,
+              u"alter table 設定 drop column 過去データ年度"_qs, u"pragma user_version = 6"_qs})
             db->execute(sql);
     }
     f.ctx->CloseDataDatabase();

@@ -27,13 +27,16 @@ private:
         m_db->execute(QStringLiteral("alter table S0 drop column 登録番号"));
     }
 
-    // The settings and tables as the versions before 8 had them.
+    // The settings, tables and history trigger as the versions before 8 had them.
     void dropBackupsAndYears()
     {
         for (const char *sql :
-             {"drop table 年度締め", "drop table 年度繰越", "alter table 設定 drop column バックアップ先",
-              "alter table 設定 drop column バックアップ世代", "alter table 設定 drop column 最終バックアップ",
-              "alter table 設定 drop column 年度末月", "alter table 設定 drop column 過去データ年度"})
+             {"drop trigger 手形履歴_削除禁止",
+              "create trigger 手形履歴_削除禁止 before delete on 手形履歴 begin select raise(abort, 'x'); end",
+              "drop table 年度移送", "drop table 年度締め", "drop table 年度繰越",
+              "alter table 設定 drop column バックアップ先", "alter table 設定 drop column バックアップ世代",
+              "alter table 設定 drop column 最終バックアップ", "alter table 設定 drop column 年度末月",
+              "alter table 設定 drop column 過去データ年度"})
             m_db->execute(QString::fromUtf8(sql));
     }
 
@@ -433,7 +436,7 @@ private slots:
         m_db->execute(QStringLiteral("pragma user_version = 6"));
         m_db->execute(QStringLiteral("update 設定 set days = 30"));
         if (blocked) // takes the name of the upgrade's last table
-            m_db->execute(QStringLiteral("create table 年度繰越 (x)"));
+            m_db->execute(QStringLiteral("create table 年度移送 (x)"));
         if (blocked) {
             QVERIFY_THROWS_EXCEPTION(DbError, schema::prepareMainDatabase(*m_db));
             QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 6);
