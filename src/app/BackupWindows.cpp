@@ -8,7 +8,6 @@
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -27,15 +26,6 @@ QString native(const QString &path)
 {
     return QDir::toNativeSeparators(path);
 }
-
-// The wait cursor for a step that reads or writes a whole book.
-class Busy {
-public:
-    Busy() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Busy() { QApplication::restoreOverrideCursor(); }
-    Busy(const Busy &) = delete;
-    Busy &operator=(const Busy &) = delete;
-};
 
 QString chooseFolder(UiService &ui, QWidget *parent, const QString &title, const QString &start)
 {
@@ -161,7 +151,7 @@ bool BackupWindow::バックアップ()
     try {
         book::BackupMade made;
         {
-            Busy busy;
+            ui::BusyCursor busy;
             made = book::backupBook(m_ctx.db(), m_ctx.Server, QDir::fromNativeSeparators(m_folder->text().trimmed()),
                                     int(*generations), m_ctx.clock.now());
         }
@@ -241,7 +231,7 @@ void RestoreWindow::List1Requery()
         return;
     QList<book::BackupEntry> entries;
     {
-        Busy busy;
+        ui::BusyCursor busy;
         entries = book::listBackups(m_listed);
     }
     QStringList lines;
@@ -308,7 +298,7 @@ bool RestoreWindow::choose(const QString &file)
 {
     qint64 bills = 0;
     try {
-        Busy busy;
+        ui::BusyCursor busy;
         bills = book::checkBackupFile(file);
     } catch (const std::exception &e) {
         m_ui.information(QStringLiteral("選んだファイルは戻せません。今のデータはそのままです。\n%1\n%2")

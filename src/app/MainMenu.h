@@ -77,6 +77,12 @@ private:
     void showDueListModeless();
     void afterTool(const std::optional<book::ToolResult> &result);
     void runRestore();
+    void runYearEnd();
+    // 開く（過去のデータ） and 新規（現在のデータ）: the book of a closed
+    // year in place of the working book, and back.
+    void openArchive();
+    void openWorkingBook();
+    void showBookInTitle();
     // The line below the buttons when the last backup is old.
     void showBackupReminder();
 
