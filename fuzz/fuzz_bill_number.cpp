@@ -5,6 +5,7 @@
 #include "FuzzSupport.h"
 
 #include "data/BillNumber.h"
+#include "data/Formats.h"
 
 using namespace sorvane;
 
@@ -34,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString last = fuzz::text(data, size);
     const QString next = NextBillNumber(last);
-    const QString trimmed = last.trimmed();
+    // Full-width text counts on as its half-width reading does.
+    const QString trimmed = fmt::normalizeCode(last);
     const QString detail = last + QStringLiteral(" → ") + next;
 
     if (trimmed.isEmpty()) {

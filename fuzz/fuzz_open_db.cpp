@@ -28,7 +28,7 @@ namespace {
 class Recorder : public MessageService {
 public:
     void information(const QString &text, const QString & = {}) override { texts << text; }
-    bool confirm(const QString &text, const QString & = {}) override
+    bool confirm(const QString &text, const QString & = {}, Default = Default::Ok) override
     {
         texts << text;
         return true;
