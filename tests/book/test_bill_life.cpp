@@ -791,7 +791,13 @@ void TestBillLife::upgradeWritesTheImpliedEvents()
           QStringLiteral("alter table 設定 drop column 取立日数"),
           QStringLiteral("alter table 設定 drop column 仕訳出力済日"),
           QStringLiteral("delete from 仕訳科目 where 用途 not in ('受取手形','売掛金','支払手形','買掛金')"),
-          db.dialect().writeVersion.arg(5)})
+          // and without what version 8 added after it.
+          QStringLiteral("drop table 年度移送"), QStringLiteral("drop table 年度締め"),
+          QStringLiteral("drop table 年度繰越"), QStringLiteral("alter table 設定 drop column バックアップ先"),
+          QStringLiteral("alter table 設定 drop column バックアップ世代"),
+          QStringLiteral("alter table 設定 drop column 最終バックアップ"),
+          QStringLiteral("alter table 設定 drop column 年度末月"),
+          QStringLiteral("alter table 設定 drop column 過去データ年度"), db.dialect().writeVersion.arg(5)})
         db.execute(sql);
     db.execute(QStringLiteral("insert into D_手形(処理,状態,日付,手形番号,取引先コード,取引先,手形期日,金額) "
                               "values(0,0,?,'R1','C1','得意先',?,1000)"),
