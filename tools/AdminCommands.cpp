@@ -135,6 +135,10 @@ QString usageOf(const QString &command)
         return historyUsage();
     if (command == u"customer" || command == u"supplier")
         return partyUsage(command);
+    if (command == u"backup")
+        return backupUsage();
+    if (command == u"restore")
+        return restoreUsage();
     return {};
 }
 
@@ -464,6 +468,8 @@ QString usage()
                           "                        記入帳・勘定科目内訳明細書を PDF に、内訳書と仕訳を CSV に書きます\n"
                           "  report cash|trial|reserved|totals\n"
                           "                        口座別資金確認・口座別試算表・手形予約確認・集計を表示し、CSV や PDF に書きます\n"
+                          "  backup [--to DIR]     バックアップを DIR に作ります (新しいものから N 個を残します)\n"
+                          "  restore FILE          バックアップ FILE を手形データに戻します\n"
                           "  generate N [--seed S] 測定用に作り出した手形 N 件を空の tegata.mdb に書き込みます\n"
                           "  settle [--through 日付] [--dry-run]\n"
                           "                        決済日が来た手形を決済します (--dry-run は表示だけ)\n"
@@ -518,6 +524,10 @@ int run(const QStringList &args, const datafolder::FolderChoice &fallback, QText
         return reportCommand(args.mid(1), defaultFolder, out, err);
     if (command == u"customer" || command == u"supplier")
         return partyCommand(command, args.mid(1), defaultFolder, out, err);
+    if (command == u"backup")
+        return backupCommand(args.mid(1), defaultFolder, out, err);
+    if (command == u"restore")
+        return restoreCommand(args.mid(1), defaultFolder, out, err);
 
     OptionSet accepted;
     if (command == u"init")

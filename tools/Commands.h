@@ -60,6 +60,11 @@ QString partyUsage(const QString &command);
 // report: the figures of the planning and totals windows.
 int reportCommand(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err);
 QString reportUsage();
+// backup / restore: copies of the book in a folder, and one put back.
+int backupCommand(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err);
+QString backupUsage();
+int restoreCommand(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err);
+QString restoreUsage();
 
 int exportCommand(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err);
 QString exportUsage();

@@ -1,8 +1,11 @@
 #include "app/MainMenu.h"
 
 #include "book/AppContext.h"
+#include "book/Backup.h"
+#include "app/BackupWindows.h"
 #include "app/Logo.h"
 #include "app/Windows.h"
+#include "app/YearWindows.h"
 #include "data/Engine.h"
 #include "master/AccountRegister.h"
 #include "master/CustomerRegister.h"
@@ -38,6 +41,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <exception>
@@ -85,9 +89,9 @@ const ButtonDef kButtonDefs[] = {
     {u"保管場所登録", u"保管場所登録", kColumns[4], kRows[3], u"保管場所"},
     {u"取立日数設定", u"取立日数設定", kColumns[4], kRows[4], u"取立日数"},
     {u"割引先登録", u"割引先登録", kColumns[4], kRows[5], u"割引先"},
-    {u"新年度処理", u"新年度処理", kColumns[5], kRows[0], u""},
-    {u"バックアップ", u"バックアップ", kColumns[5], kRows[1], u""},
-    {u"リストア", u"リストア", kColumns[5], kRows[2], u""},
+    {u"新年度処理", u"新年度処理", kColumns[5], kRows[0], u"新年度"},
+    {u"バックアップ", u"バックアップ", kColumns[5], kRows[1], u"バックアップ"},
+    {u"リストア", u"リストア", kColumns[5], kRows[2], u"リストア"},
     {u"最適化", u"最適化", kColumns[5], kRows[3], u"最適化"},
     {u"初期化", u"初期化", kColumns[5], kRows[4], u"初期化"},
     {u"終了ボタン", u"Sorvaneの終了", 480, 3720, u"終了"},
@@ -126,7 +130,9 @@ struct MenuDef {
 
 const MenuDef kMenuDefs[] = {
     {u"Mファイル", u"ファイル",
-     {{u"M0新規", u"新規(現在のデータ)", u""}, {u"M1open", u"開く (過去のデータ)", u""}, {u"M2終了", u"終了", u"終了"}}},
+     {{u"M0新規", u"新規(現在のデータ)", u"現在のデータ"},
+      {u"M1open", u"開く (過去のデータ)", u"過去のデータ"},
+      {u"M2終了", u"終了", u"終了"}}},
     {u"M0入力", u"入力",
      {{u"M00受取手形", u"受取手形", u"受取入力"},
       {u"M01支払手形", u"支払手形", u"支払入力"},
@@ -153,10 +159,10 @@ const MenuDef kMenuDefs[] = {
       {u"M33処理日数", u"取立日数設定", u"取立日数"},
       {u"M33割引", u"割引先登録", u"割引先"}}},
     {u"M4ツール", u"ツール",
-     {{u"M1新年度", u"新年度処理", u""},
+     {{u"M1新年度", u"新年度処理", u"新年度"},
       {u"M41区切", u"", u"-"},
-      {u"M41バックアップ", u"バックアップ", u""},
-      {u"M42リストア", u"リストア", u""},
+      {u"M41バックアップ", u"バックアップ", u"バックアップ"},
+      {u"M42リストア", u"リストア", u"リストア"},
       {u"M43最適化", u"最適化", u"最適化"},
       {u"M42区切", u"", u"-"},
       {u"M5初期化", u"初期化", u"初期化"}}},
@@ -216,6 +222,16 @@ MainMenu::MainMenu(AppContext &ctx, UiService &ui, QWidget *parent)
     buildButtons();
     buildMenus();
     wireCommands();
+    // Usable only while the book of a closed year is open (the activation step).
+    m_items.value(QStringLiteral("M0新規"))->setEnabled(false);
+
+    // Below the buttons, and only while there is something to say.
+    m_reminder = ui::named<QLabel>(this, QStringLiteral("バックアップ通知"));
+    m_reminder->setStyleSheet(QStringLiteral("color: #a01010;"));
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(m_reminder, 1);
+    statusBar()->hide();
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
@@ -312,6 +328,15 @@ void MainMenu::onCommand(const QString &command)
         // lists empty; a server that is back is reached again first.
         if (command != u"終了" && command != u"バージョン" && !m_ctx.checkConnection())
             return;
+        // The tools work on the working book as a whole, never on the book
+        // of a closed year.
+        if (m_ctx.isArchive() && (command == u"新年度" || command == u"バックアップ" || command == u"リストア" ||
+                                  command == u"最適化" || command == u"初期化")) {
+            m_ui.information(
+                QStringLiteral("過去のデータを開いているあいだは使えません。\n"
+                               "ファイルの「新規（現在のデータ）」で今のデータに戻ってから行ってください。"));
+            return;
+        }
         if (command == u"終了")
             exitProgram();
         else if (command == u"バージョン")
@@ -354,6 +379,16 @@ void MainMenu::onCommand(const QString &command)
             openModal(new PayableListWindow(m_ctx, m_ui, m_kit, this));
         else if (command == u"帳票出力")
             openModal(new ReportWindow(m_ctx, m_ui));
+        else if (command == u"バックアップ")
+            openModal(new BackupWindow(m_ctx, m_ui, this));
+        else if (command == u"リストア")
+            runRestore();
+        else if (command == u"新年度")
+            runYearEnd();
+        else if (command == u"過去のデータ")
+            openArchive();
+        else if (command == u"現在のデータ")
+            openWorkingBook();
         else if (command == u"割引指定")
             openModal(new DiscountEntryWindow(m_ctx, m_ui, m_kit, this));
         else if (command == u"割引解除")
@@ -422,6 +457,89 @@ void MainMenu::showDueListModeless()
     list->show();
 }
 
+void MainMenu::runRestore()
+{
+    RestoreWindow window(m_ctx, m_ui, this);
+    m_ui.runModal(&window);
+    if (window.chosenFile().isEmpty())
+        return;
+    // Every other window is closed: the main window opened the restore modally.
+    if (m_dueList)
+        m_dueList->close();
+    const book::ToolResult result = book::restoreBook(m_ctx, window.chosenFile());
+    if (result == book::ToolResult::Done) {
+        QString count;
+        try {
+            count = QStringLiteral("（手形 %L1 件）")
+                        .arg(m_ctx.db().scalar(QStringLiteral("select count(*) from D_手形")).toLongLong());
+        } catch (const std::exception &) {
+        }
+        m_ui.information(
+            QStringLiteral("リストアしました%1。\n前のデータは %2 に残っています。").arg(count, files::kBackupDb),
+            QStringLiteral("リストア"));
+    }
+    afterTool(result);
+}
+
+void MainMenu::runYearEnd()
+{
+    YearEndWindow window(m_ctx, m_ui, this);
+    m_ui.runModal(&window);
+    // Finished bills left the book: an open approaching-due list reads it anew.
+    if (window.closedAny() && m_dueList)
+        m_dueList->reload();
+}
+
+void MainMenu::openArchive()
+{
+    ArchiveOpenWindow window(m_ctx, m_ui, this);
+    m_ui.runModal(&window);
+    if (window.chosenFile().isEmpty())
+        return;
+    // The approaching-due list beside the main window showed the other book.
+    if (m_dueList)
+        m_dueList->close();
+    m_ctx.OpenArchive(window.chosenFile());
+    showBookInTitle();
+    activate();
+}
+
+void MainMenu::openWorkingBook()
+{
+    if (m_dueList)
+        m_dueList->close();
+    if (!m_ctx.OpenWorkingBook()) {
+        m_ui.information(QStringLiteral("データが壊れています\n再インストールしてください"));
+        exitProgram(1);
+        return;
+    }
+    showBookInTitle();
+    activate();
+}
+
+void MainMenu::showBookInTitle()
+{
+    // Clerks sharing a server book see which book they work in, and
+    // everyone sees when the book of a closed year is open.
+    if (m_ctx.isArchive() || m_ctx.Server)
+        setWindowTitle(QStringLiteral("Sorvane %1 (%2)").arg(QStringLiteral(SORVANE_VERSION), m_ctx.bookName()));
+    else
+        setWindowTitle(QStringLiteral("Sorvane %1").arg(QStringLiteral(SORVANE_VERSION)));
+}
+
+void MainMenu::showBackupReminder()
+{
+    QString text;
+    try {
+        if (m_ctx.DataDb && !m_ctx.isArchive())
+            text = book::backupReminder(*m_ctx.DataDb, m_ctx.clock.today());
+    } catch (const std::exception &) {
+        // A reminder that cannot be read is no reason to stop the clerk.
+    }
+    m_reminder->setText(text);
+    statusBar()->setVisible(!text.isEmpty());
+}
+
 void MainMenu::afterTool(const std::optional<book::ToolResult> &result)
 {
     if (!result)
@@ -478,9 +596,7 @@ bool MainMenu::startUp()
         return false;
     }
     m_ctx.LoadSettings();
-    // Clerks sharing a server book see which book they work in.
-    if (m_ctx.Server)
-        setWindowTitle(QStringLiteral("Sorvane %1 (%2)").arg(QStringLiteral(SORVANE_VERSION), m_ctx.bookName()));
+    showBookInTitle();
     return true;
 }
 
@@ -498,11 +614,13 @@ void MainMenu::activate()
     // The program keeps no file handles open between actions (yubin.mdb and
     // the holiday files are released by the action that opened them), so
     // there is nothing to close here.
-    m_items.value(QStringLiteral("M0新規"))->setEnabled(false);
+    // 新規（現在のデータ） leads back from the book of a closed year only.
+    m_items.value(QStringLiteral("M0新規"))->setEnabled(m_ctx.isArchive());
     for (const char16_t *name : {u"M0入力", u"M4ツール"})
         m_items.value(str(name))->setEnabled(true);
     for (const char16_t *name : {u"受取入力ボタン", u"支払入力ボタン", u"最適化", u"初期化"})
         m_buttons.value(str(name))->setEnabled(true);
+    showBackupReminder();
 }
 
 void MainMenu::showEvent(QShowEvent *event)

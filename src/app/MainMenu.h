@@ -11,6 +11,7 @@
 #include <memory>
 
 class QAction;
+class QLabel;
 class QPushButton;
 class QTimer;
 
@@ -75,6 +76,15 @@ private:
     void openStorageRegister();
     void showDueListModeless();
     void afterTool(const std::optional<book::ToolResult> &result);
+    void runRestore();
+    void runYearEnd();
+    // 開く（過去のデータ） and 新規（現在のデータ）: the book of a closed
+    // year in place of the working book, and back.
+    void openArchive();
+    void openWorkingBook();
+    void showBookInTitle();
+    // The line below the buttons when the last backup is old.
+    void showBackupReminder();
 
     AppContext &m_ctx;
     UiService &m_ui;
@@ -88,6 +98,7 @@ private:
     WindowKit m_kit;
     ToolSettings m_tools;
     QPointer<DueListWindow> m_dueList;
+    QLabel *m_reminder = nullptr;
 };
 
 } // namespace sorvane

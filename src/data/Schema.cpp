@@ -365,6 +365,56 @@ const QString kImpliedEvents = QStringLiteral(
     "coalesce(譲渡先, ''), '手元', '譲渡', CAST(? AS TEXT), CAST(? AS TEXT) FROM D_手形 WHERE 処理 = 2) 事象 "
     "ORDER BY id, 順");
 
+// Version 8: where backups go and how many are kept, when the last one was
+// made; the month the company's fiscal year ends; the record of each year
+// closed, and in a book of a closed year (an archive) that year and the
+// bills it holds only as copies, since they run on in the working book.
+QStringList version8Statements(const Dialect &d)
+{
+    SORVANE_COLUMN_HELPERS(d);
+    QStringList s;
+    s << QStringLiteral("ALTER TABLE 設定 ADD COLUMN バックアップ先 %1 NOT NULL DEFAULT ''").arg(d.textType);
+    s << QStringLiteral("ALTER TABLE 設定 ADD COLUMN バックアップ世代 %1 NOT NULL DEFAULT %2 "
+                        "CHECK (バックアップ世代 BETWEEN 1 AND %3)")
+             .arg(d.integerType)
+             .arg(kDefaultBackupGenerations)
+             .arg(kMaxBackupGenerations);
+    // Local time as "yyyy-MM-dd HH:mm:ss", as the history records it.
+    s << QStringLiteral("ALTER TABLE 設定 ADD COLUMN 最終バックアップ %1").arg(d.textType);
+    s << QStringLiteral("ALTER TABLE 設定 ADD COLUMN 年度末月 %1 NOT NULL DEFAULT %2 CHECK (年度末月 BETWEEN 1 AND 12)")
+             .arg(d.integerType)
+             .arg(kDefaultYearEndMonth);
+    s << QStringLiteral("ALTER TABLE 設定 ADD COLUMN 過去データ年度 %1").arg(d.integerType);
+    s << table(QStringLiteral("年度締め"),
+               {kCounter, number(QStringLiteral("年度")), dateColumn(QStringLiteral("期首")),
+                dateColumn(QStringLiteral("期末")), text(QStringLiteral("ファイル")),
+                number(QStringLiteral("移した手形")), number(QStringLiteral("移した裏書人")),
+                number(QStringLiteral("移した履歴")), number(QStringLiteral("写した履歴")),
+                number(QStringLiteral("繰越手形")), text(QStringLiteral("締め日時")), text(QStringLiteral("記録者"))});
+    s << QStringLiteral("CREATE UNIQUE INDEX 年度締め_年度 ON 年度締め (年度)");
+    s << table(QStringLiteral("年度繰越"), {kCounter, number(QStringLiteral("手形id"))});
+    s << QStringLiteral("CREATE UNIQUE INDEX 年度繰越_手形 ON 年度繰越 (手形id)");
+    // The bills a year end is moving to the archive, listed and emptied
+    // again inside its one transaction: the only rows of the history that
+    // may be deleted are theirs, once copied and checked.
+    s << table(QStringLiteral("年度移送"), {kCounter, number(QStringLiteral("手形id"))});
+    s << QStringLiteral("CREATE UNIQUE INDEX 年度移送_手形 ON 年度移送 (手形id)");
+    if (d.isServer()) {
+        s << QStringLiteral(
+            "CREATE OR REPLACE FUNCTION 手形履歴_追記のみ() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+            "IF TG_OP = 'DELETE' THEN "
+            "IF EXISTS (SELECT 1 FROM 年度移送 WHERE 手形id = OLD.手形id) THEN RETURN OLD; END IF; "
+            "END IF; "
+            "RAISE EXCEPTION '手形履歴は追記のみです。変更も削除もできません'; END $$");
+    } else {
+        s << QStringLiteral("DROP TRIGGER 手形履歴_削除禁止");
+        s << QStringLiteral("CREATE TRIGGER 手形履歴_削除禁止 BEFORE DELETE ON 手形履歴 "
+                            "WHEN OLD.手形id NOT IN (SELECT 手形id FROM 年度移送) BEGIN "
+                            "SELECT RAISE(ABORT, '手形履歴は追記のみです。変更も削除もできません'); END");
+    }
+    return s;
+}
+
 void runInTransaction(Database &db, const QStringList &statements, int newVersion,
                       const std::function<void()> &after = {})
 {
@@ -416,11 +466,12 @@ void prepareForWork(Database &db)
 
 QStringList mainTables()
 {
-    return {QStringLiteral("D_手形"), QStringLiteral("裏書人"), QStringLiteral("口座データ"),
+    return {QStringLiteral("D_手形"),   QStringLiteral("裏書人"),   QStringLiteral("口座データ"),
             QStringLiteral("口座残高"), QStringLiteral("口座明細"), QStringLiteral("T0"),
             QStringLiteral("T1"),       QStringLiteral("S0"),       QStringLiteral("保管場所"),
             QStringLiteral("検索結果"), QStringLiteral("設定"),     QStringLiteral("仕訳科目"),
-            QStringLiteral("手形履歴"), QStringLiteral("割引先")};
+            QStringLiteral("手形履歴"), QStringLiteral("割引先"),   QStringLiteral("年度締め"),
+            QStringLiteral("年度繰越"), QStringLiteral("年度移送")};
 }
 
 QStringList journalRoles()
@@ -479,7 +530,7 @@ void createMainSchema(Database &db)
     runInTransaction(db,
                      d.prepare + version1Statements(d) + version2Statements(d) + version3Statements(d) +
                          version4Statements() + version5Statements(d) + version6Statements(d) +
-                         version7Statements(d),
+                         version7Statements(d) + version8Statements(d),
                      kVersion);
 }
 
@@ -508,6 +559,8 @@ void prepareMainDatabase(Database &db)
         runInTransaction(db, version6Statements(db.dialect()), 6, [&db] { writeImpliedEvents(db); });
     if (version < 7)
         runInTransaction(db, version7Statements(db.dialect()), 7);
+    if (version < 8)
+        runInTransaction(db, version8Statements(db.dialect()), 8);
 }
 
 int readDueWindowDays(Database &db)

@@ -13,12 +13,17 @@ namespace schema {
 
 // Raised by one each time the tables change; a file written by this
 // program stays readable by every later one.
-constexpr int kVersion = 7;
+constexpr int kVersion = 8;
 constexpr int kDefaultDueWindowDays = 14;
 // Days after the due date on which a collected bill reaches the account.
 constexpr int kMaxCollectionDays = 10;
 // How many of journalRoles() the first journal table had.
 constexpr int kFirstJournalRoles = 4;
+// How many backups a folder keeps, newest first.
+constexpr int kDefaultBackupGenerations = 10;
+constexpr int kMaxBackupGenerations = 99;
+// The month the fiscal year ends in: March, as most Japanese companies.
+constexpr int kDefaultYearEndMonth = 3;
 
 // Creates every table and index of the main database in an empty file,
 // with the settings row, in one transaction.

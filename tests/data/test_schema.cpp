@@ -28,6 +28,7 @@ private:
         m_db->execute(QStringLiteral("alter table S0 drop column 登録番号"));
     }
 
+    // The settings, tables and history trigger as the versions before 8 had them.
     void insertBill(const QString &number, const QVariant &due)
     {
         m_db->execute(QStringLiteral("insert into D_手形(処理, 手形番号, 手形期日) values(0, ?, ?)"), {number, due});
@@ -448,6 +449,45 @@ private slots:
         QCOMPARE(m_db->scalar(QStringLiteral("select tn from T0")).toString(), QStringLiteral("青葉商事"));
     }
 
+    // A file of version 6 gets the backup and year settings with their
+    // defaults, and the tables of closed years, in one transaction.
+    void versionSevenGetsBackupsAndYears_data()
+    {
+        QTest::addColumn<bool>("blocked");
+        QTest::newRow("upgraded") << false;
+        QTest::newRow("failure on the last table leaves version 7") << true;
+    }
+
+    void versionSevenGetsBackupsAndYears()
+    {
+        QFETCH(bool, blocked);
+        sorvane::test::makeVersionSeven(*m_db);
+        m_db->execute(QStringLiteral("update 設定 set days = 30"));
+        if (blocked) // takes the name of the upgrade's last table
+            m_db->execute(QStringLiteral("create table 年度移送 (x)"));
+        if (blocked) {
+            QVERIFY_THROWS_EXCEPTION(DbError, schema::prepareMainDatabase(*m_db));
+            QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 7);
+            QVERIFY(!m_db->tableColumns(QStringLiteral("設定")).contains(QStringLiteral("バックアップ世代")));
+            QVERIFY(!m_db->tableExists(QStringLiteral("年度締め")));
+        } else {
+            schema::prepareMainDatabase(*m_db);
+            QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), schema::kVersion);
+            Recordset rs = m_db->openRecordset(QStringLiteral(
+                "select days, バックアップ先, バックアップ世代, 最終バックアップ, 年度末月, 過去データ年度 from 設定"));
+            QCOMPARE(rs.number(QStringLiteral("days")), 30);
+            QCOMPARE(rs.text(QStringLiteral("バックアップ先")), QString());
+            QCOMPARE(rs.number(QStringLiteral("バックアップ世代")), schema::kDefaultBackupGenerations);
+            QVERIFY(rs.isNull(QStringLiteral("最終バックアップ")));
+            QCOMPARE(rs.number(QStringLiteral("年度末月")), 3);
+            QVERIFY(rs.isNull(QStringLiteral("過去データ年度")));
+            // The settings keep to their ranges.
+            for (const char *bad : {"update 設定 set バックアップ世代 = 0", "update 設定 set 年度末月 = 13"})
+                QVERIFY_THROWS_EXCEPTION(DbError, m_db->execute(QString::fromUtf8(bad)));
+        }
+        QVERIFY(!m_db->inTransaction());
+    }
+
     void foreignFilesAreRefused_data()
     {
         QTest::addColumn<QString>("setup");
@@ -499,7 +539,7 @@ private slots:
         } else {
             schema::prepareMainDatabase(*m_db);
             QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), schema::kVersion);
-            QCOMPARE(schema::kVersion, 7);
+            QCOMPARE(schema::kVersion, 8);
             // Bills of the old file start at row version 0.
             QCOMPARE(m_db->scalar(QStringLiteral("select 更新回数 from D_手形")).toInt(), 0);
             QStringList rows;

@@ -118,8 +118,10 @@ template <typename T> T *child(QObject *root, const QString &name)
     return c;
 }
 
-// Takes a book back to what version 6 wrote, on either engine: without the
-// plan's columns and indexes.
+// Takes a book back to what version 7 wrote, on either engine: without the
+// backups and the years.
+void makeVersionSeven(Database &db);
+// Back to what version 6 wrote: nor the plan's columns and indexes.
 void makeVersionSix(Database &db);
 
 // Gives the widget the focus and takes it away again, as a user leaving a field.
