@@ -108,10 +108,10 @@ QList<Hit> Manual::search(const QString &query) const
                 break;
             }
         }
-        if (excerpt.size() > 60) {
+        if (excerpt.size() > 48) {
             const qsizetype at = folded(excerpt).indexOf(wanted.first());
-            const qsizetype from = std::max<qsizetype>(0, at - 20);
-            excerpt = (from > 0 ? QStringLiteral("…") : QString()) + excerpt.mid(from, 60) + QStringLiteral("…");
+            const qsizetype from = std::max<qsizetype>(0, at - 12);
+            excerpt = (from > 0 ? QStringLiteral("…") : QString()) + excerpt.mid(from, 48) + QStringLiteral("…");
         }
         hits << Hit{int(i), excerpt};
     }

@@ -4,6 +4,9 @@
 
 #include <QHBoxLayout>
 #include <QImage>
+#include <QKeyEvent>
+
+#include <functional>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,7 +25,7 @@ namespace {
 constexpr int kSectionRole = Qt::UserRole;
 // Shots wider than this are shown smaller, so that none is cut off beside
 // the contents; the files keep the windows' own size.
-constexpr int kShownImageWidth = 600;
+constexpr int kShownImageWidth = 700;
 
 class ManualBrowser : public QTextBrowser {
 public:
@@ -59,6 +62,29 @@ int anchorPosition(const QTextDocument *doc, const QString &anchor)
     return -1;
 }
 
+// Enter in the search field searches: there is no next field to move to,
+// and the windows' own Enter rule would only move the focus on.
+class SearchOnEnter : public QObject {
+public:
+    SearchOnEnter(QObject *parent, std::function<void()> search) : QObject(parent), m_search(std::move(search)) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                m_search();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_search;
+};
+
 } // namespace
 
 ManualWindow::ManualWindow(QWidget *parent) : QDialog(parent)
@@ -70,11 +96,14 @@ ManualWindow::ManualWindow(QWidget *parent) : QDialog(parent)
     m_contents = ui::named<QTreeWidget>(this, QStringLiteral("目次"));
     m_contents->setHeaderLabel(QStringLiteral("目次"));
     m_query = ui::named<QLineEdit>(this, QStringLiteral("検索語"));
-    m_query->setPlaceholderText(QStringLiteral("探す言葉（例: 譲渡 期日）"));
+    m_query->setPlaceholderText(QStringLiteral("例: 譲渡 期日"));
     auto *find = ui::button(this, QStringLiteral("検索ボタン"), QStringLiteral("検索"));
     m_message = ui::named<QLabel>(this, QStringLiteral("検索メッセージ"));
     m_message->setWordWrap(true);
     m_results = ui::named<QListWidget>(this, QStringLiteral("検索結果"));
+    // Long lines wrap: a place found is read whole, never scrolled sideways.
+    m_results->setWordWrap(true);
+    m_results->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_browser = new ManualBrowser(this);
     m_browser->setObjectName(QStringLiteral("本文"));
     m_browser->setOpenLinks(true);
@@ -100,7 +129,7 @@ ManualWindow::ManualWindow(QWidget *parent) : QDialog(parent)
     split->addWidget(left);
     split->addWidget(m_browser);
     split->setStretchFactor(1, 1);
-    split->setSizes({280, 620});
+    split->setSizes({300, 780});
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(split, 1);
@@ -110,7 +139,7 @@ ManualWindow::ManualWindow(QWidget *parent) : QDialog(parent)
     buttons->addStretch(1);
     buttons->addWidget(close);
     layout->addLayout(buttons);
-    resize(960, 680);
+    resize(1100, 720);
 
     fillContents();
     connect(m_contents, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) { onContentsClicked(item); });
@@ -119,8 +148,6 @@ ManualWindow::ManualWindow(QWidget *parent) : QDialog(parent)
     connect(m_results, &QListWidget::itemClicked, this,
             [this](QListWidgetItem *item) { onResultClicked(m_results->row(item)); });
     connect(find, &QPushButton::clicked, this, [this] { search(m_query->text()); });
-    // Enter in the field searches: here there is no next field to move to.
-    connect(m_query, &QLineEdit::returnPressed, this, [this] { search(m_query->text()); });
     connect(back, &QPushButton::clicked, m_browser, &QTextBrowser::backward);
     connect(m_browser, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
     back->setEnabled(false);
@@ -129,6 +156,8 @@ ManualWindow::ManualWindow(QWidget *parent) : QDialog(parent)
     connect(close, &QPushButton::clicked, this, &QDialog::close);
 
     ui::finishWindow(this);
+    // Installed after the windows' Enter rule, so it sees the key first.
+    m_query->installEventFilter(new SearchOnEnter(m_query, [this] { search(m_query->text()); }));
     ui::chainTabOrder({m_query, find, m_results, m_contents, m_browser, back, contentsTop, close});
     showSection(help::Manual::pages().constFirst(), QString());
 }

@@ -372,19 +372,23 @@ private slots:
         QTest::addColumn<QString>("page"); // of the first place; empty: found nowhere
         QTest::addColumn<QString>("anchor");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("byEnter");
         QTest::newRow("a message title") << s(u"手形要件の欠落") << s(u"receivable.html") << s(u"手形要件")
-                                         << s(u"「手形要件の欠落」は1か所にあります");
-        QTest::newRow("two words, both in one section")
-            << s(u"割引枠　超過") << s(u"life.html") << s(u"割引手形指定") << s(u"「割引枠　超過」は1か所にあります");
+                                         << s(u"「手形要件の欠落」は1か所にあります") << true;
+        QTest::newRow("two words, both in one section") << s(u"割引枠　超過") << s(u"life.html") << s(u"割引手形指定")
+                                                        << s(u"「割引枠　超過」は1か所にあります") << false;
         QTest::newRow("full-width letters find half-width ones")
-            << s(u"ｓｏｒｖａｎｅ－ａｄｍｉｎ　ｈｉｓｔｏｒｙ") << s(u"admin.html") << s(u"history") << QString();
+            << s(u"ｓｏｒｖａｎｅ－ａｄｍｉｎ　ｈｉｓｔｏｒｙ") << s(u"admin.html") << s(u"history") << QString()
+            << true;
         QTest::newRow("a word found nowhere") << s(u"ゴルフ会員権") << QString() << QString()
                                               << s(u"「ゴルフ会員権」はこのマニュアルのどこにも見つかりません\n"
-                                                   u"別の言葉で探してください");
+                                                   u"別の言葉で探してください")
+                                              << false;
         QTest::newRow("one word of two found nowhere")
             << s(u"譲渡 ゴルフ会員権") << QString() << QString()
-            << s(u"「譲渡　ゴルフ会員権」はこのマニュアルのどこにも見つかりません\n別の言葉で探してください");
-        QTest::newRow("nothing typed") << s(u"　 ") << QString() << QString() << s(u"探す言葉を入力してください");
+            << s(u"「譲渡　ゴルフ会員権」はこのマニュアルのどこにも見つかりません\n別の言葉で探してください") << true;
+        QTest::newRow("nothing typed") << s(u"　 ") << QString() << QString() << s(u"探す言葉を入力してください")
+                                       << false;
     }
 
     void search()
@@ -397,7 +401,12 @@ private slots:
         window.show();
         auto *field = child<QLineEdit>(&window, s(u"検索語"));
         field->setText(query);
-        QTest::mouseClick(child<QPushButton>(&window, s(u"検索ボタン")), Qt::LeftButton);
+        // The clerk presses Enter in the field or clicks the button: both search.
+        QFETCH(bool, byEnter);
+        if (byEnter)
+            QTest::keyClick(field, Qt::Key_Return);
+        else
+            QTest::mouseClick(child<QPushButton>(&window, s(u"検索ボタン")), Qt::LeftButton);
 
         const QString said = child<QLabel>(&window, s(u"検索メッセージ"))->text();
         auto *results = child<QListWidget>(&window, s(u"検索結果"));
