@@ -219,6 +219,27 @@ private slots:
         QVERIFY(QFile(Manual::resourceFolder() + u'/' + image).size() < 150 * 1024);
     }
 
+    // A shot no page shows is left over from a renamed or removed window.
+    void everyShotIsShown_data()
+    {
+        QTest::addColumn<QString>("image");
+        QDirIterator it(Manual::resourceFolder() + QStringLiteral("/images"), QDir::Files);
+        while (it.hasNext()) {
+            const QString image = QStringLiteral("images/") + QFileInfo(it.next()).fileName();
+            QTest::newRow(qPrintable(image)) << image;
+        }
+    }
+
+    void everyShotIsShown()
+    {
+        QFETCH(QString, image);
+        QStringList shown;
+        for (const QString &page : Manual::pages())
+            for (const Link &l : references(page, QStringLiteral("src")))
+                shown << l.target;
+        QVERIFY(shown.contains(image));
+    }
+
     // Every item of the menu bar, greyed ones included, has a heading a clerk finds.
     void menuItemsHaveSections_data()
     {
