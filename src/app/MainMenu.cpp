@@ -28,6 +28,7 @@
 #include "life/DishonourWindows.h"
 #include "life/HistoryWindow.h"
 #include "life/SettlementWindow.h"
+#include "help/ManualWindow.h"
 #include "ui/EndorsementDialog.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
@@ -326,7 +327,7 @@ void MainMenu::onCommand(const QString &command)
     try {
         // A server book out of reach opens no window that would show its
         // lists empty; a server that is back is reached again first.
-        if (command != u"終了" && command != u"バージョン" && !m_ctx.checkConnection())
+        if (command != u"終了" && command != u"バージョン" && command != u"操作方法" && !m_ctx.checkConnection())
             return;
         // The tools work on the working book as a whole, never on the book
         // of a closed year.
@@ -409,7 +410,8 @@ void MainMenu::onCommand(const QString &command)
             openModal(new DiscountBankRegister(m_ctx, m_ui, this));
         else if (command == u"履歴")
             openModal(new HistoryWindow(m_ctx, m_ui, m_kit, 0, this));
-        // "操作方法" has no action.
+        else if (command == u"操作方法")
+            showManual();
     } catch (const std::exception &e) {
         m_ui.information(errorText(e));
     }
@@ -540,6 +542,24 @@ void MainMenu::showBackupReminder()
     statusBar()->setVisible(!text.isEmpty());
 }
 
+void MainMenu::showManual()
+{
+    // One manual at a time, beside the main window like a printed one.
+    if (!m_manual) {
+        auto *manual = new ManualWindow(this);
+        manual->setAttribute(Qt::WA_DeleteOnClose);
+        m_manual = manual;
+    }
+    m_manual->show();
+    m_manual->raise();
+    m_manual->activateWindow();
+}
+
+ManualWindow *MainMenu::manual() const
+{
+    return m_manual;
+}
+
 void MainMenu::afterTool(const std::optional<book::ToolResult> &result)
 {
     if (!result)
@@ -650,6 +670,8 @@ void MainMenu::exitProgram(int code)
 {
     if (m_dueList)
         m_dueList->close();
+    if (m_manual)
+        m_manual->close();
     m_ctx.CloseDataDatabase();
     hide();
     emit exitRequested(code);

@@ -21,6 +21,7 @@ class AppContext;
 class DueListWindow;
 class EndorsementDialog;
 class Logo;
+class ManualWindow;
 class UiService;
 
 // The main window: a panel of buttons under headings and a menu bar with
@@ -51,6 +52,8 @@ public:
     ToolSettings &toolSettings() { return m_tools; }
     // The approaching-due list opened from the menu, while it is open.
     DueListWindow *dueList() const;
+    // The manual (操作方法), while it is open.
+    ManualWindow *manual() const;
 
 signals:
     // Exit was chosen (code 0), or the data could not be opened again after a
@@ -75,6 +78,7 @@ private:
     void openSupplierRegister();
     void openStorageRegister();
     void showDueListModeless();
+    void showManual();
     void afterTool(const std::optional<book::ToolResult> &result);
     void runRestore();
     void runYearEnd();
@@ -99,6 +103,7 @@ private:
     ToolSettings m_tools;
     QPointer<DueListWindow> m_dueList;
     QLabel *m_reminder = nullptr;
+    QPointer<ManualWindow> m_manual;
 };
 
 } // namespace sorvane

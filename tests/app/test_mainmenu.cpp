@@ -3,6 +3,7 @@
 
 #include "app/Logo.h"
 #include "app/MainMenu.h"
+#include "help/ManualWindow.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBrowser>
 
 using namespace sorvane;
 using namespace sorvane::test;
@@ -261,11 +263,23 @@ private slots:
         m_window->hide();
     }
 
-    void helpItemDoesNothing()
+    void helpItemOpensTheManualBesideTheMainWindow()
     {
         m_window->item(s(u"H01操作"))->trigger();
+        ManualWindow *manual = m_window->manual();
+        QVERIFY(manual);
+        QVERIFY(manual->isVisible());
+        QCOMPARE(manual->objectName(), s(u"操作方法"));
+        QVERIFY(!manual->isModal());
+        QVERIFY(!manual->browser()->toPlainText().isEmpty());
         QVERIFY(m_fx->ui.shown.isEmpty());
         QVERIFY(m_fx->ui.modalWindows.isEmpty());
+        // Chosen again, the one manual comes up instead of a second one.
+        m_window->item(s(u"H01操作"))->trigger();
+        QCOMPARE(m_window->manual(), manual);
+        QCOMPARE(m_window->findChildren<ManualWindow *>().size(), 1);
+        manual->close();
+        QTRY_VERIFY(!m_window->manual());
     }
 
     void disabledItemsDoNothingWhenTriggered()
