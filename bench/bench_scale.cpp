@@ -1,11 +1,12 @@
 // How the program copes with a big book: 10,000 to 1,000,000 generated bills.
-// For each size it opens the list windows, runs the searches, registers and
+// For each size it opens the list windows and the windows of figures, runs
+// the searches, registers and
 // hands on bills, starts the program and compacts the data, each step in a
 // fresh child process (so the peak memory is that step's), and runs the same
 // SQL with the sqlite3 command-line program on the same file: the floor no
 // program on this file can beat. Prints one table with medians.
 //
-//   bench_scale [--sizes 10000,100000,1000000] [--reps 5] [--work DIR] [--seed S]
+//   bench_scale [--sizes 10000,100000,1000000] [--reps 5] [--work DIR] [--seed S] [--steps a,b,...]
 //
 // Generated books are kept in DIR (default /var/tmp/sorvane-bench) and reused
 // by the next run; every step works on a copy, so the kept book stays as made.
@@ -19,6 +20,7 @@
 #include "data/Files.h"
 #include "data/Formats.h"
 #include "ui/LineList.h"
+#include "ui/SheetView.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
 
@@ -125,13 +127,16 @@ private:
     QMap<QString, Handler> m_handlers;
 };
 
-// Lines of the window's long lists; -1 for a window without one.
+// Lines of the window's long lists and tables; -1 for a window without one.
 int rowsOf(QWidget *w)
 {
     const QList<ui::LineList *> lists = w->findChildren<ui::LineList *>();
-    int rows = lists.isEmpty() ? -1 : 0;
+    const QList<ui::SheetView *> sheets = w->findChildren<ui::SheetView *>();
+    int rows = lists.isEmpty() && sheets.isEmpty() ? -1 : 0;
     for (const ui::LineList *l : lists)
         rows += l->count();
+    for (const ui::SheetView *s : sheets)
+        rows += s->rowCount();
     return rows;
 }
 
@@ -334,6 +339,18 @@ int runChild(int argc, char **argv, const QString &step, const QString &folder, 
         openWindow(menu, ui, reps, QStringLiteral("支払入力ボタン"), QStringLiteral("支払手形入力"));
     else if (step == u"search-window")
         openWindow(menu, ui, reps, QStringLiteral("検索ボタン"), QStringLiteral("手形検索"));
+    else if (step == u"accounts")
+        openWindow(menu, ui, reps, QStringLiteral("口座登録"), QStringLiteral("口座情報"));
+    else if (step == u"cash-plan")
+        openWindow(menu, ui, reps, QStringLiteral("口座別資金確認"), QStringLiteral("口座別資金確認"));
+    else if (step == u"trial-balance")
+        openWindow(menu, ui, reps, QStringLiteral("口座別試算表"), QStringLiteral("口座別試算表"));
+    else if (step == u"reserved")
+        openWindow(menu, ui, reps, QStringLiteral("手形予約確認"), QStringLiteral("手形予約確認"));
+    else if (step == u"totals-due")
+        openWindow(menu, ui, reps, QStringLiteral("実集計"), QStringLiteral("集計期日"));
+    else if (step == u"totals-booking")
+        openWindow(menu, ui, reps, QStringLiteral("処理日集計"), QStringLiteral("集計処理日"));
     else if (step == u"search-number")
         search(menu, ui, reps, QStringLiteral("手形番号"), value);
     else if (step == u"search-drawer")
@@ -566,6 +583,7 @@ int runDriver(int argc, char **argv)
     int reps = 5;
     QString work = QStringLiteral("/var/tmp/sorvane-bench");
     quint64 seed = 1;
+    QStringList only; // the steps to run; empty: every step
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); i += 2) {
         if (args.at(i) == u"--sizes") {
@@ -578,8 +596,11 @@ int runDriver(int argc, char **argv)
             work = args.at(i + 1);
         } else if (args.at(i) == u"--seed") {
             seed = args.at(i + 1).toULongLong();
+        } else if (args.at(i) == u"--steps") {
+            only = args.at(i + 1).split(u',', Qt::SkipEmptyParts);
         } else {
-            err() << "usage: bench_scale [--sizes 10000,100000,1000000] [--reps 5] [--work DIR] [--seed S]\n";
+            err() << "usage: bench_scale [--sizes 10000,100000,1000000] [--reps 5] [--work DIR] [--seed S] "
+                     "[--steps a,b,...]\n";
             return 2;
         }
     }
@@ -607,8 +628,11 @@ int runDriver(int argc, char **argv)
             days = db->scalar(QStringLiteral("select days from 設定 where id=1")).toInt();
         }
         const QString endorser = book::busiestGeneratedEndorser();
+        const auto wanted = [&only](const QString &step) { return only.isEmpty() || only.contains(step); };
         const auto add = [&](const QString &step, const QString &value, const QStringList &params,
                              const QStringList &statements, int stepReps = -1) {
+            if (!wanted(step))
+                return;
             const int n = stepReps > 0 ? stepReps : reps;
             err() << bills << ' ' << step << '\n';
             err().flush();
@@ -618,7 +642,7 @@ int runDriver(int argc, char **argv)
             rows.push_back(r);
         };
 
-        {
+        if (wanted(QStringLiteral("startup"))) {
             // Start-up: every repetition is a process of its own.
             Row r{QStringLiteral("startup"), bills, {}, std::nullopt};
             for (int i = 0; i < reps; ++i) {
@@ -645,6 +669,43 @@ int runDriver(int argc, char **argv)
              QStringLiteral("select 保管場所 from 保管場所 order by 保管場所"),
              QStringLiteral("select distinct 振出人 from D_手形 where 処理 = 0 and 振出人 <> '' order by 振出人"),
              QStringLiteral("select distinct 裏書人 from 裏書人 where 裏書人 <> '' order by 裏書人")});
+        {
+            // The windows of 計画と確認 and 集計, and the statements behind each.
+            const QDate month(today.year(), today.month(), 1);
+            const QString thisMonth = month.toString(Qt::ISODate);
+            const QString yearAgo = month.addMonths(-11).toString(Qt::ISODate);
+            const QString yearOn = month.addMonths(12).addDays(-1).toString(Qt::ISODate);
+            const QString todayText = today.toString(Qt::ISODate);
+            const QString states = QStringLiteral("処理, 状態, 予約処理, 終了フラグ");
+            add(QStringLiteral("accounts"), {}, {}, {QStringLiteral("select * from 口座データ order by kozano")});
+            add(QStringLiteral("cash-plan"), {}, {},
+                {QStringLiteral("select 手形期日, sum(金額) from D_手形 where 処理 = 0 and 状態 = 0 and 予約フラグ = 0 "
+                                "and 終了フラグ = 0 and 取立口座id in (0, 1) group by 手形期日"),
+                 QStringLiteral("select 手形期日, id, 手形番号, 取引先, 金額 from D_手形 where 処理 = 1 and "
+                                "(予約口座id = 1 or (予約口座id = 0 and kozano = 1)) order by 手形期日, id"),
+                 QStringLiteral("select h.処理日, h.金額 from 手形履歴 h join D_手形 d on d.id = h.手形id "
+                                "where h.種別 = '決済' and h.前状態 = '手元' and d.取立口座id in (0, 1)")});
+            add(QStringLiteral("trial-balance"), {}, {},
+                {QStringLiteral("select 日付, sum(金額), count(*) from D_手形 where 処理 = 1 group by 日付"),
+                 QStringLiteral("select h.処理日, sum(h.金額), count(*) from 手形履歴 h join D_手形 d on d.id = "
+                                "h.手形id where h.種別 = '決済' and d.処理 = 1 group by h.処理日")});
+            add(QStringLiteral("reserved"), {}, {todayText},
+                {QStringLiteral("select r.手形id from 手形履歴 r left join D_手形 d on d.id = r.手形id "
+                                "where r.id in (select e.id from 手形履歴 e where e.種別 in ('割引', '譲渡') and "
+                                "e.手形期日 >= ?1 union select e.id from 手形履歴 c join 手形履歴 e on e.手形id = "
+                                "c.手形id and e.id < c.id where c.種別 = '修正' and e.種別 in ('割引', '譲渡')) and "
+                                "coalesce(d.手形期日, r.手形期日) >= ?1 and r.処理日 <= ?1 and r.id = (select "
+                                "max(x.id) from 手形履歴 x where x.手形id = r.手形id and x.種別 in ('割引', '譲渡') "
+                                "and x.処理日 <= ?1)")});
+            add(QStringLiteral("totals-due"), {}, {thisMonth, yearOn},
+                {QStringLiteral("select 手形期日, %1, count(*), sum(金額) from D_手形 where 手形期日 between ?1 and ?2 "
+                                "group by 手形期日, %1")
+                     .arg(states)});
+            add(QStringLiteral("totals-booking"), {}, {yearAgo, today.toString(Qt::ISODate)},
+                {QStringLiteral("select 日付, %1, count(*), sum(金額) from D_手形 where 日付 between ?1 and ?2 "
+                                "group by 日付, %1")
+                     .arg(states)});
+        }
         add(QStringLiteral("search-number"), kNumberPattern, {QStringLiteral("K_1%")},
             searchStatements(QStringLiteral("手形番号 like ?1 escape '\\' and 処理 = 0")));
         add(QStringLiteral("search-drawer"), drawer, {drawer},
@@ -652,7 +713,7 @@ int runDriver(int argc, char **argv)
         add(QStringLiteral("search-endorser"), endorser, {endorser},
             searchStatements(QStringLiteral("処理 = 0 and id in (select 手形id from 裏書人 where 裏書人 = ?1)")));
 
-        {
+        if (wanted(QStringLiteral("register"))) {
             err() << bills << " register\n";
             Row r{QStringLiteral("register"), bills, runStep(exe, QStringLiteral("register"), scratch, reps, {}),
                   std::nullopt};
@@ -686,7 +747,7 @@ int runDriver(int argc, char **argv)
                  QStringLiteral("commit")});
             rows.push_back(r);
         }
-        {
+        if (wanted(QStringLiteral("hand-on"))) {
             err() << bills << " hand-on\n";
             Row r{QStringLiteral("hand-on"), bills, runStep(exe, QStringLiteral("hand-on"), scratch, reps, {}),
                   std::nullopt};
@@ -701,7 +762,7 @@ int runDriver(int argc, char **argv)
                      .arg(kCandidate)});
             rows.push_back(r);
         }
-        {
+        if (wanted(QStringLiteral("compaction"))) {
             const int n = std::min(reps, 3);
             err() << bills << " compaction\n";
             Row r{QStringLiteral("compaction"), bills, runStep(exe, QStringLiteral("compaction"), scratch, n, {}),

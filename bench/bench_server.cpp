@@ -227,7 +227,7 @@ int main(int argc, char *argv[])
         psqlMs(server,
                QStringLiteral("select id,金額,手形期日,振出人 from D_手形 where 処理=0 and 状態=0 and 予約フラグ=0 "
                               "and 終了フラグ=0 order by 手形期日 nulls first,id")));
-    row(QStringLiteral("接近手形一覧 opened"), timeMs([&] { DueListWindow w(ctx); }), -1);
+    row(QStringLiteral("接近手形一覧 opened"), timeMs([&] { DueListWindow w(ctx, ui); }), -1);
 
     const auto search = [&](const QString &what, const book::SearchCriteria &c, const QString &where) {
         row(what, timeMs([&] {

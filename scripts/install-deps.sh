@@ -7,6 +7,9 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libqt6sql6-sqlite qt6-qpa-plugins
+  # The charts of the planning and totals windows (the library comes with it);
+  # Qt Charts' CMake files need Qt's OpenGL ones, which its package does not pull in.
+  qt6-charts-dev libqt6charts6 libqt6opengl6-dev
   libsqlite3-dev
   libgl-dev
   fonts-noto-cjk qt6-translations-l10n

@@ -127,6 +127,8 @@ QString usageOf(const QString &command)
         return migrateUsage();
     if (command == u"export")
         return exportUsage();
+    if (command == u"report")
+        return reportUsage();
     if (command == u"settle")
         return settleUsage();
     if (command == u"history")
@@ -135,6 +137,10 @@ QString usageOf(const QString &command)
         return densaiUsage();
     if (command == u"customer" || command == u"supplier")
         return partyUsage(command);
+    if (command == u"backup")
+        return backupUsage();
+    if (command == u"restore")
+        return restoreUsage();
     return {};
 }
 
@@ -462,6 +468,10 @@ QString usage()
                           "                        ファイルの手形データをサーバーへ移す / サーバーからファイルへ移す\n"
                           "  export ledger|statement|journal\n"
                           "                        記入帳・勘定科目内訳明細書を PDF に、内訳書と仕訳を CSV に書きます\n"
+                          "  report cash|trial|reserved|totals\n"
+                          "                        口座別資金確認・口座別試算表・手形予約確認・集計を表示し、CSV や PDF に書きます\n"
+                          "  backup [--to DIR]     バックアップを DIR に作ります (新しいものから N 個を残します)\n"
+                          "  restore FILE          バックアップ FILE を手形データに戻します\n"
                           "  generate N [--seed S] 測定用に作り出した手形 N 件を空の tegata.mdb に書き込みます\n"
                           "  settle [--through 日付] [--dry-run]\n"
                           "                        決済日が来た手形を決済します (--dry-run は表示だけ)\n"
@@ -514,10 +524,16 @@ int run(const QStringList &args, const datafolder::FolderChoice &fallback, QText
         return migrateCommand(args.mid(1), defaultFolder, out, err);
     if (command == u"export")
         return exportCommand(args.mid(1), defaultFolder, out, err);
+    if (command == u"report")
+        return reportCommand(args.mid(1), defaultFolder, out, err);
     if (command == u"customer" || command == u"supplier")
         return partyCommand(command, args.mid(1), defaultFolder, out, err);
     if (command == u"densai")
         return densaiCommand(args.mid(1), defaultFolder, out, err);
+    if (command == u"backup")
+        return backupCommand(args.mid(1), defaultFolder, out, err);
+    if (command == u"restore")
+        return restoreCommand(args.mid(1), defaultFolder, out, err);
 
     OptionSet accepted;
     if (command == u"init")

@@ -33,6 +33,8 @@ class DataFile {
 public:
     explicit DataFile(const QString &folder); // throws DbError
     Database &db() const { return *m_db; }
+    // The workspace the book was opened in; the holiday files open in it too.
+    Workspace &workspace() { return m_ws; }
 
 private:
     Workspace m_ws;
@@ -54,6 +56,15 @@ QString accountUsage();
 int partyCommand(const QString &command, const QStringList &args, const QString &defaultFolder, QTextStream &out,
                  QTextStream &err);
 QString partyUsage(const QString &command);
+
+// report: the figures of the planning and totals windows.
+int reportCommand(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err);
+QString reportUsage();
+// backup / restore: copies of the book in a folder, and one put back.
+int backupCommand(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err);
+QString backupUsage();
+int restoreCommand(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err);
+QString restoreUsage();
 
 int exportCommand(const QStringList &args, const QString &defaultFolder, QTextStream &out, QTextStream &err);
 QString exportUsage();

@@ -14,7 +14,7 @@ int main(int argc, char *argv[])
     // Writing a PDF needs fonts and a painter, so export runs a GUI
     // application; without a display it draws offscreen.
     std::unique_ptr<QCoreApplication> application;
-    if (argc > 1 && std::strcmp(argv[1], "export") == 0) {
+    if (argc > 1 && (std::strcmp(argv[1], "export") == 0 || std::strcmp(argv[1], "report") == 0)) {
         if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         application = std::make_unique<QGuiApplication>(argc, argv);

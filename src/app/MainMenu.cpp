@@ -1,9 +1,13 @@
 #include "app/MainMenu.h"
 
 #include "book/AppContext.h"
+#include "book/Backup.h"
+#include "app/BackupWindows.h"
 #include "app/Logo.h"
 #include "app/Windows.h"
+#include "app/YearWindows.h"
 #include "data/Engine.h"
+#include "master/AccountRegister.h"
 #include "master/CustomerRegister.h"
 #include "master/StorageRegister.h"
 #include "master/SupplierRegister.h"
@@ -14,6 +18,10 @@
 #include "payable/PayableEntry.h"
 #include "payable/PayableList.h"
 #include "output/ReportWindow.h"
+#include "plan/CashPlanWindow.h"
+#include "plan/ReservedWindow.h"
+#include "plan/TotalsWindow.h"
+#include "plan/TrialWindow.h"
 #include "life/CollectionDays.h"
 #include "life/DiscountBankRegister.h"
 #include "life/DiscountWindows.h"
@@ -21,6 +29,7 @@
 #include "life/HistoryWindow.h"
 #include "life/SettlementWindow.h"
 #include "densai/ClaimWindows.h"
+#include "help/ManualWindow.h"
 #include "ui/EndorsementDialog.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
@@ -34,6 +43,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <exception>
@@ -67,23 +77,23 @@ const ButtonDef kButtonDefs[] = {
     {u"割引手形解除", u"登録解除", kColumns[2], kRows[1], u"割引解除"},
     {u"不渡手形指定", u"手形指定", kColumns[2], kRows[2], u"不渡指定"},
     {u"不渡手形解除", u"登録解除", kColumns[2], kRows[3], u"不渡解除"},
-    {u"実集計", u"集計（期日）", kColumns[2], kRows[4], u""},
-    {u"処理日集計", u"集計（処理日）", kColumns[2], kRows[5], u""},
-    {u"口座別試算表", u"口座別試算表", kColumns[3], kRows[0], u""},
-    {u"口座別資金確認", u"口座別資金確認", kColumns[3], kRows[1], u""},
-    {u"手形予約確認", u"手形予約確認", kColumns[3], kRows[2], u""},
+    {u"実集計", u"集計（期日）", kColumns[2], kRows[4], u"集計期日"},
+    {u"処理日集計", u"集計（処理日）", kColumns[2], kRows[5], u"集計処理日"},
+    {u"口座別試算表", u"口座別試算表", kColumns[3], kRows[0], u"試算表"},
+    {u"口座別資金確認", u"口座別資金確認", kColumns[3], kRows[1], u"資金確認"},
+    {u"手形予約確認", u"手形予約確認", kColumns[3], kRows[2], u"予約確認"},
     {u"処理済手形", u"処理済手形一覧", kColumns[3], kRows[3], u"処理済"},
     {u"期日接近", u"期日接近分", kColumns[3], kRows[4], u"期日接近"},
     {u"検索ボタン", u"検　索", 7800, kRows[5], u"検索"},
     {u"得意先登録", u"得意先登録", kColumns[4], kRows[0], u"得意先"},
     {u"仕入先登録", u"仕入先登録", kColumns[4], kRows[1], u"仕入先"},
-    {u"口座登録", u"口座登録", kColumns[4], kRows[2], u""},
+    {u"口座登録", u"口座登録", kColumns[4], kRows[2], u"口座"},
     {u"保管場所登録", u"保管場所登録", kColumns[4], kRows[3], u"保管場所"},
     {u"取立日数設定", u"取立日数設定", kColumns[4], kRows[4], u"取立日数"},
     {u"割引先登録", u"割引先登録", kColumns[4], kRows[5], u"割引先"},
-    {u"新年度処理", u"新年度処理", kColumns[5], kRows[0], u""},
-    {u"バックアップ", u"バックアップ", kColumns[5], kRows[1], u""},
-    {u"リストア", u"リストア", kColumns[5], kRows[2], u""},
+    {u"新年度処理", u"新年度処理", kColumns[5], kRows[0], u"新年度"},
+    {u"バックアップ", u"バックアップ", kColumns[5], kRows[1], u"バックアップ"},
+    {u"リストア", u"リストア", kColumns[5], kRows[2], u"リストア"},
     {u"最適化", u"最適化", kColumns[5], kRows[3], u"最適化"},
     {u"初期化", u"初期化", kColumns[5], kRows[4], u"初期化"},
     {u"終了ボタン", u"Sorvaneの終了", 480, 3720, u"終了"},
@@ -129,7 +139,9 @@ struct MenuDef {
 
 const MenuDef kMenuDefs[] = {
     {u"Mファイル", u"ファイル",
-     {{u"M0新規", u"新規(現在のデータ)", u""}, {u"M1open", u"開く (過去のデータ)", u""}, {u"M2終了", u"終了", u"終了"}}},
+     {{u"M0新規", u"新規(現在のデータ)", u"現在のデータ"},
+      {u"M1open", u"開く (過去のデータ)", u"過去のデータ"},
+      {u"M2終了", u"終了", u"終了"}}},
     {u"M0入力", u"入力",
      {{u"M00受取手形", u"受取手形", u"受取入力"},
       {u"M01支払手形", u"支払手形", u"支払入力"},
@@ -142,24 +154,24 @@ const MenuDef kMenuDefs[] = {
       {u"M13不渡手形", u"不渡手形", u"不渡一覧"},
       {u"M14満期", u"期日接近", u"期日接近一覧"}}},
     {u"M2処理", u"計画と確認",
-     {{u"M20口座別資金確認", u"口座別資金確認", u""},
-      {u"M21口座別試算表", u"口座別試算表", u""},
+     {{u"M20口座別資金確認", u"口座別資金確認", u"資金確認"},
+      {u"M21口座別試算表", u"口座別試算表", u"試算表"},
       {u"M22処理済手形一覧表", u"処理済手形一覧", u"処理済"},
-      {u"M23手形予約確認", u"手形予約確認", u""}}},
-    {u"M集計", u"集計", {{u"M1実績", u"集計(期日）", u""}, {u"M2集計", u"集計（処理日）", u""}}},
+      {u"M23手形予約確認", u"手形予約確認", u"予約確認"}}},
+    {u"M集計", u"集計", {{u"M1実績", u"集計(期日）", u"集計期日"}, {u"M2集計", u"集計（処理日）", u"集計処理日"}}},
     {u"M検索", u"検索", {{u"M1手形検索", u"手形検索", u"検索"}, {u"M2手形履歴", u"手形履歴", u"履歴"}}},
     {u"M3マスター", u"初期設定",
      {{u"M30得意先", u"得意先登録", u"得意先"},
       {u"M31仕入先", u"仕入先登録", u"仕入先"},
-      {u"M32口座", u"口座登録", u""},
+      {u"M32口座", u"口座登録", u"口座"},
       {u"M33保管場所", u"保管場所登録", u"保管場所"},
       {u"M33処理日数", u"取立日数設定", u"取立日数"},
       {u"M33割引", u"割引先登録", u"割引先"}}},
     {u"M4ツール", u"ツール",
-     {{u"M1新年度", u"新年度処理", u""},
+     {{u"M1新年度", u"新年度処理", u"新年度"},
       {u"M41区切", u"", u"-"},
-      {u"M41バックアップ", u"バックアップ", u""},
-      {u"M42リストア", u"リストア", u""},
+      {u"M41バックアップ", u"バックアップ", u"バックアップ"},
+      {u"M42リストア", u"リストア", u"リストア"},
       {u"M43最適化", u"最適化", u"最適化"},
       {u"M42区切", u"", u"-"},
       {u"M5初期化", u"初期化", u"初期化"}}},
@@ -226,6 +238,16 @@ MainMenu::MainMenu(AppContext &ctx, UiService &ui, QWidget *parent)
     buildButtons();
     buildMenus();
     wireCommands();
+    // Usable only while the book of a closed year is open (the activation step).
+    m_items.value(QStringLiteral("M0新規"))->setEnabled(false);
+
+    // Below the buttons, and only while there is something to say.
+    m_reminder = ui::named<QLabel>(this, QStringLiteral("バックアップ通知"));
+    m_reminder->setStyleSheet(QStringLiteral("color: #a01010;"));
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(m_reminder, 1);
+    statusBar()->hide();
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
@@ -320,8 +342,17 @@ void MainMenu::onCommand(const QString &command)
     try {
         // A server book out of reach opens no window that would show its
         // lists empty; a server that is back is reached again first.
-        if (command != u"終了" && command != u"バージョン" && !m_ctx.checkConnection())
+        if (command != u"終了" && command != u"バージョン" && command != u"操作方法" && !m_ctx.checkConnection())
             return;
+        // The tools work on the working book as a whole, never on the book
+        // of a closed year.
+        if (m_ctx.isArchive() && (command == u"新年度" || command == u"バックアップ" || command == u"リストア" ||
+                                  command == u"最適化" || command == u"初期化")) {
+            m_ui.information(
+                QStringLiteral("過去のデータを開いているあいだは使えません。\n"
+                               "ファイルの「新規（現在のデータ）」で今のデータに戻ってから行ってください。"));
+            return;
+        }
         if (command == u"終了")
             exitProgram();
         else if (command == u"バージョン")
@@ -332,6 +363,18 @@ void MainMenu::onCommand(const QString &command)
             openSupplierRegister();
         else if (command == u"保管場所")
             openStorageRegister();
+        else if (command == u"口座")
+            openModal(new AccountRegister(m_ctx, m_ui));
+        else if (command == u"資金確認")
+            openModal(new CashPlanWindow(m_ctx, m_ui));
+        else if (command == u"試算表")
+            openModal(new TrialWindow(m_ctx, m_ui));
+        else if (command == u"予約確認")
+            openModal(new ReservedWindow(m_ctx, m_ui));
+        else if (command == u"集計期日")
+            openModal(new TotalsWindow(m_ctx, m_ui, book::TotalsBy::Due));
+        else if (command == u"集計処理日")
+            openModal(new TotalsWindow(m_ctx, m_ui, book::TotalsBy::Booking));
         else if (command == u"受取入力")
             openModal(new ReceivableEntryWindow(m_ctx, m_ui, m_kit, this));
         else if (command == u"受取修正")
@@ -339,7 +382,7 @@ void MainMenu::onCommand(const QString &command)
         else if (command == u"検索")
             openModal(new BillSearchWindow(m_ctx, m_ui, m_kit));
         else if (command == u"期日接近")
-            openModal(new DueListWindow(m_ctx));
+            openModal(new DueListWindow(m_ctx, m_ui));
         else if (command == u"期日接近一覧")
             showDueListModeless();
         else if (command == u"最適化")
@@ -352,6 +395,16 @@ void MainMenu::onCommand(const QString &command)
             openModal(new PayableListWindow(m_ctx, m_ui, m_kit, this));
         else if (command == u"帳票出力")
             openModal(new ReportWindow(m_ctx, m_ui));
+        else if (command == u"バックアップ")
+            openModal(new BackupWindow(m_ctx, m_ui, this));
+        else if (command == u"リストア")
+            runRestore();
+        else if (command == u"新年度")
+            runYearEnd();
+        else if (command == u"過去のデータ")
+            openArchive();
+        else if (command == u"現在のデータ")
+            openWorkingBook();
         else if (command == u"割引指定")
             openModal(new DiscountEntryWindow(m_ctx, m_ui, m_kit, this));
         else if (command == u"割引解除")
@@ -382,7 +435,8 @@ void MainMenu::onCommand(const QString &command)
             openModal(new ClaimStepWindow(m_ctx, m_ui, m_kit, this));
         else if (command == u"履歴")
             openModal(new HistoryWindow(m_ctx, m_ui, m_kit, 0, this));
-        // "操作方法" has no action.
+        else if (command == u"操作方法")
+            showManual();
     } catch (const std::exception &e) {
         m_ui.information(errorText(e));
     }
@@ -424,10 +478,111 @@ void MainMenu::showDueListModeless()
         m_dueList->activateWindow();
         return;
     }
-    auto *list = new DueListWindow(m_ctx, this);
+    auto *list = new DueListWindow(m_ctx, m_ui, this);
     list->setAttribute(Qt::WA_DeleteOnClose);
     m_dueList = list;
     list->show();
+}
+
+void MainMenu::runRestore()
+{
+    RestoreWindow window(m_ctx, m_ui, this);
+    m_ui.runModal(&window);
+    if (window.chosenFile().isEmpty())
+        return;
+    // Every other window is closed: the main window opened the restore modally.
+    if (m_dueList)
+        m_dueList->close();
+    const book::ToolResult result = book::restoreBook(m_ctx, window.chosenFile());
+    if (result == book::ToolResult::Done) {
+        QString count;
+        try {
+            count = QStringLiteral("（手形 %L1 件）")
+                        .arg(m_ctx.db().scalar(QStringLiteral("select count(*) from D_手形")).toLongLong());
+        } catch (const std::exception &) {
+        }
+        m_ui.information(
+            QStringLiteral("リストアしました%1。\n前のデータは %2 に残っています。").arg(count, files::kBackupDb),
+            QStringLiteral("リストア"));
+    }
+    afterTool(result);
+}
+
+void MainMenu::runYearEnd()
+{
+    YearEndWindow window(m_ctx, m_ui, this);
+    m_ui.runModal(&window);
+    // Finished bills left the book: an open approaching-due list reads it anew.
+    if (window.closedAny() && m_dueList)
+        m_dueList->reload();
+}
+
+void MainMenu::openArchive()
+{
+    ArchiveOpenWindow window(m_ctx, m_ui, this);
+    m_ui.runModal(&window);
+    if (window.chosenFile().isEmpty())
+        return;
+    // The approaching-due list beside the main window showed the other book.
+    if (m_dueList)
+        m_dueList->close();
+    m_ctx.OpenArchive(window.chosenFile());
+    showBookInTitle();
+    activate();
+}
+
+void MainMenu::openWorkingBook()
+{
+    if (m_dueList)
+        m_dueList->close();
+    if (!m_ctx.OpenWorkingBook()) {
+        m_ui.information(QStringLiteral("データが壊れています\n再インストールしてください"));
+        exitProgram(1);
+        return;
+    }
+    showBookInTitle();
+    activate();
+}
+
+void MainMenu::showBookInTitle()
+{
+    // Clerks sharing a server book see which book they work in, and
+    // everyone sees when the book of a closed year is open.
+    if (m_ctx.isArchive() || m_ctx.Server)
+        setWindowTitle(QStringLiteral("Sorvane %1 (%2)").arg(QStringLiteral(SORVANE_VERSION), m_ctx.bookName()));
+    else
+        setWindowTitle(QStringLiteral("Sorvane %1").arg(QStringLiteral(SORVANE_VERSION)));
+}
+
+void MainMenu::showBackupReminder()
+{
+    QString text;
+    try {
+        if (m_ctx.DataDb && !m_ctx.isArchive())
+            text = book::backupReminder(*m_ctx.DataDb, m_ctx.clock.today());
+    } catch (const std::exception &) {
+        // A reminder that cannot be read is no reason to stop the clerk.
+    }
+    m_reminder->setText(text);
+    statusBar()->setVisible(!text.isEmpty());
+}
+
+void MainMenu::showManual()
+{
+    // One manual at a time, beside the main window like a printed one.
+    if (!m_manual) {
+        auto *manual = new ManualWindow(this);
+        manual->setAttribute(Qt::WA_DeleteOnClose);
+        m_manual = manual;
+    }
+    m_manual->show();
+    m_manual->raise();
+    m_manual->activateWindow();
+}
+
+ManualWindow *MainMenu::manual() const
+{
+    return m_manual;
 }
 
 void MainMenu::afterTool(const std::optional<book::ToolResult> &result)
@@ -486,9 +641,7 @@ bool MainMenu::startUp()
         return false;
     }
     m_ctx.LoadSettings();
-    // Clerks sharing a server book see which book they work in.
-    if (m_ctx.Server)
-        setWindowTitle(QStringLiteral("Sorvane %1 (%2)").arg(QStringLiteral(SORVANE_VERSION), m_ctx.bookName()));
+    showBookInTitle();
     return true;
 }
 
@@ -506,11 +659,13 @@ void MainMenu::activate()
     // The program keeps no file handles open between actions (yubin.mdb and
     // the holiday files are released by the action that opened them), so
     // there is nothing to close here.
-    m_items.value(QStringLiteral("M0新規"))->setEnabled(false);
+    // 新規（現在のデータ） leads back from the book of a closed year only.
+    m_items.value(QStringLiteral("M0新規"))->setEnabled(m_ctx.isArchive());
     for (const char16_t *name : {u"M0入力", u"M4ツール"})
         m_items.value(str(name))->setEnabled(true);
     for (const char16_t *name : {u"受取入力ボタン", u"支払入力ボタン", u"最適化", u"初期化"})
         m_buttons.value(str(name))->setEnabled(true);
+    showBackupReminder();
 }
 
 void MainMenu::showEvent(QShowEvent *event)
@@ -540,6 +695,8 @@ void MainMenu::exitProgram(int code)
 {
     if (m_dueList)
         m_dueList->close();
+    if (m_manual)
+        m_manual->close();
     m_ctx.CloseDataDatabase();
     hide();
     emit exitRequested(code);

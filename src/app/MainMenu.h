@@ -11,6 +11,7 @@
 #include <memory>
 
 class QAction;
+class QLabel;
 class QPushButton;
 class QTimer;
 
@@ -20,6 +21,7 @@ class AppContext;
 class DueListWindow;
 class EndorsementDialog;
 class Logo;
+class ManualWindow;
 class UiService;
 
 // The main window: a panel of buttons under headings and a menu bar with
@@ -50,6 +52,8 @@ public:
     ToolSettings &toolSettings() { return m_tools; }
     // The approaching-due list opened from the menu, while it is open.
     DueListWindow *dueList() const;
+    // The manual (操作方法), while it is open.
+    ManualWindow *manual() const;
 
 signals:
     // Exit was chosen (code 0), or the data could not be opened again after a
@@ -74,7 +78,17 @@ private:
     void openSupplierRegister();
     void openStorageRegister();
     void showDueListModeless();
+    void showManual();
     void afterTool(const std::optional<book::ToolResult> &result);
+    void runRestore();
+    void runYearEnd();
+    // 開く（過去のデータ） and 新規（現在のデータ）: the book of a closed
+    // year in place of the working book, and back.
+    void openArchive();
+    void openWorkingBook();
+    void showBookInTitle();
+    // The line below the buttons when the last backup is old.
+    void showBackupReminder();
 
     AppContext &m_ctx;
     UiService &m_ui;
@@ -88,6 +102,8 @@ private:
     WindowKit m_kit;
     ToolSettings m_tools;
     QPointer<DueListWindow> m_dueList;
+    QLabel *m_reminder = nullptr;
+    QPointer<ManualWindow> m_manual;
 };
 
 } // namespace sorvane

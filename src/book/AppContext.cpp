@@ -84,6 +84,11 @@ QString AppContext::missingBookHint() const
 
 QString AppContext::bookName() const
 {
+    if (isArchive())
+        return QStringLiteral("過去のデータ %1年度 %2〜%3 読み取り専用")
+            .arg(ArchiveYear.year)
+            .arg(ArchiveYear.begin.toString(QStringLiteral("yyyy/MM/dd")),
+                 ArchiveYear.end.toString(QStringLiteral("yyyy/MM/dd")));
     if (!Server)
         return files::kMainDb;
     // A socket folder says nothing to a clerk; a host name does.
@@ -148,10 +153,25 @@ bool AppContext::OpenDataDatabase()
         Workspace *ws = m_engine.findWorkspace(kWorkspaceName);
         if (ws) {
             DataWorkspace = ws;
-            DataDb = ws->findDatabase(Server ? Server->url() : filePath(files::kMainDb));
+            DataDb = ws->findDatabase(isArchive() ? ArchivePath : Server ? Server->url() : filePath(files::kMainDb));
         }
         if (!DataWorkspace)
             DataWorkspace = m_engine.createWorkspace(kWorkspaceName, kUserName, QString());
+        if (!DataDb && isArchive()) {
+            // An archive of an older version takes its one upgrade first.
+            book::upgradeArchive(ArchivePath);
+            Database *db = DataWorkspace->openDatabase(ArchivePath, Access::ReadOnly);
+            try {
+                checkPages(*db);
+                schema::prepareMainDatabase(*db);
+                db->setReadOnlyNotice(book::archiveReadOnlyNotice(ArchiveYear));
+                book::prepareSearchTable(*db);
+            } catch (...) {
+                DataWorkspace->releaseDatabase(db);
+                throw;
+            }
+            DataDb = db;
+        }
         if (!DataDb) {
             Database *db = Server ? DataWorkspace->openServer(*Server)
                                   : DataWorkspace->openDatabase(filePath(files::kMainDb));
@@ -222,6 +242,34 @@ bool AppContext::LoadAccountCache()
         m_messages.information(e.description());
         return false;
     }
+}
+
+bool AppContext::OpenArchive(const QString &path)
+{
+    const book::ArchiveInfo info = book::readArchive(path);
+    if (!info.problem.isEmpty()) {
+        m_messages.information(
+            QStringLiteral("%1 は開けません。\n%2").arg(QDir::toNativeSeparators(path), info.problem));
+        return false;
+    }
+    CloseDataDatabase();
+    ArchivePath = QFileInfo(path).absoluteFilePath();
+    ArchiveYear = info.year;
+    if (OpenDataDatabase() && LoadSettings())
+        return true;
+    ArchivePath.clear();
+    ArchiveYear = {};
+    CloseDataDatabase();
+    OpenDataDatabase() && LoadSettings();
+    return false;
+}
+
+bool AppContext::OpenWorkingBook()
+{
+    CloseDataDatabase();
+    ArchivePath.clear();
+    ArchiveYear = {};
+    return CheckDataFiles() && OpenDataDatabase() && LoadSettings();
 }
 
 void AppContext::CloseDataDatabase()

@@ -4,6 +4,7 @@
 // database, the holiday flag, the approaching-due window and the company's
 // accounts. One object, handed to every window; nothing else is global.
 
+#include "book/YearEnd.h"
 #include "data/Clock.h"
 #include "data/Engine.h"
 #include "data/Files.h"
@@ -53,6 +54,15 @@ public:
     QString filePath(const QString &name) const { return files::path(AppFolder, name); }
     // The open main database; a DbError when it is closed.
     Database &db() const;
+    // The book of a closed year in place of the working book, read-only:
+    // every window reads it, every write is refused with a message. False,
+    // after the message, when it cannot be opened; the working book is
+    // then open again.
+    bool OpenArchive(const QString &path);
+    // Back to the working book.
+    bool OpenWorkingBook();
+    bool isArchive() const { return !ArchivePath.isEmpty(); }
+
     // Which book is open, for the title bar: tegata.mdb, or "サーバー: DBNAME"
     // (with the host when it is not a socket of this machine).
     QString bookName() const;
@@ -71,6 +81,9 @@ public:
     Database *DataDb = nullptr;
     // Set by CheckDataFiles when the data folder names a server book.
     std::optional<ServerAddress> Server;
+    // Set while the book of a closed year is open instead of the working book.
+    QString ArchivePath;
+    book::FiscalYear ArchiveYear;
     bool HolidayDataAvailable = false;
     int DueWindowDays = 14;
     QVector<AccountSlot> AccountCache;

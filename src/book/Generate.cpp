@@ -3,6 +3,7 @@
 #include "book/Accounts.h"
 #include "book/BillLife.h"
 #include "book/Payables.h"
+#include "book/Planning.h"
 #include "book/Receivables.h"
 #include "book/Registers.h"
 #include "data/BillNumber.h"
@@ -244,6 +245,8 @@ GeneratedBook generateBook(Database &db, const GenerateSettings &s)
                                    {QStringLiteral("最終手形番号"), a.lastNumber}});
             accounts.push_back(a);
         }
+        // Received bills are collected into the first account.
+        setDefaultCollectionAccount(db, accounts.front().id);
         for (int i = 0; i < kCustomers; ++i) {
             GenCustomer &c = customers[std::size_t(i)];
             c.code = QString::number(1001 + i);

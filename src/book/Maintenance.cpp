@@ -143,18 +143,6 @@ int storedBlackoutDays(AppContext &ctx)
     return schema::kDefaultDensaiBlackoutDays;
 }
 
-QString pgDumpProgram()
-{
-    QString found = QStandardPaths::findExecutable(QStringLiteral("pg_dump"));
-    if (found.isEmpty()) {
-        QDir root(QStringLiteral("/usr/lib/postgresql"));
-        for (const QString &v : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::Reversed))
-            if (QFileInfo(root.filePath(v + QStringLiteral("/bin/pg_dump"))).isExecutable())
-                return root.filePath(v + QStringLiteral("/bin/pg_dump"));
-    }
-    return found;
-}
-
 ToolResult resetServerBook(AppContext &ctx)
 {
     QString problem;
@@ -209,9 +197,21 @@ ToolResult vacuumServerBook(AppContext &ctx)
 
 } // namespace
 
+QString postgresProgram(const QString &name)
+{
+    QString found = QStandardPaths::findExecutable(name);
+    if (found.isEmpty()) {
+        QDir root(QStringLiteral("/usr/lib/postgresql"));
+        for (const QString &v : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::Reversed))
+            if (QFileInfo(root.filePath(v + QStringLiteral("/bin/") + name)).isExecutable())
+                return root.filePath(v + QStringLiteral("/bin/") + name);
+    }
+    return found;
+}
+
 void dumpServerBook(const ServerAddress &server, const QString &fileName)
 {
-    const QString program = pgDumpProgram();
+    const QString program = postgresProgram(QStringLiteral("pg_dump"));
     if (program.isEmpty())
         throw DbError(QStringLiteral("pg_dump が見つかりません。postgresql-client をインストールしてください。"));
     file::replaceWhenComplete(fileName, [&](const QString &work) {

@@ -46,6 +46,11 @@ ToolResult compactData(AppContext &ctx, const CompactStep &compact = {});
 // all. Throws DbError with pg_dump's own words when it fails.
 void dumpServerBook(const ServerAddress &server, const QString &fileName);
 
+// The PostgreSQL client program of that name (pg_dump, pg_restore): on the
+// path, else in the newest /usr/lib/postgresql/<version>/bin. Empty when
+// neither has it.
+QString postgresProgram(const QString &name);
+
 // CheckDataFiles, OpenDataDatabase and LoadSettings, as at start-up.
 ToolResult reopenData(AppContext &ctx);
 

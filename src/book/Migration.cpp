@@ -41,16 +41,19 @@ QString columnList(Database &db, const QStringList &columns)
     return quoted.join(u',');
 }
 
-// Reads the table in id order, a page at a time.
+// Reads the rows of the table the condition selects (empty: all) in id
+// order, a page at a time.
 void readTable(Database &db, const QString &table, const QStringList &columns,
-               const std::function<void(const Recordset &)> &row)
+               const std::function<void(const Recordset &)> &row, const QString &where = {},
+               const QVariantList &values = {})
 {
-    const QString sql = QStringLiteral("select %1 from %2 where id > ? order by id limit %3")
+    const QString sql = QStringLiteral("select %1 from %2 where id > ?%4 order by id limit %3")
                             .arg(columnList(db, columns), db.quotedName(table))
-                            .arg(kPage);
+                            .arg(kPage)
+                            .arg(where.isEmpty() ? QString() : QStringLiteral(" and (%1)").arg(where));
     qint64 after = -1; // ids begin at 1
     for (;;) {
-        Recordset rs = db.openRecordset(sql, {after});
+        Recordset rs = db.openRecordset(sql, QVariantList{after} + values);
         if (rs.eof())
             return;
         for (; !rs.eof(); rs.moveNext()) {
@@ -62,19 +65,23 @@ void readTable(Database &db, const QString &table, const QStringList &columns,
     }
 }
 
-TableCheck checkTable(Database &db, const QString &table, const QStringList &columns)
+TableCheck checkTable(Database &db, const QString &table, const QStringList &columns, const QString &where = {},
+                      const QVariantList &values = {})
 {
     TableCheck c;
     c.table = table;
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    readTable(db, table, columns, [&](const Recordset &rs) {
-        for (const QString &col : columns) {
-            hash.addData(canonical(rs.value(col)));
-            hash.addData(QByteArrayView("\x1f", 1));
-        }
-        hash.addData(QByteArrayView("\x1e", 1));
-        ++c.rows;
-    });
+    readTable(
+        db, table, columns,
+        [&](const Recordset &rs) {
+            for (const QString &col : columns) {
+                hash.addData(canonical(rs.value(col)));
+                hash.addData(QByteArrayView("\x1f", 1));
+            }
+            hash.addData(QByteArrayView("\x1e", 1));
+            ++c.rows;
+        },
+        where, values);
     c.checksum = hash.result().toHex();
     return c;
 }
@@ -101,27 +108,31 @@ bool hasCounter(const QString &table)
     return table != u"設定";
 }
 
-void copyTable(Database &from, Database &to, const QString &table, const QStringList &columns)
+void copyTable(Database &from, Database &to, const QString &table, const QStringList &columns,
+               const QString &where = {}, const QVariantList &values = {})
 {
     const int perStatement = std::max(1, kBatchCells / int(columns.size()));
     const QString head =
         QStringLiteral("insert into %1 (%2) values ").arg(to.quotedName(table), columnList(to, columns));
     const QString oneRow = u'(' + QStringList(columns.size(), QStringLiteral("?")).join(u',') + u')';
-    QVariantList values;
+    QVariantList batch;
     int rows = 0;
     const auto flush = [&] {
         if (rows == 0)
             return;
-        to.execute(head + QStringList(rows, oneRow).join(u','), values);
-        values.clear();
+        to.execute(head + QStringList(rows, oneRow).join(u','), batch);
+        batch.clear();
         rows = 0;
     };
-    readTable(from, table, columns, [&](const Recordset &rs) {
-        for (const QString &c : columns)
-            values << rs.value(c);
-        if (++rows == perStatement)
-            flush();
-    });
+    readTable(
+        from, table, columns,
+        [&](const Recordset &rs) {
+            for (const QString &c : columns)
+                batch << rs.value(c);
+            if (++rows == perStatement)
+                flush();
+        },
+        where, values);
     flush();
 }
 
@@ -177,6 +188,27 @@ std::vector<TableCheck> copyBook(Database &from, Database &to, const Progress &p
 }
 
 } // namespace
+
+TableCheck checkRows(Database &db, const QString &table, const QString &where, const QVariantList &values)
+{
+    return checkTable(db, table, columnsOf(db, table), where, values);
+}
+
+TableCheck copyRows(Database &from, Database &to, const QString &table, const QString &where,
+                    const QVariantList &values)
+{
+    const QStringList columns = columnsOf(from, table);
+    copyTable(from, to, table, columns, where, values);
+    const TableCheck source = checkTable(from, table, columns, where, values);
+    const TableCheck copied = checkTable(to, table, columns);
+    if (source.rows != copied.rows || source.checksum != copied.checksum)
+        throw DbError(QStringLiteral("表 %1 を正しく写せませんでした（元 %2 行、写した先 %3 行、チェックサムが%4）。")
+                          .arg(table)
+                          .arg(source.rows)
+                          .arg(copied.rows)
+                          .arg(source.checksum == copied.checksum ? QStringLiteral("一致") : QStringLiteral("不一致")));
+    return source;
+}
 
 std::vector<TableCheck> checkBook(Database &db)
 {

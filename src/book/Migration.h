@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QVariantList>
 
 #include <functional>
 #include <vector>
@@ -28,6 +29,17 @@ struct TableCheck {
 // Values compare as the book means them: a date is the same date whether
 // the engine keeps it as text or as a date.
 std::vector<TableCheck> checkBook(Database &db);
+
+// Row count and checksum of the rows of one table the condition selects
+// (empty: all), the columns of the table in id order.
+TableCheck checkRows(Database &db, const QString &table, const QString &where = {}, const QVariantList &values = {});
+
+// Copies the rows the condition selects (empty: all) into the same table
+// of another book, ids kept, then compares the count and checksum of those
+// rows with the whole target table: the target table must have been empty.
+// Throws DbError when they differ. Returns the source's check.
+TableCheck copyRows(Database &from, Database &to, const QString &table, const QString &where = {},
+                    const QVariantList &values = {});
 
 // Told of each table once it is copied: name and rows.
 using Progress = std::function<void(const QString &table, qint64 rows)>;

@@ -4,6 +4,8 @@
 #include "data/Engine.h"
 #include "data/Formats.h"
 
+#include <QRegularExpression>
+
 namespace sorvane::book {
 
 namespace {
@@ -52,6 +54,19 @@ void prepareSearchTable(Database &db)
     // path and lives as long as the connection.
     if (db.isServer())
         db.execute(QStringLiteral("create temporary table if not exists 検索結果 (like 検索結果 including all)"));
+    // A book opened read-only searches into a temporary copy of the table,
+    // which SQLite finds before the file's own.
+    else if (db.isReadOnly() &&
+             db.scalar(QStringLiteral("select count(*) from sqlite_temp_master where name = '検索結果'")).toInt() ==
+                 0) {
+        QString ddl =
+            db.scalar(QStringLiteral("select sql from sqlite_master where type = 'table' and name = '検索結果'"))
+                .toString();
+        ddl.replace(
+            QRegularExpression(QStringLiteral("^\\s*CREATE\\s+TABLE"), QRegularExpression::CaseInsensitiveOption),
+            QStringLiteral("CREATE TEMP TABLE"));
+        db.execute(ddl);
+    }
 }
 
 bool isNumberPattern(const QString &number)

@@ -417,15 +417,16 @@ void Recordset::update()
 
 // ---------------------------------------------------------------- Database
 
-Database::Database(const QString &fileName, const QString &user, const QString &password)
-    : m_connection(nextConnectionName()), m_fileName(fileName)
+Database::Database(const QString &fileName, const QString &user, const QString &password, Access access)
+    : m_access(access), m_connection(nextConnectionName()), m_fileName(fileName)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(fileName);
     db.setUserName(user);
     db.setPassword(password);
     // Wait a little for a file another program holds before giving up.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+    db.setConnectOptions(access == Access::ReadOnly ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000;QSQLITE_OPEN_READONLY")
+                                                    : QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
     if (!db.open()) {
         const DbError err =
             DbError::fromSql(db.lastError(), QStringLiteral("データベースを開けません: %1").arg(fileName), fileName);
@@ -565,6 +566,18 @@ QSqlQuery Database::runOnce(const QString &sql, const QVariantList &values)
     return q;
 }
 
+DbError Database::failure(const QSqlError &error, const QString &what) const
+{
+    if (m_access == Access::ReadOnly && !m_readOnlyNotice.isEmpty()) {
+        bool numeric = false;
+        const int code = error.nativeErrorCode().toInt(&numeric);
+        const QString detail = error.databaseText().trimmed();
+        if ((numeric && (code & 0xFF) == 8) || detail.contains(QLatin1String("readonly"), Qt::CaseInsensitive))
+            return DbError(m_readOnlyNotice + u'\n' + detail);
+    }
+    return DbError::fromSql(error, what, m_fileName);
+}
+
 bool Database::broken(const QSqlError &error) const
 {
     if (!isServer())
@@ -593,7 +606,7 @@ void Database::fail(const QSqlQuery &q, const QString &what, const QString &sql)
 {
     const QSqlError error = q.lastError();
     if (!broken(error))
-        throw DbError::fromSql(error, what, m_fileName);
+        throw failure(error, what);
     const bool committing = sql.trimmed().compare(QLatin1String("commit"), Qt::CaseInsensitive) == 0;
     m_lost = true;
     ++m_breaks;
@@ -789,7 +802,7 @@ Workspace::Workspace(QString name, QString user, QString password)
 
 Workspace::~Workspace() = default;
 
-Database *Workspace::openDatabase(const QString &fileName)
+Database *Workspace::openDatabase(const QString &fileName, Access access)
 {
     const QFileInfo fi(fileName);
     if (!fi.exists())
@@ -797,7 +810,7 @@ Database *Workspace::openDatabase(const QString &fileName)
     if (!fi.isFile())
         throw DbError(
             QStringLiteral("データベースのファイルではありません: %1").arg(QDir::toNativeSeparators(fileName)));
-    m_databases.push_back(std::make_unique<Database>(fileName, m_user, m_password));
+    m_databases.push_back(std::make_unique<Database>(fileName, m_user, m_password, access));
     return m_databases.back().get();
 }
 

@@ -129,10 +129,14 @@ private:
     const QSqlQuery &m_query;
 };
 
+// How a database file is opened: for work, or only to be read (a backup
+// looked at, the book of a closed year).
+enum class Access { ReadWrite, ReadOnly };
+
 // One open database: a file, or a book on a PostgreSQL server.
 class Database {
 public:
-    Database(const QString &fileName, const QString &user, const QString &password);
+    Database(const QString &fileName, const QString &user, const QString &password, Access access = Access::ReadWrite);
     // Connects to the server; the password comes from ~/.pgpass or
     // PGPASSWORD. A DbError in plain Japanese when the server cannot be
     // reached, refuses the log-on or has no such database.
@@ -146,6 +150,10 @@ public:
     bool isOpen() const;
     const Dialect &dialect() const { return *m_dialect; }
     bool isServer() const { return m_dialect->isServer(); }
+    bool isReadOnly() const { return m_access == Access::ReadOnly; }
+    // What a refused write of a read-only book says, instead of the advice
+    // to make the file writable: such a book is read-only on purpose.
+    void setReadOnlyNotice(const QString &text) { m_readOnlyNotice = text; }
 
     // Runs an insert, update, delete or DDL statement. Values are bound to
     // the '?' placeholders in order; none is ever spliced into the text.
@@ -201,6 +209,7 @@ public:
 private:
     friend class Recordset;
     QSqlQuery run(const QString &sql, const QVariantList &values);
+    DbError failure(const QSqlError &error, const QString &what) const;
     QSqlQuery runOnce(const QString &sql, const QVariantList &values);
     [[noreturn]] void fail(const QSqlQuery &q, const QString &what, const QString &sql);
     bool broken(const QSqlError &error) const;
@@ -208,6 +217,8 @@ private:
     bool resume();
 
     const Dialect *m_dialect = &Dialect::file();
+    Access m_access = Access::ReadWrite;
+    QString m_readOnlyNotice;
     QString m_connection;
     QString m_fileName;
     qint64 m_lastInsertId = 0;
@@ -283,9 +294,9 @@ public:
     const QString &name() const { return m_name; }
     const QString &user() const { return m_user; }
 
-    // Opens the file shared and read-write. A missing file is an error:
-    // opening never creates a database by accident.
-    Database *openDatabase(const QString &fileName);
+    // Opens the file shared and read-write (or only to be read). A missing
+    // file is an error: opening never creates a database by accident.
+    Database *openDatabase(const QString &fileName, Access access = Access::ReadWrite);
     // Creates a new, empty database file (an error when it exists).
     Database *createDatabase(const QString &fileName);
     // Opens the book on a PostgreSQL server.
@@ -326,6 +337,10 @@ public:
     enum class Mode { Open, Create };
     ScopedDatabase(Workspace &ws, const QString &fileName, Mode mode = Mode::Open)
         : m_ws(ws), m_db(mode == Mode::Open ? ws.openDatabase(fileName) : ws.createDatabase(fileName))
+    {
+    }
+    ScopedDatabase(Workspace &ws, const QString &fileName, Access access)
+        : m_ws(ws), m_db(ws.openDatabase(fileName, access))
     {
     }
     ScopedDatabase(Workspace &ws, const ServerAddress &server) : m_ws(ws), m_db(ws.openServer(server)) {}

@@ -332,6 +332,49 @@ QStringList version6Statements(const Dialect &d)
     return s;
 }
 
+// The index the reserved bills are read from (version 7).
+QString historyDueIndex()
+{
+    return QStringLiteral("CREATE INDEX 手形履歴_期日 ON 手形履歴 (種別, 手形期日)");
+}
+
+// On a file, the history's delete guard that lets the rows of a closing
+// year's bills leave, and no others (version 8).
+QStringList yearEndHistoryGuard()
+{
+    return {QStringLiteral("DROP TRIGGER 手形履歴_削除禁止"),
+            QStringLiteral("CREATE TRIGGER 手形履歴_削除禁止 BEFORE DELETE ON 手形履歴 "
+                           "WHEN OLD.手形id NOT IN (SELECT 手形id FROM 年度移送) BEGIN "
+                           "SELECT RAISE(ABORT, '手形履歴は追記のみです。変更も削除もできません'); END")};
+}
+
+// Version 7: the plan of each account. 口座残高 keeps the month-end
+// balance the clerk enters (NULL: a row of an older book, no balance);
+// 口座明細 the figures of a closed month, which later bookings do not
+// change; 設定 the account received bills are collected into, and a bill
+// its own (0: none chosen / the default); the indexes the figures are read from.
+QStringList version7Statements(const Dialect &d)
+{
+    SORVANE_COLUMN_HELPERS(d);
+    QStringList s;
+    s << QStringLiteral("ALTER TABLE 口座残高 ADD COLUMN 月末残高 %1").arg(d.integerType);
+    for (const QString &c : {QStringLiteral("月初残高"), QStringLiteral("入金"), QStringLiteral("支払"),
+                             QStringLiteral("最低残高"), QStringLiteral("残高"), QStringLiteral("手形月初残高"),
+                             QStringLiteral("振出"), QStringLiteral("決済"), QStringLiteral("手形残高"),
+                             QStringLiteral("振出件数"), QStringLiteral("決済件数")})
+        s << QStringLiteral("ALTER TABLE 口座明細 ADD COLUMN %1").arg(number(c));
+    s << QStringLiteral("ALTER TABLE 口座明細 ADD COLUMN %1").arg(dateColumn(QStringLiteral("最低日")));
+    s << QStringLiteral("ALTER TABLE 口座明細 ADD COLUMN 入力残高 %1").arg(d.integerType);
+    s << QStringLiteral("ALTER TABLE 設定 ADD COLUMN %1").arg(number(QStringLiteral("取立口座id")));
+    s << QStringLiteral("ALTER TABLE D_手形 ADD COLUMN %1").arg(number(QStringLiteral("取立口座id")));
+    // Each window of figures reads its bills from one index alone: the
+    // totals by booking date, an account's collections of bills in hand,
+    // the issued bills of an account by booking and by due date, the bills
+    // reserved on a day by their due date.
+    s << QStringLiteral("CREATE INDEX D_手形_日付 ON D_手形 (日付, 処理, 状態, 予約処理, 終了フラグ, 金額)");
+    s << QStringLiteral("CREATE INDEX D_手形_取立 ON D_手形 (処理, 状態, 予約フラグ, 終了フラグ, 取立口座id, 手形期日, 金額)");
+    s << QStringLiteral("CREATE INDEX D_手形_振出 ON D_手形 (処理, 予約口座id, kozano, 日付, 手形期日, 金額)");
+    s << historyDueIndex();
 // Version 9: electronically recorded claims (電子記録債権・債務) in the bill
 // table beside the paper bills. 種類 0 is a paper 約束手形 (every row written
 // before), 1 a paper 為替手形, 2 an electronic claim, receivable or payable
@@ -382,6 +425,9 @@ QStringList version9Statements(const Dialect &d)
         s << QStringLiteral("DROP TABLE 手形履歴");
         s << QStringLiteral("ALTER TABLE 手形履歴_新 RENAME TO 手形履歴");
         s << historyIndexesAndGuards(d);
+        // The table made anew keeps what versions 7 and 8 gave the old one.
+        s << historyDueIndex();
+        s << yearEndHistoryGuard();
     }
     return s;
 }
@@ -402,6 +448,53 @@ const QString kImpliedEvents = QStringLiteral(
     "SELECT id, 1, '譲渡', 予約日, 2, 手形番号, 取引先コード, 取引先, 手形期日, 金額, coalesce(譲渡先コード, ''), "
     "coalesce(譲渡先, ''), '手元', '譲渡', CAST(? AS TEXT), CAST(? AS TEXT) FROM D_手形 WHERE 処理 = 2) 事象 "
     "ORDER BY id, 順");
+
+// Version 8: where backups go and how many are kept, when the last one was
+// made; the month the company's fiscal year ends; the record of each year
+// closed, and in a book of a closed year (an archive) that year and the
+// bills it holds only as copies, since they run on in the working book.
+QStringList version8Statements(const Dialect &d)
+{
+    SORVANE_COLUMN_HELPERS(d);
+    QStringList s;
+    s << QStringLiteral("ALTER TABLE 設定 ADD COLUMN バックアップ先 %1 NOT NULL DEFAULT ''").arg(d.textType);
+    s << QStringLiteral("ALTER TABLE 設定 ADD COLUMN バックアップ世代 %1 NOT NULL DEFAULT %2 "
+                        "CHECK (バックアップ世代 BETWEEN 1 AND %3)")
+             .arg(d.integerType)
+             .arg(kDefaultBackupGenerations)
+             .arg(kMaxBackupGenerations);
+    // Local time as "yyyy-MM-dd HH:mm:ss", as the history records it.
+    s << QStringLiteral("ALTER TABLE 設定 ADD COLUMN 最終バックアップ %1").arg(d.textType);
+    s << QStringLiteral("ALTER TABLE 設定 ADD COLUMN 年度末月 %1 NOT NULL DEFAULT %2 CHECK (年度末月 BETWEEN 1 AND 12)")
+             .arg(d.integerType)
+             .arg(kDefaultYearEndMonth);
+    s << QStringLiteral("ALTER TABLE 設定 ADD COLUMN 過去データ年度 %1").arg(d.integerType);
+    s << table(QStringLiteral("年度締め"),
+               {kCounter, number(QStringLiteral("年度")), dateColumn(QStringLiteral("期首")),
+                dateColumn(QStringLiteral("期末")), text(QStringLiteral("ファイル")),
+                number(QStringLiteral("移した手形")), number(QStringLiteral("移した裏書人")),
+                number(QStringLiteral("移した履歴")), number(QStringLiteral("写した履歴")),
+                number(QStringLiteral("繰越手形")), text(QStringLiteral("締め日時")), text(QStringLiteral("記録者"))});
+    s << QStringLiteral("CREATE UNIQUE INDEX 年度締め_年度 ON 年度締め (年度)");
+    s << table(QStringLiteral("年度繰越"), {kCounter, number(QStringLiteral("手形id"))});
+    s << QStringLiteral("CREATE UNIQUE INDEX 年度繰越_手形 ON 年度繰越 (手形id)");
+    // The bills a year end is moving to the archive, listed and emptied
+    // again inside its one transaction: the only rows of the history that
+    // may be deleted are theirs, once copied and checked.
+    s << table(QStringLiteral("年度移送"), {kCounter, number(QStringLiteral("手形id"))});
+    s << QStringLiteral("CREATE UNIQUE INDEX 年度移送_手形 ON 年度移送 (手形id)");
+    if (d.isServer()) {
+        s << QStringLiteral(
+            "CREATE OR REPLACE FUNCTION 手形履歴_追記のみ() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+            "IF TG_OP = 'DELETE' THEN "
+            "IF EXISTS (SELECT 1 FROM 年度移送 WHERE 手形id = OLD.手形id) THEN RETURN OLD; END IF; "
+            "END IF; "
+            "RAISE EXCEPTION '手形履歴は追記のみです。変更も削除もできません'; END $$");
+    } else {
+        s << yearEndHistoryGuard();
+    }
+    return s;
+}
 
 void runInTransaction(Database &db, const QStringList &statements, int newVersion,
                       const std::function<void()> &after = {})
@@ -454,11 +547,12 @@ void prepareForWork(Database &db)
 
 QStringList mainTables()
 {
-    return {QStringLiteral("D_手形"), QStringLiteral("裏書人"), QStringLiteral("口座データ"),
+    return {QStringLiteral("D_手形"),   QStringLiteral("裏書人"),   QStringLiteral("口座データ"),
             QStringLiteral("口座残高"), QStringLiteral("口座明細"), QStringLiteral("T0"),
             QStringLiteral("T1"),       QStringLiteral("S0"),       QStringLiteral("保管場所"),
             QStringLiteral("検索結果"), QStringLiteral("設定"),     QStringLiteral("仕訳科目"),
-            QStringLiteral("手形履歴"), QStringLiteral("割引先")};
+            QStringLiteral("手形履歴"), QStringLiteral("割引先"),   QStringLiteral("年度締め"),
+            QStringLiteral("年度繰越"), QStringLiteral("年度移送")};
 }
 
 QStringList journalRoles()
@@ -518,7 +612,8 @@ void createMainSchema(Database &db)
                                    : QStringLiteral("空でないファイルに新しいデータベースは作れません"));
     runInTransaction(db,
                      d.prepare + version1Statements(d) + version2Statements(d) + version3Statements(d) +
-                         version4Statements() + version5Statements(d) + version6Statements(d) + version9Statements(d),
+                         version4Statements() + version5Statements(d) + version6Statements(d) +
+                         version7Statements(d) + version8Statements(d) + version9Statements(d),
                      kVersion);
 }
 
@@ -545,8 +640,10 @@ void prepareMainDatabase(Database &db)
         runInTransaction(db, version5Statements(db.dialect()), 5);
     if (version < 6)
         runInTransaction(db, version6Statements(db.dialect()), 6, [&db] { writeImpliedEvents(db); });
-    // Versions 7 and 8 are steps of their own that this one does not need:
-    // it touches none of their tables, so it runs after 6 as well as after 8.
+    if (version < 7)
+        runInTransaction(db, version7Statements(db.dialect()), 7);
+    if (version < 8)
+        runInTransaction(db, version8Statements(db.dialect()), 8);
     if (version < 9)
         runInTransaction(db, version9Statements(db.dialect()), 9);
 }

@@ -25,6 +25,11 @@ constexpr int kLifeJournalRoles = 8;
 // network takes no transfer, split or discount (through the due date).
 constexpr int kDefaultDensaiBlackoutDays = 3;
 constexpr int kMaxDensaiBlackoutDays = 10;
+// How many backups a folder keeps, newest first.
+constexpr int kDefaultBackupGenerations = 10;
+constexpr int kMaxBackupGenerations = 99;
+// The month the fiscal year ends in: March, as most Japanese companies.
+constexpr int kDefaultYearEndMonth = 3;
 
 // Creates every table and index of the main database in an empty file,
 // with the settings row, in one transaction.

@@ -4,6 +4,7 @@
 #include "book/ExportFiles.h"
 #include "data/Formats.h"
 #include "report/Exports.h"
+#include "ui/Printing.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
 
@@ -17,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
@@ -339,20 +339,7 @@ void ReportWindow::setBusy(bool busy)
 
 void ReportWindow::preview(const QList<report::Document> &docs)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(report::pageLayout());
-    QPrintPreviewDialog dialog(&printer, this);
-    dialog.setObjectName(QStringLiteral("印刷プレビュー"));
-    dialog.setWindowTitle(docs.first().title + QStringLiteral(" - プレビュー"));
-    dialog.resize(1100, 800);
-    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this, &docs](QPrinter *p) {
-        try {
-            report::paint(docs, p);
-        } catch (const std::exception &e) {
-            m_ui.information(errorText(e));
-        }
-    });
-    m_ui.runModal(&dialog);
+    ui::previewDocuments(m_ui, this, docs);
 }
 
 void ReportWindow::print(const QList<report::Document> &docs)

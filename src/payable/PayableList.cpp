@@ -3,11 +3,13 @@
 #include "book/AppContext.h"
 #include "book/Conflicts.h"
 #include "book/Endorsers.h"
+#include "book/ListSheets.h"
 #include "data/BillNumber.h"
 #include "data/Formats.h"
 #include "data/TypedInput.h"
 #include "payable/PayableLines.h"
 #include "ui/LineList.h"
+#include "ui/Printing.h"
 #include "ui/QuietSteps.h"
 #include "ui/UiService.h"
 #include "ui/Widgets.h"
@@ -181,6 +183,8 @@ PayableListWindow::PayableListWindow(AppContext &ctx, UiService &ui, const Windo
     layout->addLayout(ui::buttonRow({save, remove, clear, history, close}));
     QMenu *file = ui::addFileMenu(
         this, layout, [this] { onSave(); }, [this] { onDelete(); });
+    connect(ui::addItem(file, QStringLiteral("MP1"), QStringLiteral("印刷")), &QAction::triggered, this,
+            &PayableListWindow::printList);
     if (auto *bar = qobject_cast<QMenuBar *>(file->parentWidget())) {
         QMenu *edit = ui::addMenu(bar, QStringLiteral("MH"), QStringLiteral("編集"));
         connect(ui::addItem(edit, QStringLiteral("MC1"), QStringLiteral("クリア")), &QAction::triggered, this,
@@ -598,6 +602,15 @@ void PayableListWindow::onDelete()
     ClearForm();
     List2Requery();
     tellPending();
+}
+
+void PayableListWindow::printList()
+{
+    try {
+        ui::previewSheets(m_ui, this, {book::payableListSheet(m_ctx.db(), m_rows.ids(), m_ctx.clock.today())});
+    } catch (const std::exception &e) {
+        m_ui.information(errorText(e));
+    }
 }
 
 } // namespace sorvane

@@ -40,6 +40,9 @@ public:
     void List2Requery();
 
 protected:
+    // ファイル → 印刷: every bill of the list, as it was read, in the print preview.
+    void printList();
+
 private:
     void loadAccounts();
     void onLinePicked(int row);

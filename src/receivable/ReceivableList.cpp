@@ -5,10 +5,12 @@
 
 #include "book/AppContext.h"
 #include "book/Conflicts.h"
+#include "book/ListSheets.h"
 #include "book/Registers.h"
 #include "data/Formats.h"
 #include "ui/EndorsementDialog.h"
 #include "ui/LineList.h"
+#include "ui/Printing.h"
 #include "ui/QuietSteps.h"
 #include "ui/TownList.h"
 #include "ui/UiService.h"
@@ -129,6 +131,8 @@ ReceivableListWindow::ReceivableListWindow(AppContext &ctx, UiService &ui, const
     QAction *menuSave = ui::addItem(file, QStringLiteral("MH1"), QStringLiteral("データ保存"));
     QAction *menuDelete = ui::addItem(file, QStringLiteral("MS1"), QStringLiteral("削除"));
     QAction *menuClose = ui::addItem(file, QStringLiteral("ME1"), QStringLiteral("終了"));
+    connect(ui::addItem(file, QStringLiteral("MP1"), QStringLiteral("印刷")), &QAction::triggered, this,
+            &ReceivableListWindow::printList);
     QMenu *edit = ui::addMenu(bar, QStringLiteral("MH"), QStringLiteral("編集"));
     QAction *menuClear = ui::addItem(edit, QStringLiteral("MC1"), QStringLiteral("クリア"));
     layout->setMenuBar(bar);
@@ -406,6 +410,15 @@ void ReceivableListWindow::ShowEndorsements()
     }
     dialog->setBillNumber(m_number->text());
     m_ui.runModal(dialog);
+}
+
+void ReceivableListWindow::printList()
+{
+    try {
+        ui::previewSheets(m_ui, this, {book::receivableListSheet(m_ctx.db(), m_rows.ids(), m_ctx.clock.today())});
+    } catch (const std::exception &e) {
+        m_ui.information(errorText(e));
+    }
 }
 
 } // namespace sorvane

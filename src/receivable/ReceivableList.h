@@ -45,6 +45,9 @@ public:
     // True once the endorsement dialog holds this bill's endorsers.
     bool EndorsementEdited = false;
 
+    // ファイル → 印刷: every bill of the list, as it was read, in the print preview.
+    void printList();
+
 private:
     void load();
     void fillList(book::ListLayout layout);

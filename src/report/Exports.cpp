@@ -121,7 +121,8 @@ Outcome journalFile(Database &db, const QDate &from, const QDate &to, const book
     o.files << file;
     // Taking back a step of this period from now on warns that its entry
     // is already with the accountant.
-    book::noteJournalExported(db, to);
+    if (!db.isReadOnly())
+        book::noteJournalExported(db, to);
     return o;
 }
 

@@ -34,6 +34,18 @@ QString periodText(const QDate &from, const QDate &to, DateStyle style)
 
 } // namespace
 
+Document sheetDocument(const book::Sheet &sheet)
+{
+    Document doc;
+    doc.title = sheet.title;
+    doc.subtitle = sheet.subtitle;
+    for (const book::SheetColumn &c : sheet.columns)
+        doc.columns << Column{c.group, c.title, c.width, c.number ? kRight : Qt::AlignLeft, c.number};
+    doc.rows = sheet.rows;
+    doc.totals = sheet.totals;
+    return doc;
+}
+
 QString dateText(const QDate &date, DateStyle style)
 {
     return style == DateStyle::Era ? book::eraShort(date) : fmt::ymd(date);

@@ -4,6 +4,7 @@
 // laid out as documents for the renderer.
 
 #include "book/Reports.h"
+#include "book/Sheet.h"
 #include "report/Renderer.h"
 
 namespace sorvane::report {
@@ -17,6 +18,10 @@ Document ledgerDocument(book::Side side, const QList<book::LedgerRow> &rows, con
 
 // 受取手形の内訳書 / 支払手形の内訳書 as of the date.
 Document statementDocument(book::Side side, const QList<book::StatementLine> &lines, const QDate &asOf);
+
+// A table of figures on paper: its columns, rows and totals line as they
+// are; numbers right-aligned, codes and bill numbers never wrapped.
+Document sheetDocument(const book::Sheet &sheet);
 
 // A date in the chosen style: "2026/12/07" or "R8.12.07".
 QString dateText(const QDate &date, DateStyle style);

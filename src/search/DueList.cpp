@@ -3,7 +3,9 @@
 #include "book/AppContext.h"
 #include "data/Formats.h"
 #include "ui/LineList.h"
+#include "ui/Printing.h"
 #include "ui/QuietSteps.h"
+#include "ui/UiService.h"
 #include "ui/Widgets.h"
 
 #include <QCheckBox>
@@ -14,6 +16,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <QHash>
+
+#include <algorithm>
 #include <exception>
 
 namespace sorvane {
@@ -33,7 +38,38 @@ QString dueListLine(book::DueList list, const book::DueBill &b)
            fmt::amount(b.amount);
 }
 
-DueListWindow::DueListWindow(AppContext &ctx, QWidget *parent) : QDialog(parent), m_ctx(ctx)
+book::Sheet dueListSheet(book::DueList list, const QString &heading, const QString &window,
+                         const std::vector<book::DueBill> &bills)
+{
+    const bool issued = list == book::DueList::Issued;
+    book::Sheet sheet;
+    sheet.title = heading;
+    sheet.subtitle = window;
+    sheet.columns << book::SheetColumn{QStringLiteral("手形期日"), {}, false, 14}
+                  << book::SheetColumn{QStringLiteral("手形番号"), {}, false, 16};
+    if (!issued)
+        sheet.columns << book::SheetColumn{QStringLiteral("保管場所"), {}, false, 18};
+    sheet.columns << book::SheetColumn{issued ? QStringLiteral("支払先") : QStringLiteral("取引先"), {}, false, 30}
+                  << book::SheetColumn{QStringLiteral("金額"), {}, true, 16};
+    qint64 sum = 0;
+    for (const book::DueBill &b : bills) {
+        QStringList row{fmt::ymd(b.due), b.number};
+        if (!issued)
+            row << b.place.value_or(QString());
+        row << b.party << fmt::amount(b.amount);
+        sheet.rows << row;
+        sheet.keys << b.id;
+        sum += b.amount;
+    }
+    QStringList totals{QStringLiteral("合計"), QStringLiteral("%1 件").arg(bills.size())};
+    if (!issued)
+        totals << QString();
+    totals << QString() << fmt::amount(sum);
+    sheet.totals = totals;
+    return sheet;
+}
+
+DueListWindow::DueListWindow(AppContext &ctx, UiService &ui, QWidget *parent) : QDialog(parent), m_ctx(ctx), m_ui(ui)
 {
     setObjectName(QStringLiteral("接近手形一覧"));
     setWindowTitle(QStringLiteral("手形一覧"));
@@ -55,7 +91,6 @@ DueListWindow::DueListWindow(AppContext &ctx, QWidget *parent) : QDialog(parent)
     };
 
     auto *print = ui::button(this, QStringLiteral("印刷ボタン"), QStringLiteral("印刷"));
-    print->setEnabled(false); // nothing is printed
     auto *close = ui::button(this, QStringLiteral("終了ボタン"), QStringLiteral("終　了"));
 
     auto *layout = new QVBoxLayout(this);
@@ -74,7 +109,7 @@ DueListWindow::DueListWindow(AppContext &ctx, QWidget *parent) : QDialog(parent)
         row->addWidget(check);
         layout->addLayout(row);
         layout->addWidget(list, 1);
-        m_lists.append(Shown{p.kind, list, {}});
+        m_lists.append(Shown{p.kind, list, check, QString::fromUtf16(p.caption), {}, {}});
         order << list << check;
     }
     layout->addLayout(ui::buttonRow({print, close}));
@@ -82,7 +117,8 @@ DueListWindow::DueListWindow(AppContext &ctx, QWidget *parent) : QDialog(parent)
     auto *bar = new QMenuBar(this);
     bar->setObjectName(QStringLiteral("MenuBar"));
     QMenu *file = ui::addMenu(bar, QStringLiteral("MF"), QStringLiteral("ファイル"));
-    ui::addItem(file, QStringLiteral("MP1"), QStringLiteral("印刷")); // no action
+    connect(ui::addItem(file, QStringLiteral("MP1"), QStringLiteral("印刷")), &QAction::triggered, this,
+            &DueListWindow::print);
     connect(ui::addItem(file, QStringLiteral("ME1"), QStringLiteral("終了")), &QAction::triggered, this,
             &QWidget::close);
     layout->setMenuBar(bar);
@@ -94,6 +130,7 @@ DueListWindow::DueListWindow(AppContext &ctx, QWidget *parent) : QDialog(parent)
         previous = w;
     }
     connect(close, &QPushButton::clicked, this, &QDialog::close);
+    connect(print, &QPushButton::clicked, this, &DueListWindow::print);
 
     ui::finishWindow(this);
     reload();
@@ -106,6 +143,8 @@ void DueListWindow::reload()
     const int days = m_ctx.DueWindowDays;
     m_title->setText(QStringLiteral("%1 から %2日以内の手形").arg(fmt::mmdd(today)).arg(days));
     const QDate to = today.addDays(days);
+    m_from = today;
+    m_to = to;
     // A server out of reach is said once for the three lists.
     ui::QuietSteps quiet(m_ctx.messages());
     for (int i = 0; i < m_lists.size(); ++i) {
@@ -114,11 +153,48 @@ void DueListWindow::reload()
         // Its keys are read now, a line's fields when the line is shown.
         QList<qint64> ids;
         quiet([&] { ids = book::dueBillIds(m_ctx.db(), s.kind, today, to); });
+        s.ids = ids;
         s.bills.reset(ids, [this](const QList<qint64> &some) { return book::dueBillsOf(m_ctx.db(), some); });
         s.list->setLines(int(ids.size()), [this, i](int row) {
             const book::DueBill *b = m_lists[i].bills.row(row);
             return b ? dueListLine(m_lists[i].kind, *b) : QString();
         });
+    }
+}
+
+QList<book::Sheet> DueListWindow::ticked()
+{
+    const QString window = QStringLiteral("%1 から %2日以内の手形（%3 まで）")
+                               .arg(fmt::ymd(m_from))
+                               .arg(m_ctx.DueWindowDays)
+                               .arg(fmt::ymd(m_to));
+    QList<book::Sheet> sheets;
+    for (const Shown &s : std::as_const(m_lists)) {
+        if (!s.check->isChecked())
+            continue;
+        // Paper holds every bill of the list in the list's order, as read when the window filled it.
+        std::vector<book::DueBill> bills = book::dueBillsOf(m_ctx.db(), s.ids);
+        QHash<qint64, int> order;
+        for (int i = 0; i < s.ids.size(); ++i)
+            order.insert(s.ids.at(i), i);
+        std::sort(bills.begin(), bills.end(),
+                  [&order](const book::DueBill &a, const book::DueBill &b) { return order[a.id] < order[b.id]; });
+        sheets << dueListSheet(s.kind, s.heading, window, bills);
+    }
+    return sheets;
+}
+
+void DueListWindow::print()
+{
+    try {
+        const QList<book::Sheet> sheets = ticked();
+        if (sheets.isEmpty()) {
+            m_ui.information(QStringLiteral("印刷する一覧の「印刷する」に印を付けてください"));
+            return;
+        }
+        ui::previewSheets(m_ui, this, sheets);
+    } catch (const std::exception &e) {
+        m_ui.information(errorText(e));
     }
 }
 

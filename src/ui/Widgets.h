@@ -97,6 +97,15 @@ QMenu *addFileMenu(QWidget *window, QBoxLayout *layout, const std::function<void
 // Tab order in the given order.
 void chainTabOrder(std::initializer_list<QWidget *> widgets);
 
+// The wait cursor while a step reads or writes a whole book.
+class BusyCursor {
+public:
+    BusyCursor();
+    ~BusyCursor();
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+};
+
 // Creates a child control with its control name.
 template <typename T> T *named(QWidget *parent, const QString &name)
 {

@@ -1,15 +1,18 @@
 // The program killed (SIGKILL) in the middle of a registration, a hand-on, a
-// reset and a compaction. Each operation runs in a child process that kills
-// itself at its n-th step that changes the disk (SQLite's writes, syncs and
-// deletions through the test's file layer, the program's own copies and
-// renames through its file hook), for every n until the operation gets
-// through. After each kill the data folder must open as at start-up and hold
-// the state before the operation or the state after it: never a mix, never
-// nothing. A killed reset or compaction must not stop the next one.
+// reset, a compaction, a restore of a backup and a year end. Each operation runs in a
+// child process that kills itself at its n-th step that changes the disk
+// (SQLite's writes, syncs and deletions through the test's file layer, the
+// program's own copies and renames through its file hook), for every n until
+// the operation gets through. After each kill the data folder must open as at
+// start-up and hold the state before the operation or the state after it:
+// never a mix, never nothing. A killed reset, compaction, restore or year
+// end must not stop the next one.
 
+#include "book/Backup.h"
 #include "book/Maintenance.h"
 #include "book/Payables.h"
 #include "book/Receivables.h"
+#include "book/YearEnd.h"
 #include "data/Files.h"
 #include "support/FaultInjection.h"
 #include "support/TestSupport.h"
@@ -28,7 +31,11 @@ namespace {
 
 const QDate kToday(2026, 12, 7);
 
-enum class Op { Register, HandOn, Reset, Compact };
+enum class Op { Register, HandOn, Reset, Compact, Restore, YearEnd };
+
+// The backup a restore puts back: the prepared book with one bill more,
+// made before the children are forked.
+QString g_backup;
 
 void copyFolder(const QString &from, const QString &to)
 {
@@ -99,6 +106,13 @@ void perform(Op op, const QString &folder, int killAt)
         if (book::compactData(ctx) != book::ToolResult::Done)
             ::_exit(6);
         break;
+    case Op::Restore:
+        ctx.CloseDataDatabase();
+        book::restoreBackupFile(folder, g_backup);
+        break;
+    case Op::YearEnd:
+        book::closeYear(ctx.db(), folder, kToday);
+        break;
     }
 }
 
@@ -143,7 +157,9 @@ QString stateOf(Database &db)
     return rows(db, u"select id,処理,状態,手形番号,金額,譲渡先コード,譲渡先,予約フラグ from D_手形 order by id"_qs) +
            u" / "_qs + rows(db, u"select 手形id,表示順,裏書人,裏書人住所 from 裏書人 order by 手形id,表示順"_qs) +
            u" / "_qs + rows(db, u"select 最終手形番号 from T1 order by id"_qs) + u" / "_qs +
-           rows(db, u"select tc,tn from T0 order by id"_qs) + u" / "_qs + rows(db, u"select days from 設定"_qs);
+           rows(db, u"select tc,tn from T0 order by id"_qs) + u" / "_qs + rows(db, u"select days from 設定"_qs) +
+           u" / "_qs + rows(db, u"select 手形id,種別 from 手形履歴 order by id"_qs) + u" / "_qs +
+           rows(db, u"select 年度,移した手形 from 年度締め"_qs);
 }
 
 // The folder opened as at start-up, with nothing to say.
@@ -185,6 +201,8 @@ void TestKilled::oldOrNewState_data()
     QTest::newRow("hand-on to a supplier") << int(Op::HandOn);
     QTest::newRow("reset") << int(Op::Reset);
     QTest::newRow("compaction") << int(Op::Compact);
+    QTest::newRow("restore of a backup") << int(Op::Restore);
+    QTest::newRow("year end") << int(Op::YearEnd);
 }
 
 void TestKilled::oldOrNewState()
@@ -195,8 +213,41 @@ void TestKilled::oldOrNewState()
     DataFolder base;
     prepare(base.path());
     QString problem;
-    const QString before = openedState(base.path(), &problem);
+    QString before = openedState(base.path(), &problem);
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    QTemporaryDir backups;
+    if (operation == Op::Restore) {
+        ScriptedUi ui;
+        AppContext ctx(ui, base.path());
+        QVERIFY(ctx.CheckDataFiles() && ctx.OpenDataDatabase());
+        g_backup = book::backupBook(ctx.db(), {}, backups.path(), 1, QDateTime(kToday, QTime(9, 0))).file;
+        // The backup differs from the book by one bill.
+        Workspace ws(u"backup"_qs, {}, {});
+        ScopedDatabase db(ws, g_backup);
+        db->execute(u"insert into D_手形(処理,手形番号,金額) values(0,'戻る',5)"_qs);
+    }
+
+    if (operation == Op::YearEnd) {
+        // Bills settled in the year 2025年度 that the close moves out.
+        ScriptedUi ui;
+        AppContext ctx(ui, base.path());
+        QVERIFY(ctx.CheckDataFiles() && ctx.OpenDataDatabase());
+        Database &db = ctx.db();
+        Transaction t(db);
+        for (const QString &number : {u"F1"_qs, u"F2"_qs}) {
+            db.execute(u"insert into D_手形(処理,手形番号,金額,日付,手形期日,終了フラグ) "
+                       "values(0,?,1000,'2025-05-10','2026-02-27',1)"_qs,
+                       {number});
+            const qint64 id = db.lastInsertId();
+            db.execute(u"insert into 裏書人(手形id,表示順,裏書人,裏書人住所) values(?,1,'戊','奈良')"_qs, {id});
+            db.execute(u"insert into 手形履歴(手形id,種別,処理日,手形番号,金額,記録日時,記録者) "
+                       "values(?,'決済','2026-02-27',?,1000,'2026-02-27 10:00:00','test')"_qs,
+                       {id, number});
+        }
+        t.commit();
+        problem.clear();
+        before = openedState(base.path(), &problem);
+    }
 
     // The state after: the operation run once without a kill.
     QTemporaryDir done;
@@ -208,7 +259,11 @@ void TestKilled::oldOrNewState()
         QVERIFY(after != before);
 
     int kills = 0, oldSeen = 0, newSeen = 0;
-    for (int n = 1; n < 5000; ++n) {
+    // A year end writes a whole new book before it changes the old one:
+    // every fifth of its steps keeps the run short and still meets each
+    // phase (the archive's tables, its rows, its name, the old book).
+    const int stride = operation == Op::YearEnd ? 5 : 1;
+    for (int n = 1; n < 5000; n += stride) {
         QTemporaryDir folder;
         copyFolder(base.path(), folder.path());
         if (!killedAt(operation, folder.path(), n))
@@ -221,7 +276,7 @@ void TestKilled::oldOrNewState()
                  qPrintable(u"killed at step %1, the data are a mix:\n%2\nbefore:\n%3\nafter:\n%4"_qs.arg(n).arg(
                      state, before, after)));
         (state == before ? oldSeen : newSeen)++;
-        if (operation == Op::Reset && state == after) {
+        if ((operation == Op::Reset || operation == Op::Restore) && state == after) {
             // The data before the reset are kept as tegata.bak.
             QString bakProblem;
             QTemporaryDir bak;
@@ -229,7 +284,14 @@ void TestKilled::oldOrNewState()
                 QFile::copy(QDir(folder.path()).filePath(files::kBackupDb), QDir(bak.path()).filePath(files::kMainDb)));
             QCOMPARE(openedState(bak.path(), &bakProblem), before);
         }
-        if (operation == Op::Reset || operation == Op::Compact) {
+        if (operation == Op::YearEnd && state == after) {
+            // The bills moved are in the archive, which is complete.
+            const book::ArchiveInfo archive = book::readArchive(QDir(folder.path()).filePath(u"tegata-2025.mdb"_qs));
+            QVERIFY2(archive.problem.isEmpty(), qPrintable(archive.problem));
+            QCOMPARE(archive.bills - archive.carried, 2);
+        }
+        if (operation == Op::Reset || operation == Op::Compact || operation == Op::Restore ||
+            (operation == Op::YearEnd && state == before)) {
             // Whatever the kill left behind, the tool runs again.
             QVERIFY2(!killedAt(operation, folder.path(), 0), qPrintable(u"after a kill at step %1"_qs.arg(n)));
             QCOMPARE(openedState(folder.path(), &problem), after);
@@ -239,7 +301,7 @@ void TestKilled::oldOrNewState()
     QVERIFY(kills >= 3);
     QVERIFY(oldSeen > 0);
     // A reset reopens the data after its last rename; a kill there finds
-    // the new state. The others end with the commit itself.
+    // the new state. The others end with the commit or the rename itself.
     if (operation == Op::Reset)
         QVERIFY(newSeen > 0);
 }

@@ -109,7 +109,7 @@ private slots:
             // Every bill falls due within the window.
             f.ctx->DueWindowDays = 365;
             f.ctx->clock.setToday(QDate(2027, 1, 1));
-            w = std::make_unique<DueListWindow>(*f.ctx);
+            w = std::make_unique<DueListWindow>(*f.ctx, f.ui);
         }
         QVERIFY(showActive(w.get()));
         if (window == u"支払手形入力")

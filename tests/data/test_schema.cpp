@@ -28,16 +28,20 @@ private:
         m_db->execute(QStringLiteral("alter table S0 drop column 登録番号"));
     }
 
+    // The settings, tables and history trigger as the versions before 8 had them.
     void insertBill(const QString &number, const QVariant &due)
     {
         m_db->execute(QStringLiteral("insert into D_手形(処理, 手形番号, 手形期日) values(0, ?, ?)"), {number, due});
     }
 
+    // The book as version 6 left it: without the plan's columns.
+    void makeVersionSix() { sorvane::test::makeVersionSix(*m_db); }
+
     // Takes the file back to what version 5 wrote: no history, no discount
     // banks, no collection days, the first four journal accounts.
     void makeVersionFive()
     {
-        test::makeVersionSix(*m_db);
+        makeVersionSix();
         m_db->execute(QStringLiteral("drop table 手形履歴"));
         m_db->execute(QStringLiteral("drop table 割引先"));
         m_db->execute(QStringLiteral("alter table 設定 drop column 取立日数"));
@@ -69,14 +73,15 @@ private slots:
         QTest::addColumn<QStringList>("columns");
         const auto list = [](const char16_t *s) { return QString::fromUtf16(s).split(u','); };
         QTest::newRow("D_手形") << QStringLiteral("D_手形")
-                               << list(u"id,処理,状態,日付,手形番号,取引先コード,取引先,振出人,振出地,振出日,手形期日,"
-                                       u"手形期間,金額,支払県,支払市,支払場所コード,支払場所,支払場所支店コード,"
-                                       u"支払場所支店,保管場所,注意フラグ,kozano,譲渡先コード,譲渡先,予約フラグ,"
-                                       u"予約処理,予約日,予約口座id,終了フラグ");
+                                << list(u"id,処理,状態,日付,手形番号,取引先コード,取引先,振出人,振出地,振出日,手形期日,"
+                                        u"手形期間,金額,支払県,支払市,支払場所コード,支払場所,支払場所支店コード,"
+                                        u"支払場所支店,保管場所,注意フラグ,kozano,譲渡先コード,譲渡先,予約フラグ,"
+                                        u"予約処理,予約日,予約口座id,終了フラグ");
         QTest::newRow("裏書人") << QStringLiteral("裏書人") << list(u"手形id,表示順,裏書人,裏書人住所");
-        QTest::newRow("口座データ") << QStringLiteral("口座データ")
-                                    << list(u"id,kozano,口座名義,銀行コード,銀行名,支店コード,支店名,口座番号,"
-                                            u"口座種別,支払県,支払市,手形期間,最終手形番号,担保枠,確定済年月,計画済年月");
+        QTest::newRow("口座データ")
+            << QStringLiteral("口座データ")
+            << list(u"id,kozano,口座名義,銀行コード,銀行名,支店コード,支店名,口座番号,"
+                    u"口座種別,支払県,支払市,手形期間,最終手形番号,担保枠,確定済年月,計画済年月");
         QTest::newRow("口座残高") << QStringLiteral("口座残高") << list(u"口座id,月末日付");
         QTest::newRow("口座明細") << QStringLiteral("口座明細") << list(u"口座id,月末日付");
         QTest::newRow("T0") << QStringLiteral("T0") << list(u"id,tc,tn,登録番号");
@@ -280,6 +285,42 @@ private slots:
         QCOMPARE(m_db->scalar(QStringLiteral("select 手形番号 from D_手形")).toString(), QStringLiteral("A1"));
     }
 
+    // A file of version 6 gets the plan's columns: its account balance rows
+    // stay, read as no balance entered; bills are collected into no account
+    // of their own. A failure leaves it at version 6 without any of them.
+    void versionSixIsUpgraded_data()
+    {
+        QTest::addColumn<bool>("blocked");
+        QTest::newRow("upgraded") << false;
+        QTest::newRow("failure midway leaves version 6") << true;
+    }
+
+    void versionSixIsUpgraded()
+    {
+        QFETCH(bool, blocked);
+        makeVersionSix();
+        insertBill(QStringLiteral("KEEP"), QDate(2026, 12, 7));
+        m_db->execute(QStringLiteral("insert into 口座残高(口座id,月末日付) values(1,'2026-11-30')"));
+        if (blocked) // takes the name of the upgrade's last index
+            m_db->execute(QStringLiteral("create table 手形履歴_期日 (x)"));
+        if (blocked) {
+            QVERIFY_THROWS_EXCEPTION(DbError, schema::prepareMainDatabase(*m_db));
+            QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 6);
+            QVERIFY(!m_db->tableColumns(QStringLiteral("口座残高")).contains(QStringLiteral("月末残高")));
+            QVERIFY(!m_db->tableColumns(QStringLiteral("D_手形")).contains(QStringLiteral("取立口座id")));
+            QVERIFY(!m_db->inTransaction());
+            return;
+        }
+        schema::prepareMainDatabase(*m_db);
+        QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 7);
+        QVERIFY(m_db->scalar(QStringLiteral("select 月末残高 from 口座残高")).isNull());
+        QCOMPARE(m_db->scalar(QStringLiteral("select 取立口座id from D_手形 where 手形番号='KEEP'")).toInt(), 0);
+        QCOMPARE(m_db->scalar(QStringLiteral("select 取立口座id from 設定")).toInt(), 0);
+        for (const char16_t *c : {u"月初残高", u"入金", u"支払", u"最低残高", u"最低日", u"残高", u"入力残高",
+                                  u"手形月初残高", u"振出", u"決済", u"手形残高", u"振出件数", u"決済件数"})
+            QVERIFY(m_db->tableColumns(QStringLiteral("口座明細")).contains(QString::fromUtf16(c)));
+    }
+
     // A file of version 5 gets the history with the events its bills imply
     // (received or issued on the booking date, handed on on the hand-on's
     // date), in the same transaction as the tables: a failure leaves it at
@@ -345,20 +386,20 @@ private slots:
         QCOMPARE(m_db->scalar(QStringLiteral("select sum(金額) from 手形履歴")).toInt(), 9000);
     }
 
-    // A file of version 6 takes the electronic claims: its bills become
+    // A file of version 8 takes the electronic claims: its bills become
     // paper 約束手形, its history keeps every row (and still refuses to
-    // change one) and learns 分割; a failure leaves version 6 whole.
-    void versionSixTakesClaims_data()
+    // change one) and learns 分割; a failure leaves version 8 whole.
+    void versionEightTakesClaims_data()
     {
         QTest::addColumn<bool>("blocked");
         QTest::newRow("upgraded") << false;
-        QTest::newRow("failure midway leaves version 6") << true;
+        QTest::newRow("failure midway leaves version 8") << true;
     }
 
-    void versionSixTakesClaims()
+    void versionEightTakesClaims()
     {
         QFETCH(bool, blocked);
-        test::makeVersionSix(*m_db);
+        test::makeVersionEight(*m_db);
         m_db->execute(QStringLiteral("insert into D_手形(処理,状態,日付,手形番号,手形期日,金額) "
                                      "values(0,0,'2026-04-01','R1','2026-07-31',1000)"));
         m_db->execute(QStringLiteral("insert into 手形履歴(手形id,種別,処理日,金額,記録日時,記録者) "
@@ -367,7 +408,7 @@ private slots:
             m_db->execute(QStringLiteral("create table D_手形_記録番号 (x)"));
         if (blocked) {
             QVERIFY_THROWS_EXCEPTION(DbError, schema::prepareMainDatabase(*m_db));
-            QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 6);
+            QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 8);
             QVERIFY(!m_db->tableColumns(QStringLiteral("D_手形")).contains(QStringLiteral("種類")));
             QVERIFY(!m_db->inTransaction());
             QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from 手形履歴")).toInt(), 1);
@@ -379,6 +420,13 @@ private slots:
         QCOMPARE(m_db->scalar(QStringLiteral("select 手形番号 from D_手形")).toString(), QStringLiteral("R1"));
         QCOMPARE(schema::readDensaiBlackoutDays(*m_db), schema::kDefaultDensaiBlackoutDays);
         QCOMPARE(m_db->scalar(QStringLiteral("select 記録者 from 手形履歴")).toString(), QStringLiteral("clerk"));
+        // The history made anew keeps the plan's index and lets a closing
+        // year's rows leave.
+        QCOMPARE(m_db->scalar(QStringLiteral("select count(*) from sqlite_master where name = '手形履歴_期日'")).toInt(),
+                 1);
+        QVERIFY(m_db->scalar(QStringLiteral("select sql from sqlite_master where name = '手形履歴_削除禁止'"))
+                    .toString()
+                    .contains(QStringLiteral("年度移送")));
         m_db->execute(QStringLiteral("insert into 手形履歴(手形id,種別,処理日,金額,記録日時,記録者) "
                                      "values(1,'分割','2026-05-01',100,'2026-05-01 10:00:00','clerk')"));
         QVERIFY_THROWS_EXCEPTION(DbError, m_db->execute(QStringLiteral("update 手形履歴 set 金額 = 0")));
@@ -457,6 +505,45 @@ private slots:
         QCOMPARE(m_db->scalar(QStringLiteral("select tn from T0")).toString(), QStringLiteral("青葉商事"));
     }
 
+    // A file of version 6 gets the backup and year settings with their
+    // defaults, and the tables of closed years, in one transaction.
+    void versionSevenGetsBackupsAndYears_data()
+    {
+        QTest::addColumn<bool>("blocked");
+        QTest::newRow("upgraded") << false;
+        QTest::newRow("failure on the last table leaves version 7") << true;
+    }
+
+    void versionSevenGetsBackupsAndYears()
+    {
+        QFETCH(bool, blocked);
+        sorvane::test::makeVersionSeven(*m_db);
+        m_db->execute(QStringLiteral("update 設定 set days = 30"));
+        if (blocked) // takes the name of the upgrade's last table
+            m_db->execute(QStringLiteral("create table 年度移送 (x)"));
+        if (blocked) {
+            QVERIFY_THROWS_EXCEPTION(DbError, schema::prepareMainDatabase(*m_db));
+            QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 7);
+            QVERIFY(!m_db->tableColumns(QStringLiteral("設定")).contains(QStringLiteral("バックアップ世代")));
+            QVERIFY(!m_db->tableExists(QStringLiteral("年度締め")));
+        } else {
+            schema::prepareMainDatabase(*m_db);
+            QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), schema::kVersion);
+            Recordset rs = m_db->openRecordset(QStringLiteral(
+                "select days, バックアップ先, バックアップ世代, 最終バックアップ, 年度末月, 過去データ年度 from 設定"));
+            QCOMPARE(rs.number(QStringLiteral("days")), 30);
+            QCOMPARE(rs.text(QStringLiteral("バックアップ先")), QString());
+            QCOMPARE(rs.number(QStringLiteral("バックアップ世代")), schema::kDefaultBackupGenerations);
+            QVERIFY(rs.isNull(QStringLiteral("最終バックアップ")));
+            QCOMPARE(rs.number(QStringLiteral("年度末月")), 3);
+            QVERIFY(rs.isNull(QStringLiteral("過去データ年度")));
+            // The settings keep to their ranges.
+            for (const char *bad : {"update 設定 set バックアップ世代 = 0", "update 設定 set 年度末月 = 13"})
+                QVERIFY_THROWS_EXCEPTION(DbError, m_db->execute(QString::fromUtf8(bad)));
+        }
+        QVERIFY(!m_db->inTransaction());
+    }
+
     void foreignFilesAreRefused_data()
     {
         QTest::addColumn<QString>("setup");
@@ -508,10 +595,12 @@ private slots:
         } else {
             schema::prepareMainDatabase(*m_db);
             QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), schema::kVersion);
+            QCOMPARE(schema::kVersion, 9);
             // Bills of the old file start at row version 0.
             QCOMPARE(m_db->scalar(QStringLiteral("select 更新回数 from D_手形")).toInt(), 0);
             QStringList rows;
-            Recordset rs = m_db->openRecordset(QStringLiteral("select 用途, 勘定科目, 補助科目 from 仕訳科目 order by id"));
+            Recordset rs =
+                m_db->openRecordset(QStringLiteral("select 用途, 勘定科目, 補助科目 from 仕訳科目 order by id"));
             for (; !rs.eof(); rs.moveNext())
                 rows << rs.text(QStringLiteral("用途")) + u'=' + rs.text(QStringLiteral("勘定科目")) + u'/' +
                             rs.text(QStringLiteral("補助科目"));

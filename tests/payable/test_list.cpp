@@ -11,6 +11,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
 
 #include <memory>
@@ -64,6 +66,7 @@ private slots:
     void deleteBill();
     void anotherClerkFirst_data();
     void anotherClerkFirst();
+    void printFromFileMenu();
 };
 
 void TestPayableList::lines_data()
@@ -369,6 +372,28 @@ void TestPayableList::deleteBill()
     const QStringList all = kept + QStringList{u"5|2004-10-31"_qs, u"5|2004-12-31"_qs};
     QCOMPARE(rowsOf(f.db(), u"select 口座id,月末日付 from 口座残高 order by 口座id,月末日付"_qs), deleted ? kept : all);
     QCOMPARE(l.list()->count(), deleted ? 1 : 2);
+}
+
+void TestPayableList::printFromFileMenu()
+{
+    WindowFixture f;
+    addIssued(f.db(), u"P2"_qs, 0, 0, QDate(2004, 11, 30), 300);
+    addIssued(f.db(), u"P1"_qs, 0, 0, QDate(2004, 10, 31), 200);
+    ListWindow l(f);
+    QVERIFY(showActive(l.w.get()));
+    // Printing comes after the items the menu always had.
+    auto *file = child<QMenu>(l.w.get(), u"MF"_qs);
+    QStringList items;
+    for (QAction *a : file->actions())
+        items << a->objectName() + u' ' + a->text();
+    QCOMPARE(items, (QStringList{u"MH1 保存"_qs, u"MS1 削除"_qs, u"ME1 終了"_qs, u"MP1 印刷"_qs}));
+    int pages = 0;
+    f.ui.onModal(u"印刷プレビュー"_qs, [&](QDialog *d) { pages = d->findChild<QPrintPreviewWidget *>()->pageCount(); });
+    child<QAction>(l.w.get(), u"MP1"_qs)->trigger();
+    QCOMPARE(f.ui.modalWindows, QStringList{u"印刷プレビュー"_qs});
+    QCOMPARE(pages, 1);
+    QVERIFY(f.ui.shown.isEmpty());
+    QCOMPARE(l.list()->lines().size(), 2); // the list stays as it was
 }
 
 QTEST_MAIN(TestPayableList)

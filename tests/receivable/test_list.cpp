@@ -7,6 +7,8 @@
 #include "receivable/ReceivableList.h"
 
 #include <QAction>
+#include <QMenu>
+#include <QPrintPreviewWidget>
 
 using namespace sorvane;
 using namespace sorvane::test;
@@ -62,6 +64,7 @@ private slots:
     void anotherClerkFirst_data();
     void anotherClerkFirst();
     void failedLoadIsNotSavedOverTheLine();
+    void printFromFileMenu();
 };
 
 void TestList::lines_data()
@@ -446,6 +449,27 @@ void TestList::failedLoadIsNotSavedOverTheLine()
     press(w, u"登録ボタン"_qs);
     QCOMPARE(l.f.ui.texts(), QStringList());
     QCOMPARE(l.bill(b, u"手形番号,振出人,手形期日,金額"_qs), QStringList{u"B|Bの新しい振出人|2027-01-05|5000"_qs});
+}
+
+void TestList::printFromFileMenu()
+{
+    ListWindow l;
+    addBill(l.f.db(), u"R2"_qs, QDate(2027, 1, 5), 300);
+    addBill(l.f.db(), u"R1"_qs, QDate(2027, 1, 4), 200);
+    l.open();
+    // Printing comes after the items the menu always had.
+    QStringList items;
+    for (QAction *a : child<QMenu>(l.w.get(), u"MF"_qs)->actions())
+        items << a->objectName() + u' ' + a->text();
+    QCOMPARE(items, (QStringList{u"MH1 データ保存"_qs, u"MS1 削除"_qs, u"ME1 終了"_qs, u"MP1 印刷"_qs}));
+    int pages = 0;
+    l.f.ui.onModal(u"印刷プレビュー"_qs,
+                   [&](QDialog *d) { pages = d->findChild<QPrintPreviewWidget *>()->pageCount(); });
+    l.trigger(u"MP1"_qs);
+    QCOMPARE(l.f.ui.modalWindows, QStringList{u"印刷プレビュー"_qs});
+    QCOMPARE(pages, 1);
+    QVERIFY(l.f.ui.shown.isEmpty());
+    QCOMPARE(l.lines().size(), 2);
 }
 
 QTEST_MAIN(TestList)

@@ -1,5 +1,5 @@
 // The approaching-due list: which bills each list holds, the line layout,
-// the title, the inert print controls, and how the main window opens it.
+// the title, printing the ticked lists, and how the main window opens it.
 
 #include "search/SearchTest.h"
 
@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
 
 using namespace sorvane;
@@ -52,7 +53,8 @@ private slots:
 
     void lists_data();
     void lists();
-    void printControlsDoNothing();
+    void print_data();
+    void print();
     void opensModally_data();
     void opensModally();
     void menuOpensOneModelessList();
@@ -92,7 +94,7 @@ void TestDueList::lists()
     AppFixture f;
     addBills(f.db());
     f.ctx->DueWindowDays = days;
-    DueListWindow w(*f.ctx);
+    DueListWindow w(*f.ctx, f.ui);
     QCOMPARE(w.objectName(), u"接近手形一覧"_qs);
     QCOMPARE(w.windowTitle(), u"手形一覧"_qs);
     QCOMPARE(child<QLabel>(&w, u"Title"_qs)->text(), title);
@@ -101,27 +103,84 @@ void TestDueList::lists()
     QCOMPARE(linesOf(&w, u"List4"_qs), dishonoured);
 }
 
-void TestDueList::printControlsDoNothing()
+void TestDueList::print_data()
 {
+    QTest::addColumn<QStringList>("ticks");
+    QTest::addColumn<bool>("viaMenu");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<QList<QStringList>>("rows");
+    QTest::addColumn<QList<QStringList>>("totals");
+
+    const QStringList a1{u"2026/12/07"_qs, u"A-1"_qs, u"金庫"_qs, u"甲商事"_qs, u"1,234,567"_qs};
+    const QStringList a2{u"2026/12/21"_qs, u"A-2"_qs, QString(), u"乙"_qs, u"5,000"_qs};
+    const QStringList p2{u"2026/12/07"_qs, u"P-2"_qs, u"仕入"_qs, u"7"_qs};
+    const QStringList p1{u"2026/12/09"_qs, u"P-1"_qs, u"仕入"_qs, u"20,000"_qs};
+    const QStringList d1{u"2026/12/08"_qs, u"D-1"_qs, QString(), u"丙"_qs, u"100"_qs};
+    QTest::newRow("nothing ticked: nothing printed")
+        << QStringList{} << false << QStringList{} << QList<QStringList>{} << QList<QStringList>{};
+    QTest::newRow("all three, from the button")
+        << QStringList{u"Check1"_qs, u"Check2"_qs, u"Check5"_qs} << false
+        << QStringList{u"手形一覧"_qs, u"支払手形一覧"_qs, u"不渡手形一覧"_qs} << QList<QStringList>{a1, a2, p2, p1, d1}
+        << QList<QStringList>{{u"合計"_qs, u"2 件"_qs, QString(), QString(), u"1,239,567"_qs},
+                              {u"合計"_qs, u"2 件"_qs, QString(), u"20,007"_qs},
+                              {u"合計"_qs, u"1 件"_qs, QString(), QString(), u"100"_qs}};
+    QTest::newRow("the issued bills alone, from the menu")
+        << QStringList{u"Check2"_qs} << true << QStringList{u"支払手形一覧"_qs} << QList<QStringList>{p2, p1}
+        << QList<QStringList>{{u"合計"_qs, u"2 件"_qs, QString(), u"20,007"_qs}};
+}
+
+void TestDueList::print()
+{
+    QFETCH(QStringList, ticks);
+    QFETCH(bool, viaMenu);
+    QFETCH(QStringList, titles);
+    QFETCH(QList<QStringList>, rows);
+    QFETCH(QList<QStringList>, totals);
+
     AppFixture f;
     addBills(f.db());
-    DueListWindow w(*f.ctx);
+    DueListWindow w(*f.ctx, f.ui);
     QVERIFY(showActive(&w));
     auto *print = child<QPushButton>(&w, u"印刷ボタン"_qs);
     QCOMPARE(print->text(), u"印刷"_qs);
-    QVERIFY(!print->isEnabled());
-    const QStringList before = linesOf(&w, u"List1"_qs);
-    for (const char16_t *box : {u"Check1", u"Check2", u"Check5"}) {
-        auto *check = child<QCheckBox>(&w, QString::fromUtf16(box));
+    QVERIFY(print->isEnabled());
+    for (const QString &box : ticks) {
+        auto *check = child<QCheckBox>(&w, box);
         QCOMPARE(check->text(), u"印刷する"_qs);
         QTest::mouseClick(check, Qt::LeftButton);
         QVERIFY(check->isChecked());
     }
-    auto *item = child<QAction>(&w, u"MP1"_qs);
-    QVERIFY(item->isEnabled());
-    item->trigger();
-    QVERIFY(f.ui.shown.isEmpty());
-    QVERIFY(f.ui.modalWindows.isEmpty());
+    int pages = 0;
+    f.ui.onModal(u"印刷プレビュー"_qs, [&](QDialog *d) {
+        if (auto *preview = d->findChild<QPrintPreviewWidget *>())
+            pages = preview->pageCount();
+    });
+    const QStringList before = linesOf(&w, u"List1"_qs);
+    if (viaMenu)
+        child<QAction>(&w, u"MP1"_qs)->trigger();
+    else
+        QTest::mouseClick(print, Qt::LeftButton);
+
+    if (ticks.isEmpty()) {
+        QCOMPARE(f.ui.texts(), QStringList{u"印刷する一覧の「印刷する」に印を付けてください"_qs});
+        QVERIFY(f.ui.modalWindows.isEmpty());
+    } else {
+        QVERIFY2(f.ui.shown.isEmpty(), qPrintable(f.ui.texts().join(u'|')));
+        QCOMPARE(f.ui.modalWindows, QStringList{u"印刷プレビュー"_qs});
+        QCOMPARE(pages, titles.size()); // one page per list, each starting its own
+    }
+    const QList<book::Sheet> sheets = w.ticked();
+    QStringList gotTitles;
+    QList<QStringList> gotRows, gotTotals;
+    for (const book::Sheet &sheet : sheets) {
+        gotTitles << sheet.title;
+        QCOMPARE(sheet.subtitle, u"2026/12/07 から 14日以内の手形（2026/12/21 まで）"_qs);
+        gotRows << sheet.rows;
+        gotTotals << sheet.totals;
+    }
+    QCOMPARE(gotTitles, titles);
+    QCOMPARE(gotRows, rows);
+    QCOMPARE(gotTotals, totals);
     QCOMPARE(linesOf(&w, u"List1"_qs), before);
     QVERIFY(w.isVisible());
     child<QAction>(&w, u"ME1"_qs)->trigger();

@@ -93,7 +93,7 @@ void TestLostConnection::listThroughARestart()
     }
     f.ui.clear();
     {
-        DueListWindow due(*f.ctx);
+        DueListWindow due(*f.ctx, f.ui);
         QCOMPARE(f.ui.texts(), QStringList{kLost});
         QCOMPARE(child<ui::LineList>(&due, u"List1"_qs)->count(), 0);
     }

@@ -63,7 +63,7 @@ void ScriptedUi::clear()
     modalWindows.clear();
 }
 
-void makeVersionSix(Database &db)
+void makeVersionEight(Database &db)
 {
     for (const QString &index : {QStringLiteral("D_手形_記録番号"), QStringLiteral("D_手形_親記録番号"),
                                  QStringLiteral("D_手形_処理_期日"), QStringLiteral("D_手形_支払一覧")})
@@ -79,7 +79,7 @@ void makeVersionSix(Database &db)
     db.execute(QStringLiteral("alter table 検索結果 drop column 記録番号"));
     db.execute(QStringLiteral("alter table 設定 drop column 電子停止日数"));
     db.execute(QStringLiteral("delete from 仕訳科目 where 用途 in ('電子記録債権', '電子記録債務')"));
-    db.execute(db.dialect().writeVersion.arg(6));
+    db.execute(db.dialect().writeVersion.arg(8));
 }
 
 QString templateFolder()
@@ -171,6 +171,36 @@ SecondClerk::~SecondClerk()
 {
     endorsements.hide();
     ctx.CloseDataDatabase();
+}
+
+void makeVersionSeven(Database &db)
+{
+    makeVersionEight(db);
+    // The history's delete trigger of version 6 reads no table of version 8.
+    if (!db.dialect().isServer()) {
+        db.execute(QStringLiteral("drop trigger 手形履歴_削除禁止"));
+        db.execute(QStringLiteral("create trigger 手形履歴_削除禁止 before delete on 手形履歴 begin "
+                                  "select raise(abort, '手形履歴は追記のみです。変更も削除もできません'); end"));
+    }
+    for (const char16_t *table : {u"年度移送", u"年度締め", u"年度繰越"})
+        db.execute(QStringLiteral("drop table %1").arg(QString::fromUtf16(table)));
+    for (const char16_t *c : {u"バックアップ先", u"バックアップ世代", u"最終バックアップ", u"年度末月", u"過去データ年度"})
+        db.execute(QStringLiteral("alter table 設定 drop column %1").arg(QString::fromUtf16(c)));
+    db.execute(db.dialect().writeVersion.arg(7));
+}
+
+void makeVersionSix(Database &db)
+{
+    makeVersionSeven(db);
+    for (const char16_t *index : {u"D_手形_日付", u"D_手形_取立", u"D_手形_振出", u"手形履歴_期日"})
+        db.execute(QStringLiteral("drop index %1").arg(QString::fromUtf16(index)));
+    db.execute(QStringLiteral("alter table 口座残高 drop column 月末残高"));
+    for (const char16_t *c : {u"月初残高", u"入金", u"支払", u"最低残高", u"最低日", u"残高", u"入力残高",
+                              u"手形月初残高", u"振出", u"決済", u"手形残高", u"振出件数", u"決済件数"})
+        db.execute(QStringLiteral("alter table 口座明細 drop column %1").arg(QString::fromUtf16(c)));
+    db.execute(QStringLiteral("alter table 設定 drop column 取立口座id"));
+    db.execute(QStringLiteral("alter table D_手形 drop column 取立口座id"));
+    db.execute(db.dialect().writeVersion.arg(6));
 }
 
 void enterAndLeave(QWidget *field, QWidget *next)

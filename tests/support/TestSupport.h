@@ -62,9 +62,9 @@ private:
 // The files of a prepared data folder, built once per test program.
 QString templateFolder();
 
-// Takes a book (file or server) back to what version 6 wrote: no claim
+// Takes a book (file or server) back to what version 8 wrote: no claim
 // columns, no claim settings or accounts; the history keeps its rows.
-void makeVersionSix(Database &db);
+void makeVersionEight(Database &db);
 
 // A fresh copy of a prepared data folder.
 class DataFolder {
@@ -121,6 +121,12 @@ template <typename T> T *child(QObject *root, const QString &name)
         qWarning("control not found: %s", qPrintable(name));
     return c;
 }
+
+// Back to what version 7 wrote, on either engine: nor the backups and the
+// years.
+void makeVersionSeven(Database &db);
+// Back to what version 6 wrote: nor the plan's columns and indexes.
+void makeVersionSix(Database &db);
 
 // Gives the widget the focus and takes it away again, as a user leaving a field.
 void enterAndLeave(QWidget *field, QWidget *next);
