@@ -2,6 +2,7 @@
 
 #include "book/BillLife.h"
 #include "book/Conflicts.h"
+#include "book/Densai.h"
 #include "book/Payables.h"
 #include "book/History.h"
 #include "data/Calendar.h"
@@ -84,36 +85,43 @@ void readFlows(Database &db, const AccountRecord &account, const QDate &from, co
     {
         // Settled while in hand: collected on the day of the settlement.
         db.forEachRow(
-            QStringLiteral("select h.処理日, h.手形id, h.手形番号, h.取引先, h.手形期日, h.金額 "
+            QStringLiteral("select h.処理日, h.手形id, h.手形番号, h.取引先, h.手形期日, h.金額, d.種類 "
                            "from 手形履歴 h join D_手形 d on d.id = h.手形id "
                            "where h.種別 = ? and h.前状態 = ? and h.処理日 between ? and ? and ") +
                 notTakenBack(false) + QStringLiteral(" and ") + collect.where,
             QVariantList{kind::決済, state::手元, from, to} + collect.values, [&](const RowView &r) {
-                sink({r.date(0), FlowKind::Collected, r.number(5), r.number(1), r.text(2), r.text(3), r.date(4)});
+                sink({r.date(0), FlowKind::Collected, r.number(5), r.number(1), r.text(2), r.text(3), r.date(4),
+                      r.number(6) == densai::kElectronic});
             });
 
         // In hand and not settled: on the day the bill will settle.
         const QDate dueFrom = from.addDays(-kSettlementReach);
         const int days = schema::readCollectionDays(db);
-        const auto settleOn = [&](const QDate &due) { return calendar.onOrAfter(due.addDays(days)); };
+        // A claim is paid from account to account on its due date: no collection days.
+        const auto settleOn = [&](const QDate &due, bool electronic) {
+            return calendar.onOrAfter(electronic ? due : due.addDays(days));
+        };
         const QString inHand = QStringLiteral(" from D_手形 d where d.処理 = 0 and d.状態 = 0 and d.予約フラグ = 0 "
                                               "and d.終了フラグ = 0 and d.手形期日 between ? and ? and ") +
                                collect.where;
         const QVariantList values = QVariantList{dueFrom, to} + collect.values;
         if (detail) {
             db.forEachRow(
-                QStringLiteral("select d.手形期日, d.id, d.手形番号, d.取引先, d.金額") + inHand +
+                QStringLiteral("select d.手形期日, d.id, d.手形番号, d.取引先, d.金額, d.種類") + inHand +
                     QStringLiteral(" order by d.手形期日, d.id"),
                 values, [&](const RowView &r) {
-                    const QDate on = settleOn(r.date(0));
+                    const bool electronic = r.number(5) == densai::kElectronic;
+                    const QDate on = settleOn(r.date(0), electronic);
                     if (on >= from && on <= to)
-                        sink({on, FlowKind::Collecting, r.number(4), r.number(1), r.text(2), r.text(3), r.date(0)});
+                        sink({on, FlowKind::Collecting, r.number(4), r.number(1), r.text(2), r.text(3), r.date(0),
+                              electronic});
                 });
         } else {
-            db.forEachRow(QStringLiteral("select d.手形期日, sum(d.金額)") + inHand +
-                              QStringLiteral(" group by d.手形期日"),
+            const QString electronic = QStringLiteral("case when d.種類 = %1 then 1 else 0 end").arg(densai::kElectronic);
+            db.forEachRow(QStringLiteral("select d.手形期日, sum(d.金額), ") + electronic + inHand +
+                              QStringLiteral(" group by d.手形期日, ") + electronic,
                           values, [&](const RowView &r) {
-                              const QDate on = settleOn(r.date(0));
+                              const QDate on = settleOn(r.date(0), r.number(2) != 0);
                               if (on >= from && on <= to)
                                   sink({on, FlowKind::Collecting, r.number(1), 0, {}, {}, r.date(0)});
                           });
@@ -121,12 +129,13 @@ void readFlows(Database &db, const AccountRecord &account, const QDate &from, co
 
         // A dishonoured bill's amount recovered.
         db.forEachRow(
-            QStringLiteral("select h.処理日, h.手形id, h.手形番号, h.取引先, h.手形期日, h.回収額 "
+            QStringLiteral("select h.処理日, h.手形id, h.手形番号, h.取引先, h.手形期日, h.回収額, d.種類 "
                            "from 手形履歴 h join D_手形 d on d.id = h.手形id "
                            "where h.種別 = ? and h.事由 = ? and h.処理日 between ? and ? and ") +
                 collect.where,
             QVariantList{kind::不渡取消, reason::回収, from, to} + collect.values, [&](const RowView &r) {
-                sink({r.date(0), FlowKind::Recovered, r.number(5), r.number(1), r.text(2), r.text(3), r.date(4)});
+                sink({r.date(0), FlowKind::Recovered, r.number(5), r.number(1), r.text(2), r.text(3), r.date(4),
+                      r.number(6) == densai::kElectronic});
             });
     }
 
@@ -139,10 +148,11 @@ void readFlows(Database &db, const AccountRecord &account, const QDate &from, co
             QStringLiteral(" from D_手形 d where d.処理 = 1 and %1 and d.手形期日 between ? and ?").arg(where);
         if (detail)
             db.forEachRow(
-                QStringLiteral("select d.手形期日, d.id, d.手形番号, d.取引先, d.金額") + paid +
+                QStringLiteral("select d.手形期日, d.id, d.手形番号, d.取引先, d.金額, d.種類") + paid +
                     QStringLiteral(" order by d.手形期日, d.id"),
                 {key, from, to}, [&](const RowView &r) {
-                    sink({r.date(0), FlowKind::Paid, -r.number(4), r.number(1), r.text(2), r.text(3), r.date(0)});
+                    sink({r.date(0), FlowKind::Paid, -r.number(4), r.number(1), r.text(2), r.text(3), r.date(0),
+                          r.number(5) == densai::kElectronic});
                 });
         else
             db.forEachRow(QStringLiteral("select d.手形期日, sum(d.金額)") + paid +
@@ -160,23 +170,27 @@ void readFlows(Database &db, const AccountRecord &account, const QDate &from, co
         anyBank = anyBank || a == id;
     if (!anyBank)
         return;
+    const QString kindOf = QStringLiteral("coalesce((select x.種類 from D_手形 x where x.id = h.手形id), 0)");
     db.forEachRow(QStringLiteral("select h.処理日, h.手形id, h.手形番号, h.取引先, h.手形期日, h.金額, h.手数料, "
-                                 "h.相手先コード from 手形履歴 h where h.種別 = ? and h.処理日 between ? and ? and ") +
+                                 "h.相手先コード, ") +
+                      kindOf +
+                      QStringLiteral(" from 手形履歴 h where h.種別 = ? and h.処理日 between ? and ? and ") +
                       notTakenBack(true),
                   {kind::割引, from, to, reason::誤り}, [&](const RowView &r) {
                       if (credits(r.text(7)))
                           sink({r.date(0), FlowKind::Discounted, r.number(5) - r.number(6), r.number(1), r.text(2),
-                                r.text(3), r.date(4)});
+                                r.text(3), r.date(4), r.number(8) == densai::kElectronic});
                   });
     // Bought back on a discount taken back, or on the dishonour of a discounted bill.
     db.forEachRow(
-        QStringLiteral("select h.処理日, h.手形id, h.手形番号, h.取引先, h.手形期日, h.金額, h.相手先コード "
-                       "from 手形履歴 h where h.処理日 between ? and ? and "
+        QStringLiteral("select h.処理日, h.手形id, h.手形番号, h.取引先, h.手形期日, h.金額, h.相手先コード, ") + kindOf +
+            QStringLiteral(" from 手形履歴 h where h.処理日 between ? and ? and "
                        "((h.種別 = ? and h.事由 = ?) or (h.種別 = ? and h.前状態 = ? and ") +
             notTakenBack(true) + QStringLiteral("))"),
         {from, to, kind::割引取消, reason::買戻し, kind::不渡, state::割引, reason::誤り}, [&](const RowView &r) {
             if (credits(r.text(6)))
-                sink({r.date(0), FlowKind::BoughtBack, -r.number(5), r.number(1), r.text(2), r.text(3), r.date(4)});
+                sink({r.date(0), FlowKind::BoughtBack, -r.number(5), r.number(1), r.text(2), r.text(3), r.date(4),
+                      r.number(7) == densai::kElectronic});
         });
 }
 

@@ -117,6 +117,7 @@ struct CashFlow {
     QString number;
     QString party;
     QDate due;
+    bool electronic = false; // an electronic claim (でんさい), not a paper bill
 };
 
 // The money in and out of the account dated within the period, by date.

@@ -375,6 +375,9 @@ QStringList version7Statements(const Dialect &d)
     s << QStringLiteral("CREATE INDEX D_手形_取立 ON D_手形 (処理, 状態, 予約フラグ, 終了フラグ, 取立口座id, 手形期日, 金額)");
     s << QStringLiteral("CREATE INDEX D_手形_振出 ON D_手形 (処理, 予約口座id, kozano, 日付, 手形期日, 金額)");
     s << historyDueIndex();
+    return s;
+}
+
 // Version 9: electronically recorded claims (電子記録債権・債務) in the bill
 // table beside the paper bills. 種類 0 is a paper 約束手形 (every row written
 // before), 1 a paper 為替手形, 2 an electronic claim, receivable or payable

@@ -72,7 +72,7 @@ bool CashDetail::refresh()
     book::Sheet s;
     s.title = QStringLiteral("資金明細");
     s.columns = {{QStringLiteral("日付"), {}, false, 12},     {QStringLiteral("区分"), {}, false, 9},
-                 {QStringLiteral("手形番号"), {}, false, 14}, {QStringLiteral("取引先"), {}, false, 24},
+                 {QStringLiteral("手形番号"), {}, false, 22}, {QStringLiteral("取引先"), {}, false, 24},
                  {QStringLiteral("手形期日"), {}, false, 12}, {QStringLiteral("入金"), {}, true, 14},
                  {QStringLiteral("支払"), {}, true, 14}};
     try {
@@ -88,7 +88,8 @@ bool CashDetail::refresh()
     for (const book::CashFlow &f : m_flows) {
         s.rows << QStringList{fmt::ymd(f.date),
                               book::flowKindText(f.kind),
-                              f.number,
+                              // A claim's 記録番号 marked as the due list marks it.
+                              f.electronic ? QStringLiteral("電") + f.number : f.number,
                               f.party,
                               fmt::ymd(f.due),
                               f.amount >= 0 ? fmt::amount(f.amount) : QString(),
