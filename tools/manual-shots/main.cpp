@@ -167,7 +167,7 @@ int run(const QString &imageFolder)
         {[&] { return new DishonourEntryWindow(ctx, ui, kit); }, {}, {}},
         {[&] { return new SettlementWindow(ctx, ui, kit); }, {}, {}},
         {[&] { return new HistoryWindow(ctx, ui, kit, 0); }, {}, {}},
-        {[&] { return new DueListWindow(ctx); }, {}, {}},
+        {[&] { return new DueListWindow(ctx, ui); }, {}, {}},
         {[&] { return new BillSearchWindow(ctx, ui, kit); },
          {},
          [](QWidget *w) { click(w, QStringLiteral("検索ボタン")); }},
