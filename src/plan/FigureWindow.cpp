@@ -99,6 +99,15 @@ void FigureWindow::fitTable()
         m_split->setSizes({table, std::max(kChart, width() - table - kMargins)});
 }
 
+void FigureWindow::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!m_fitted) {
+        m_fitted = true;
+        fitTable();
+    }
+}
+
 void FigureWindow::build(QBoxLayout *top, QWidget *chart, QBoxLayout *below, const QList<QWidget *> &buttons)
 {
     auto *close = ui::button(this, QStringLiteral("終了ボタン"), QStringLiteral("終　了"));

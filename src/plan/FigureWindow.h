@@ -13,6 +13,7 @@ class QBoxLayout;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
+class QShowEvent;
 class QSplitter;
 
 namespace sorvane {
@@ -49,6 +50,9 @@ protected:
     // Widens the window and the table's side of the splitter until every
     // column shows, as far as the screen allows; the chart keeps the rest.
     void fitTable();
+    // Fits the table again once shown: only then are its columns measured
+    // in the fonts it is drawn in.
+    void showEvent(QShowEvent *event) override;
 
     AppContext &m_ctx;
     UiService &m_ui;
@@ -57,6 +61,7 @@ protected:
     QLineEdit *m_first = nullptr;
     QSpinBox *m_months = nullptr;
     QSplitter *m_split = nullptr;
+    bool m_fitted = false;
     ui::SheetOutputs m_outputs;
 };
 

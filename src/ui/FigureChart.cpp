@@ -69,6 +69,9 @@ void FigureChart::showFigures(const QString &title, const QStringList &months, c
     auto *x = new QBarCategoryAxis;
     x->append(months);
     x->setLabelsFont(gothicFont(8));
+    // A year of months side by side would be cut to "2…": stand them up.
+    if (months.size() > 6)
+        x->setLabelsAngle(-90);
     auto *y = new QValueAxis;
     y->setLabelsFont(gothicFont(8));
     y->setTitleText(unit.name);
