@@ -300,7 +300,7 @@ void TestBackup::restorePutsBackupInPlace()
     // The backup itself was only read.
     Workspace ws(u"old"_qs, {}, {});
     ScopedDatabase db(ws, older, Access::ReadOnly);
-    QCOMPARE(schema::storedVersion(*db), 6);
+    QCOMPARE(schema::storedVersion(*db), 7);
     // No work file is left beside the book.
     QStringList left = QDir(f.folder.path()).entryList({u"tegata*"_qs}, QDir::Files | QDir::Hidden);
     QCOMPARE(left, (QStringList{files::kBackupDb, files::kMainDb}));

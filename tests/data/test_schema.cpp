@@ -312,7 +312,7 @@ private slots:
             return;
         }
         schema::prepareMainDatabase(*m_db);
-        QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), 7);
+        QCOMPARE(m_db->scalar(QStringLiteral("pragma user_version")).toInt(), schema::kVersion);
         QVERIFY(m_db->scalar(QStringLiteral("select 月末残高 from 口座残高")).isNull());
         QCOMPARE(m_db->scalar(QStringLiteral("select 取立口座id from D_手形 where 手形番号='KEEP'")).toInt(), 0);
         QCOMPARE(m_db->scalar(QStringLiteral("select 取立口座id from 設定")).toInt(), 0);
