@@ -17,7 +17,7 @@ QStringList Manual::pages()
     // in the order of the main window's groups, the tools last.
     return {QStringLiteral("index.html"),      QStringLiteral("daily.html"),   QStringLiteral("mainmenu.html"),
             QStringLiteral("receivable.html"), QStringLiteral("payable.html"), QStringLiteral("life.html"),
-            QStringLiteral("plan.html"),       QStringLiteral("search.html"),  QStringLiteral("master.html"),
+            QStringLiteral("plan.html"),       QStringLiteral("densai.html"),  QStringLiteral("search.html"),  QStringLiteral("master.html"),
             QStringLiteral("output.html"),     QStringLiteral("tools.html"),   QStringLiteral("admin.html"),
             QStringLiteral("messages.html")};
 }
