@@ -59,8 +59,11 @@ void FigureChart::showFigures(const QString &title, const QStringList &months, c
     m_divisor = unit.divisor;
     QChart *c = chart();
     c->removeAllSeries();
-    for (QAbstractAxis *axis : c->axes())
+    // The chart gives a removed axis back to the caller, who must delete it.
+    for (QAbstractAxis *axis : c->axes()) {
         c->removeAxis(axis);
+        delete axis;
+    }
     c->setTitle(title);
     QFont titleFont = gothicFont(10);
     titleFont.setBold(true);
