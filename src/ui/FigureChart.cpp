@@ -43,7 +43,10 @@ FigureChart::FigureChart(QWidget *parent) : QChartView(parent)
     chart->legend()->setFont(gothicFont(9));
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->setAnimationOptions(QChart::NoAnimation);
+    // The view made a chart of its own, which it gives back on the swap.
+    QChart *made = this->chart();
     setChart(chart);
+    delete made;
 }
 
 void FigureChart::showFigures(const QString &title, const QStringList &months, const QList<ChartSeries> &bars,
