@@ -308,7 +308,7 @@ bool RestoreWindow::choose(const QString &file)
     QString current;
     try {
         current = QStringLiteral("（手形 %L1 件）")
-                      .arg(m_ctx.db().scalar(QStringLiteral("select count(*) from D_手形")).toLongLong());
+                      .arg(book::bookBillCount(m_ctx.db()));
     } catch (const std::exception &) {
     }
     const QDateTime made = book::backupTime(file, false);

@@ -498,7 +498,7 @@ void MainMenu::runRestore()
         QString count;
         try {
             count = QStringLiteral("（手形 %L1 件）")
-                        .arg(m_ctx.db().scalar(QStringLiteral("select count(*) from D_手形")).toLongLong());
+                        .arg(book::bookBillCount(m_ctx.db()));
         } catch (const std::exception &) {
         }
         m_ui.information(

@@ -152,6 +152,11 @@ QString backupFileName(const QDateTime &when, bool server)
     return QStringLiteral("tegata-") + when.toString(kStamp) + extension(server);
 }
 
+qint64 bookBillCount(Database &db)
+{
+    return db.scalar(QStringLiteral("select count(*) from D_手形")).toLongLong();
+}
+
 QDateTime backupTime(const QString &fileName, bool server)
 {
     const QRegularExpressionMatch m = backupPattern().match(QFileInfo(fileName).fileName());

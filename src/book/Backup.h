@@ -31,6 +31,9 @@ QString backupFileName(const QDateTime &when, bool server);
 // The time a backup's file name carries; invalid for any other name.
 QDateTime backupTime(const QString &fileName, bool server);
 
+// How many bills the open book holds, as the restore reports it.
+qint64 bookBillCount(Database &db);
+
 struct BackupSettings {
     QString folder; // empty: none chosen yet
     int generations = 10;

@@ -374,19 +374,19 @@ void TestClerks::issuedNumberOnce()
     const qint64 first = addAccount(db, u"T0100"_qs);
     const qint64 second = addAccount(db, u"T0100"_qs);
     qint64 last = 0;
-    for (const QString &spec : before) {
-        const QString n = spec.section(u'/', 0, 0);
-        if (spec.contains(u"received")) {
+    for (const QString &row : before) {
+        const QString n = row.section(u'/', 0, 0);
+        if (row.contains(u"received")) {
             last = book::registerReceivableBill(db, receivable(n), std::nullopt);
             continue;
         }
-        book::Issue i = issue(spec.contains(u"account 2") ? second : first, n);
+        book::Issue i = issue(row.contains(u"account 2") ? second : first, n);
         i.取引先 = u"仕入A"_qs;
         // Books from before may hold one number twice: put in as they are.
         db.execute(u"insert into D_手形(処理,日付,手形番号,取引先,振出日,金額,予約口座id,kozano,終了フラグ) "
                    "values(1,?,?,?,?,?,?,?,?)"_qs,
                    {i.日付, n, i.取引先, i.振出日, i.金額, i.accountId, i.accountId == first ? 1 : 2,
-                    spec.contains(u"finished") ? 1 : 0});
+                    row.contains(u"finished") ? 1 : 0});
         last = db.lastInsertId();
     }
     const QStringList stored = rowsOf(db, u"select * from D_手形 order by id"_qs);
