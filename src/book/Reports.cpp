@@ -103,6 +103,9 @@ QHash<qint64, Outcome> outcomesOf(Database &db, const QString &billsSql, const Q
 struct StateOn {
     QString state;
     QString receiver;
+    // Handed on without the guarantee (an electronic claim may be): the
+    // company no longer answers for it.
+    bool unguaranteed = false;
     bool dishonourRecorded = false; // a dishonour is in its history at all
     bool finishRecorded = false;    // a settlement or a recovery is
 };
@@ -112,7 +115,7 @@ QHash<qint64, StateOn> statesOn(Database &db, const QDate &asOf, const QString &
     QHash<qint64, StateOn> out;
     QSet<qint64> dishonoured;
     QSet<qint64> finished;
-    db.forEachRow(QStringLiteral("select 手形id, 種別, 処理日, 後状態, 相手先 from 手形履歴 where 手形id in (%1) "
+    db.forEachRow(QStringLiteral("select 手形id, 種別, 処理日, 後状態, 相手先, 事由 from 手形履歴 where 手形id in (%1) "
                                  "order by 手形id, 処理日, id")
                       .arg(billsSql),
                   values, [&](const RowView &r) {
@@ -127,6 +130,7 @@ QHash<qint64, StateOn> statesOn(Database &db, const QDate &asOf, const QString &
                           return;
                       StateOn &s = out[id];
                       s.state = r.text(3);
+                      s.unguaranteed = kind == u"譲渡" && r.text(5) == u"保証なし";
                       // The bank or supplier holds it while discounted or handed on.
                       const bool heldByOthers = s.state == u"割引" || s.state == u"譲渡";
                       if (!heldByOthers)
@@ -302,9 +306,17 @@ QList<StatementBill> statementBills(Database &db, Side side, const QDate &asOf)
                                                "and (d.手形期日 is null or d.手形期日 >= ?)");
         const QHash<qint64, StateOn> states =
             statesOn(db, asOf, QStringLiteral("select d.id from D_手形 d where ") + running, {asOf, asOf});
+        // A claim split after the date was whole on it: what was split off
+        // counts with the claim, and the parts, recorded on the split's day,
+        // did not exist yet.
+        QHash<qint64, qint64> splitOffSince;
+        db.forEachRow(QStringLiteral("select 手形id, 金額 from 手形履歴 where 種別 = '分割' and 処理日 > ? "
+                                     "and coalesce(前状態, '') <> ''"),
+                      {asOf}, [&](const RowView &r) { splitOffSince[r.number(0)] += r.number(1); });
         Recordset rs = db.openRecordset(
             QStringLiteral(
                 "select d.id, d.処理, d.状態, d.終了フラグ, d.取引先, d.振出人, d.振出日, d.手形期日, d.種類, "
+                "d.親記録番号, d.電子記録日, "
                 "d.支払場所, d.支払場所支店, d.金額, d.譲渡先, d.予約日, c.tn as 得意先名, "
                 "c.登録番号 as 得意先番号 "
                 "from D_手形 d left join T0 c on c.tc = d.取引先コード where %1 "
@@ -313,6 +325,9 @@ QList<StatementBill> statementBills(Database &db, Side side, const QDate &asOf)
             {asOf, asOf});
         for (; !rs.eof(); rs.moveNext()) {
             const qint64 id = rs.number(QStringLiteral("id"));
+            if (rs.number(QStringLiteral("種類")) == 2 && !rs.text(QStringLiteral("親記録番号")).trimmed().isEmpty() &&
+                rs.date(QStringLiteral("電子記録日")) > asOf)
+                continue;
             bool handedOn = false;
             QString receiver;
             if (states.contains(id)) {
@@ -322,7 +337,7 @@ QList<StatementBill> statementBills(Database &db, Side side, const QDate &asOf)
                 // day is unknown, and the row is taken at its word.
                 const bool untold = (rs.number(QStringLiteral("状態")) == 2 && !on.dishonourRecorded) ||
                                     (rs.number(QStringLiteral("終了フラグ")) != 0 && !on.finishRecorded);
-                if (untold || (on.state != u"手元" && on.state != u"割引" && on.state != u"譲渡"))
+                if (untold || (on.state != u"手元" && on.state != u"割引" && on.state != u"譲渡") || on.unguaranteed)
                     continue;
                 handedOn = on.state != u"手元";
                 receiver = on.receiver;
@@ -350,7 +365,7 @@ QList<StatementBill> statementBills(Database &db, Side side, const QDate &asOf)
             b.due = rs.date(QStringLiteral("手形期日"));
             b.bank = rs.text(QStringLiteral("支払場所")).trimmed();
             b.branch = rs.text(QStringLiteral("支払場所支店")).trimmed();
-            b.amount = rs.number(QStringLiteral("金額"));
+            b.amount = rs.number(QStringLiteral("金額")) + splitOffSince.value(id);
             b.handedOn = handedOn;
             b.receiver = receiver;
             b.electronic = rs.number(QStringLiteral("種類")) == 2;

@@ -89,6 +89,10 @@ private slots:
     void recordNumberRules();
     void splitPartsAddUp_data();
     void splitPartsAddUp();
+    void statementBeforeASplit_data();
+    void statementBeforeASplit();
+    void statementAndTheGuarantee_data();
+    void statementAndTheGuarantee();
     void blackoutBeforeTheDueDate_data();
     void blackoutBeforeTheDueDate();
     void restrictedClaimIsNotTransferred();
@@ -198,6 +202,75 @@ void TestDensai::splitPartsAddUp()
         QVERIFY_THROWS_EXCEPTION(book::StepRefused, dn::saveClaim(db, c, calendar, kToday));
         QVERIFY_THROWS_EXCEPTION(book::StepRefused, dn::deleteClaim(db, id, std::nullopt, kToday));
     }
+}
+
+// A statement of a day before a split shows the claim as it was then: whole,
+// with no part that did not exist yet; splits of parts follow the same rule.
+void TestDensai::statementBeforeASplit_data()
+{
+    QTest::addColumn<QDate>("asOf");
+    QTest::addColumn<QStringList>("lines"); // amounts on the statement, in id order
+    QTest::newRow("before both") << QDate(2026, 10, 31) << QStringList{QStringLiteral("300000")};
+    QTest::newRow("between") << QDate(2026, 11, 30) << QStringList{QStringLiteral("200000"), QStringLiteral("100000")};
+    QTest::newRow("after both") << kToday
+                                << QStringList{QStringLiteral("200000"), QStringLiteral("60000"),
+                                               QStringLiteral("40000")};
+}
+
+void TestDensai::statementBeforeASplit()
+{
+    QFETCH(QDate, asOf);
+    QFETCH(QStringList, lines);
+    AppFixture f;
+    Database &db = f.db();
+    prepareParties(db);
+    BankCalendar calendar(f.folder.path(), *f.ctx->DataWorkspace);
+    const qint64 id = dn::registerClaim(db, receivable(number(1), QDate(2026, 12, 25)), calendar);
+    const qint64 part = dn::splitClaim(db, {id, std::nullopt, QDate(2026, 11, 2), kToday}, number(2), 100000, calendar);
+    dn::splitClaim(db, {part, std::nullopt, QDate(2026, 12, 1), kToday}, number(3), 40000, calendar);
+    QStringList amounts;
+    qint64 total = 0;
+    for (const book::StatementBill &b : book::statementBills(db, book::Side::Receivable, asOf)) {
+        amounts << QString::number(b.amount);
+        total += b.amount;
+    }
+    QCOMPARE(amounts, lines);
+    QCOMPARE(total, 300000);
+}
+
+// A claim handed on with the guarantee stays on the statement (the company
+// answers for it until paid, with the supplier in 摘要's place); without it,
+// it is off the book from the day of the transfer.
+void TestDensai::statementAndTheGuarantee_data()
+{
+    QTest::addColumn<bool>("guarantee");
+    QTest::addColumn<QDate>("asOf");
+    QTest::addColumn<QString>("listed"); // empty: not on the statement; else who holds it ("手元": we do)
+    QTest::newRow("with, after") << true << kToday << QStringLiteral("仕入商会");
+    QTest::newRow("without, after") << false << kToday << QString();
+    QTest::newRow("without, before") << false << QDate(2026, 11, 30) << QStringLiteral("手元");
+}
+
+void TestDensai::statementAndTheGuarantee()
+{
+    QFETCH(bool, guarantee);
+    QFETCH(QDate, asOf);
+    QFETCH(QString, listed);
+    AppFixture f;
+    Database &db = f.db();
+    prepareParties(db);
+    BankCalendar calendar(f.folder.path(), *f.ctx->DataWorkspace);
+    const qint64 id = dn::registerClaim(db, receivable(number(1), QDate(2026, 12, 25)), calendar);
+    dn::transferClaim(db, {id, std::nullopt, QDate(2026, 12, 1), kToday}, QStringLiteral("S1"), guarantee, calendar);
+    const QList<book::StatementBill> bills = book::statementBills(db, book::Side::Receivable, asOf);
+    QCOMPARE(bills.size(), listed.isEmpty() ? 0 : 1);
+    if (!listed.isEmpty()) {
+        QCOMPARE(bills.front().handedOn, listed != u"手元");
+        QCOMPARE(bills.front().receiver, listed == u"手元" ? QString() : listed);
+    }
+    // Taken back, the claim is in hand again whatever the guarantee was.
+    dn::cancelTransfer(db, {id, std::nullopt, kToday, kToday});
+    QCOMPARE(book::statementBills(db, book::Side::Receivable, kToday).size(), 1);
 }
 
 void TestDensai::blackoutBeforeTheDueDate_data()
