@@ -67,6 +67,22 @@ void pick(ui::RowTable *t, int row)
     QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualRect(index).center());
 }
 
+// Tabs on until the control named has the focus; fails after a full round.
+bool tabTo(const QString &name)
+{
+    for (int i = 0; i < 40; ++i) {
+        if (QApplication::focusWidget() && QApplication::focusWidget()->objectName() == name)
+            return true;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    return false;
+}
+
+void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier)
+{
+    QTest::keyClick(QApplication::focusWidget(), k, m);
+}
+
 qint64 claimOn(AppFixture &f, const QString &number, const QDate &due, bool restricted = false)
 {
     dn::Claim c;
@@ -311,6 +327,140 @@ private slots:
             QCOMPARE(book::billRow(f.db(), id)->金額, 200000);
             QCOMPARE(table(&w)->rowCount(), 2);
         }
+    }
+
+    // Our claim by keyboard: the account is chosen with the arrow key and
+    // fills the debtor's bank.
+    void payableEntryKeyboardAlone()
+    {
+        WindowFixture f;
+        prepare(f.db());
+        ClaimEntryWindow w(*f.ctx, f.ui, f.kit, dn::Side::Payable);
+        QVERIFY(showActive(&w));
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("記録番号"));
+        QTest::keyClicks(QApplication::focusWidget(), kNumber);
+        for (const QString &text :
+             {QStringLiteral("2026/10/1"), QStringLiteral("2027/1/29"), QStringLiteral("45000"), QStringLiteral("S1")}) {
+            key(Qt::Key_Tab);
+            QTest::keyClicks(QApplication::focusWidget(), text);
+        }
+        QVERIFY(tabTo(QStringLiteral("口座")));
+        key(Qt::Key_Down);
+        QCOMPARE(child<QLineEdit>(&w, QStringLiteral("債務者銀行"))->text(), QStringLiteral("北銀行"));
+        QVERIFY(tabTo(QStringLiteral("登録ボタン")));
+        key(Qt::Key_Return);
+        QCOMPARE(f.ui.texts(), QStringList{});
+        const std::vector<dn::Claim> stored = dn::claims(f.db(), dn::Side::Payable);
+        QCOMPARE(stored.size(), size_t(1));
+        QCOMPARE(stored.front().金額, 45000);
+        QCOMPARE(stored.front().取引先, QStringLiteral("仕入商会"));
+        w.close();
+    }
+
+    // Both lists by keyboard: the arrow key picks, the amount is typed over,
+    // Enter on 修正 saves; 削除 asks, and Enter on the question (キャンセル)
+    // keeps the claim, a yes deletes it.
+    void listKeyboardAlone_data()
+    {
+        QTest::addColumn<bool>("receivable");
+        QTest::newRow("債権") << true;
+        QTest::newRow("債務") << false;
+    }
+
+    void listKeyboardAlone()
+    {
+        QFETCH(bool, receivable);
+        WindowFixture f;
+        prepare(f.db());
+        const dn::Side side = receivable ? dn::Side::Receivable : dn::Side::Payable;
+        for (int i = 1; i <= 3; ++i) {
+            dn::Claim c;
+            c.side = side;
+            c.記録番号 = QStringLiteral("AB%1").arg(i, 18, 10, QLatin1Char('0'));
+            c.電子記録日 = QDate(2026, 10, 1);
+            c.支払期日 = QDate(2027, 1, 29);
+            c.金額 = 300000;
+            c.取引先コード = receivable ? QStringLiteral("C1") : QStringLiteral("S1");
+            if (!receivable)
+                c.kozano = 1;
+            BankCalendar calendar(f.folder.path(), *f.ctx->DataWorkspace);
+            dn::registerClaim(f.db(), c, calendar);
+        }
+        ClaimListWindow w(*f.ctx, f.ui, f.kit, side);
+        QVERIFY(showActive(&w));
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("List1"));
+        key(Qt::Key_Down);
+        QCOMPARE(child<QLineEdit>(&w, QStringLiteral("記録番号"))->text(), kNumber);
+        QVERIFY(tabTo(QStringLiteral("金額")));
+        key(Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("310000"));
+        QVERIFY(tabTo(QStringLiteral("修正ボタン")));
+        key(Qt::Key_Return);
+        QCOMPARE(f.ui.texts(), QStringList{});
+        QCOMPARE(dn::claims(f.db(), side).front().金額, 310000);
+
+        QVERIFY(tabTo(QStringLiteral("List1")));
+        key(Qt::Key_Down);
+        QCOMPARE(child<QLineEdit>(&w, QStringLiteral("記録番号"))->text(), kNumber);
+        QVERIFY(tabTo(QStringLiteral("削除ボタン")));
+        key(Qt::Key_Return);
+        QCOMPARE(f.ui.shown.last().preset, MessageService::Default::Cancel);
+        QCOMPARE(dn::claims(f.db(), side).size(), size_t(3));
+        f.ui.answer(true);
+        key(Qt::Key_Return);
+        QCOMPARE(dn::claims(f.db(), side).size(), size_t(2));
+        w.close();
+    }
+
+    // The step window by keyboard: the arrow key picks the claim and moves
+    // between 譲渡, 分割 and 割引; Enter on 実行 runs the step after a yes.
+    void stepKeyboardAlone_data()
+    {
+        QTest::addColumn<int>("rightPresses"); // from 譲渡
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<qint64>("amount");
+        QTest::newRow("譲渡") << 0 << QStringLiteral("譲渡先コード") << QStringLiteral("S1") << QStringLiteral("譲渡")
+                              << qint64(300000);
+        QTest::newRow("分割") << 1 << QStringLiteral("分割金額") << QStringLiteral("100000") << QStringLiteral("手元")
+                              << qint64(200000);
+        QTest::newRow("割引") << 2 << QStringLiteral("割引料") << QStringLiteral("1000") << QStringLiteral("割引")
+                              << qint64(300000);
+    }
+
+    void stepKeyboardAlone()
+    {
+        QFETCH(int, rightPresses);
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(QString, state);
+        QFETCH(qint64, amount);
+        WindowFixture f;
+        prepare(f.db());
+        const qint64 id = claimOn(f, kNumber, QDate(2027, 1, 29));
+        ClaimStepWindow w(*f.ctx, f.ui, f.kit);
+        QVERIFY(showActive(&w));
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("List1"));
+        key(Qt::Key_Down);
+        QVERIFY(child<QLabel>(&w, QStringLiteral("規則"))->text().contains(kNumber));
+        QVERIFY(tabTo(QStringLiteral("譲渡")));
+        for (int i = 0; i < rightPresses; ++i)
+            key(Qt::Key_Right);
+        if (rightPresses == 1) {
+            QVERIFY(tabTo(QStringLiteral("分割記録番号")));
+            QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("AB000000000000000099"));
+        }
+        QVERIFY(tabTo(field));
+        key(Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        QVERIFY(tabTo(QStringLiteral("実行ボタン")));
+        f.ui.answer(true);
+        key(Qt::Key_Return);
+        QCOMPARE(f.ui.texts().size(), 1); // the question only
+        QCOMPARE(book::billRow(f.db(), id)->stateLabel(), state);
+        QCOMPARE(book::billRow(f.db(), id)->金額, amount);
+        w.close();
     }
 
     // Driven with the keyboard alone: the fields in order, Enter on the
