@@ -3,11 +3,19 @@
 // on it and saved as a PNG at its own size into the manual's image folder.
 // Run it again whenever a window changes (see the README).
 
+#include "app/BackupWindows.h"
 #include "app/MainMenu.h"
 #include "app/Windows.h"
+#include "app/YearWindows.h"
 #include "book/AppContext.h"
+#include "book/Backup.h"
+#include "book/Densai.h"
 #include "book/Generate.h"
+#include "book/Totals.h"
+#include "data/Calendar.h"
 #include "data/DataFolder.h"
+#include "data/Engine.h"
+#include "densai/ClaimWindows.h"
 #include "life/CollectionDays.h"
 #include "life/DiscountBankRegister.h"
 #include "life/DiscountWindows.h"
@@ -19,6 +27,10 @@
 #include "master/SupplierRegister.h"
 #include "output/ReportWindow.h"
 #include "payable/PayableEntry.h"
+#include "plan/CashPlanWindow.h"
+#include "plan/ReservedWindow.h"
+#include "plan/TotalsWindow.h"
+#include "plan/TrialWindow.h"
 #include "payable/PayableList.h"
 #include "receivable/ReceivableEntry.h"
 #include "receivable/ReceivableList.h"
@@ -32,6 +44,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -122,6 +135,62 @@ void click(QWidget *window, const QString &buttonName)
         b->click();
 }
 
+// A dozen electronic claims beside the paper bills: received from the
+// sample customers, issued to the sample suppliers, one of them split.
+void addClaims(AppContext &ctx)
+{
+    namespace dn = book::densai;
+    Database &db = ctx.db();
+    BankCalendar calendar(ctx.AppFolder, *ctx.DataWorkspace);
+    QStringList customers, suppliers;
+    db.forEachRow(QStringLiteral("select tc from T0 order by tc"), {},
+                  [&](const RowView &r) { customers << r.text(0); });
+    db.forEachRow(QStringLiteral("select sc from S0 order by sc"), {},
+                  [&](const RowView &r) { suppliers << r.text(0); });
+    const QVariant account = db.scalar(QStringLiteral("select min(kozano) from 口座データ where 口座種別='当座'"));
+    if (customers.isEmpty() || suppliers.isEmpty() || account.isNull())
+        return;
+    const QDate today = ctx.clock.today();
+    qint64 first = 0;
+    for (int i = 0; i < 12; ++i) {
+        dn::Claim c;
+        c.side = i < 8 ? dn::Side::Receivable : dn::Side::Payable;
+        c.記録番号 = QStringLiteral("0A1B2C%1").arg(3000001 + i * 7919, 14, 10, QLatin1Char('0'));
+        c.電子記録日 = today.addDays(-40 + i * 3);
+        c.支払期日 = calendar.onOrAfter(today.addDays(30 + i * 9));
+        c.金額 = 150000 + i * 83000;
+        c.取引先コード = c.side == dn::Side::Receivable ? customers.at(i % customers.size())
+                                                         : suppliers.at(i % suppliers.size());
+        c.債務者銀行 = QStringLiteral("みなと銀行");
+        c.債務者支店 = QStringLiteral("本店営業部");
+        c.債務者口座 = QStringLiteral("%1").arg(2100340 + i);
+        c.債権者銀行 = QStringLiteral("さくら信用金庫");
+        c.債権者支店 = QStringLiteral("駅前支店");
+        c.債権者口座 = QStringLiteral("%1").arg(1200560 + i);
+        c.譲渡制限 = i == 3;
+        if (c.side == dn::Side::Payable)
+            c.kozano = account.toLongLong();
+        const qint64 id = dn::registerClaim(db, c, calendar);
+        if (i == 0)
+            first = id;
+    }
+    dn::splitClaim(db, {first, std::nullopt, today.addDays(-5), today}, QStringLiteral("0A1B2C00000009000001"), 50000,
+                   calendar);
+}
+
+// Backups of the sample book at fixed times, in a folder of a fixed name.
+QString makeBackups(AppContext &ctx)
+{
+    const QString folder = QDir(QDir::tempPath()).filePath(QStringLiteral("手形バックアップ"));
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder);
+    for (const QDateTime &when : {QDateTime(QDate(2026, 11, 27), QTime(17, 42, 10)),
+                                  QDateTime(QDate(2026, 12, 2), QTime(18, 5, 31)),
+                                  QDateTime(QDate(2026, 12, 4), QTime(17, 58, 2))})
+        book::backupBook(ctx.db(), std::nullopt, folder, 10, when);
+    return folder;
+}
+
 struct Shot {
     std::function<QWidget *()> make;
     std::function<void(QWidget *)> before; // e.g. a bill picked, so its fields show
@@ -148,6 +217,8 @@ int run(const QString &imageFolder)
     settings.seed = 7;
     settings.today = ctx.clock.today();
     book::generateBook(ctx.db(), settings);
+    addClaims(ctx);
+    const QString backups = makeBackups(ctx);
     ctx.LoadSettings();
 
     EndorsementDialog endorsements;
@@ -179,6 +250,20 @@ int run(const QString &imageFolder)
         {[&] { return new DiscountBankRegister(ctx, ui); }, {}, {}},
         {[&] { return new ReportWindow(ctx, ui); }, {}, {}},
         {[&] { return new EndorsementDialog(); }, {}, {}},
+        {[&] { return new ClaimEntryWindow(ctx, ui, kit, book::densai::Side::Receivable); }, {}, {}},
+        {[&] { return new ClaimListWindow(ctx, ui, kit, book::densai::Side::Receivable); },
+         pick(QStringLiteral("List1")), {}},
+        {[&] { return new ClaimEntryWindow(ctx, ui, kit, book::densai::Side::Payable); }, {}, {}},
+        {[&] { return new ClaimListWindow(ctx, ui, kit, book::densai::Side::Payable); },
+         pick(QStringLiteral("List1")), {}},
+        {[&] { return new ClaimStepWindow(ctx, ui, kit); }, pick(QStringLiteral("List1")), {}},
+        {[&] { return new CashPlanWindow(ctx, ui); }, {}, {}},
+        {[&] { return new TrialWindow(ctx, ui); }, {}, {}},
+        {[&] { return new ReservedWindow(ctx, ui); }, {}, {}},
+        {[&] { return new TotalsWindow(ctx, ui, book::TotalsBy::Due); }, {}, {}},
+        {[&] { return new BackupWindow(ctx, ui); }, {}, {}},
+        {[&] { return new RestoreWindow(ctx, ui); }, {}, {}},
+        {[&] { return new YearEndWindow(ctx, ui); }, {}, {}},
     };
 
     int failures = 0;
@@ -194,6 +279,7 @@ int run(const QString &imageFolder)
         window->hide();
     }
     ctx.CloseDataDatabase();
+    QDir(backups).removeRecursively();
     return failures + ui.failures == 0 ? 0 : 1;
 }
 
@@ -202,9 +288,19 @@ int run(const QString &imageFolder)
 
 int main(int argc, char *argv[])
 {
-    // Offscreen unless told otherwise: the shots need no display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen unless told otherwise: the shots need no display. Its screen
+    // is a desktop's, 1920 x 1080, not the plugin's 800 x 600, since windows
+    // that size themselves to the screen would otherwise be pictured cramped.
+    QTemporaryDir screenDir;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        const QString config = screenDir.filePath(QStringLiteral("screen.json"));
+        QFile file(config);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(R"({"screens": [{"name": "desktop", "x": 0, "y": 0, "width": 1920, "height": 1080,)"
+                       R"( "logicalDpiX": 96, "logicalDpiY": 96, "dpr": 1}]})");
+        file.close();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config));
+    }
     QApplication app(argc, argv);
     QApplication::setFont(sorvane::ui::gothicFont());
     sorvane::ui::loadQtTranslation();
