@@ -5,8 +5,6 @@
 #include "book/Accounts.h"
 
 #include <QDate>
-#include <QFile>
-#include <QFileInfo>
 
 namespace sorvane::admin {
 
@@ -286,15 +284,9 @@ int accountCommand(const QStringList &args, const QString &defaultFolder, QTextS
         return badArguments(err, QStringLiteral("account set には変える項目を指定してください (例: --kind 当座)"),
                             kCommand);
     QByteArray csv;
-    if (sub == u"import") {
-        const QString name = parsed.positional.first();
-        QFile file(name);
-        if (!QFileInfo(name).isFile() || !file.open(QIODevice::ReadOnly)) {
-            err << QStringLiteral("CSV ファイルを読めません: %1\n").arg(name);
-            return QFileInfo::exists(name) ? kExitFailed : kExitBadArguments;
-        }
-        csv = file.readAll();
-    }
+    if (sub == u"import")
+        if (const int rc = readInputFile(parsed.positional.first(), csv, err))
+            return rc;
 
     const QString folder = dataFolderPath(parsed, defaultFolder);
     if (const int rc = checkDataFolder(folder, err))

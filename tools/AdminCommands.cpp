@@ -12,6 +12,7 @@
 #include "data/ServerAddress.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -410,6 +411,17 @@ int commandGenerate(const ParsedArgs &args, const QString &folder, QTextStream &
 QString dataFolderPath(const ParsedArgs &args, const QString &defaultFolder)
 {
     return QDir::cleanPath(QDir(args.folder.isEmpty() ? defaultFolder : args.folder).absolutePath());
+}
+
+int readInputFile(const QString &name, QByteArray &contents, QTextStream &err)
+{
+    QFile file(name);
+    if (!QFileInfo(name).isFile() || !file.open(QIODevice::ReadOnly)) {
+        err << QStringLiteral("CSV ファイルを読めません: %1\n").arg(name);
+        return QFileInfo::exists(name) ? kExitFailed : kExitBadArguments;
+    }
+    contents = file.readAll();
+    return kExitOk;
 }
 
 int checkDataFolder(const QString &folder, QTextStream &err)

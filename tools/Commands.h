@@ -19,6 +19,11 @@ QString dataFolderPath(const ParsedArgs &args, const QString &defaultFolder);
 // why not on err. Returns kExitOk when it is, else the exit code.
 int checkDataFolder(const QString &folder, QTextStream &err);
 
+// Reads a file the command takes in (a CSV to import) whole. When it cannot,
+// says so on err and returns the exit code: kExitBadArguments for a name
+// that is no file, kExitFailed for one that cannot be read; else kExitOk.
+int readInputFile(const QString &name, QByteArray &contents, QTextStream &err);
+
 // Columns a text takes in a terminal (East Asian wide characters two), and
 // the text padded with spaces to a width, on the right or (right) the left.
 int displayWidth(const QString &s);

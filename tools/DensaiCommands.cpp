@@ -9,8 +9,6 @@
 #include "data/Schema.h"
 
 #include <QDate>
-#include <QFile>
-#include <QFileInfo>
 
 namespace sorvane::admin {
 
@@ -81,15 +79,9 @@ int densaiCommand(const QStringList &args, const QString &defaultFolder, QTextSt
                         : QStringLiteral("densai list に余分な引数があります: %1").arg(parsed.positional.join(u' ')),
             kCommand);
     QByteArray csv;
-    if (sub == u"import") {
-        const QString name = parsed.positional.first();
-        QFile file(name);
-        if (!QFileInfo(name).isFile() || !file.open(QIODevice::ReadOnly)) {
-            err << QStringLiteral("CSV ファイルを読めません: %1\n").arg(name);
-            return QFileInfo::exists(name) ? kExitFailed : kExitBadArguments;
-        }
-        csv = file.readAll();
-    }
+    if (sub == u"import")
+        if (const int rc = readInputFile(parsed.positional.first(), csv, err))
+            return rc;
     const QString folder = dataFolderPath(parsed, defaultFolder);
     if (const int rc = checkDataFolder(folder, err))
         return rc;

@@ -110,15 +110,6 @@ BillRow lockBill(Database &db, const StepInput &s)
     return *row;
 }
 
-void checkStepDate(const StepInput &s, const QString &what)
-{
-    if (!s.date.isValid())
-        refuse(QStringLiteral("%1を正しく入力してください").arg(what));
-    if (s.today.isValid() && s.date > s.today)
-        refuse(QStringLiteral("%1 %2 は今日 (%3) より後です。今日までの日付にしてください")
-                   .arg(what, fmt::ymd(s.date), fmt::ymd(s.today)));
-}
-
 void bump(Database &db, const QString &sets, const QVariantList &values, qint64 id)
 {
     db.execute(QStringLiteral("update D_手形 set %1,更新回数=更新回数+1 where id=?").arg(sets),
@@ -131,6 +122,15 @@ std::optional<BillEvent> standing(Database &db, qint64 billId, const QString &ki
 }
 
 } // namespace
+
+void checkStepDate(const StepInput &s, const QString &what)
+{
+    if (!s.date.isValid())
+        refuse(QStringLiteral("%1を正しく入力してください").arg(what));
+    if (s.today.isValid() && s.date > s.today)
+        refuse(QStringLiteral("%1 %2 は今日 (%3) より後です。今日までの日付にしてください")
+                   .arg(what, fmt::ymd(s.date), fmt::ymd(s.today)));
+}
 
 Position BillRow::position() const
 {

@@ -82,6 +82,10 @@ struct StepInput {
     QDate today;
 };
 
+// Refuses (StepRefused) a step's date that is missing or after today; `what`
+// names the date in the message (決済日, 割引日, …).
+void checkStepDate(const StepInput &s, const QString &what);
+
 // The event a step writes, filled with the bill's own columns.
 BillEvent eventFor(const BillRow &bill, const QString &kind, const QDate &date);
 

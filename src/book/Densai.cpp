@@ -204,15 +204,6 @@ void requireInHand(const BillRow &b, const QString &step)
                    .arg(b.stateLabel(), step));
 }
 
-void checkStepDay(const StepInput &s, const QString &what)
-{
-    if (!s.date.isValid())
-        refuse(QStringLiteral("%1を正しく入力してください").arg(what));
-    if (s.today.isValid() && s.date > s.today)
-        refuse(QStringLiteral("%1 %2 は今日 (%3) より後です。今日までの日付にしてください")
-                   .arg(what, fmt::ymd(s.date), fmt::ymd(s.today)));
-}
-
 void checkBlackout(Database &db, const QString &step, const StepInput &s, const BillRow &b, BankCalendar &calendar)
 {
     const QString why = blackoutProblem(step, s.date, b.手形期日, schema::readDensaiBlackoutDays(db), calendar);
@@ -376,7 +367,7 @@ qint64 transferClaim(Database &db, const StepInput &s, const QString &supplierCo
     if (c->譲渡制限)
         refuse(QStringLiteral("この電子記録債権には譲渡制限があります。仕入先への譲渡はできません (割引なら"
                               "できます)"));
-    checkStepDay(s, QStringLiteral("譲渡日"));
+    checkStepDate(s, QStringLiteral("譲渡日"));
     checkBlackout(db, QStringLiteral("譲渡"), s, b, calendar);
     const QString code = fmt::normalizeCode(supplierCode);
     const std::optional<PartyRow> supplier = findSupplier(db, code);
@@ -403,7 +394,7 @@ qint64 cancelTransfer(Database &db, const StepInput &s)
     const BillRow b = lockClaim(db, s);
     if (b.終了フラグ || b.position() != Position::HandedOn)
         refuse(QStringLiteral("この電子記録債権は「%1」の状態です。譲渡の取消はできません").arg(b.stateLabel()));
-    checkStepDay(s, QStringLiteral("取消日"));
+    checkStepDate(s, QStringLiteral("取消日"));
     const std::optional<BillEvent> handOn = standingEvent(db, b.id, kind::譲渡);
     if (handOn && s.date < handOn->date)
         refuse(QStringLiteral("取消日 %1 が譲渡日 %2 より前です").arg(fmt::ymd(s.date), fmt::ymd(handOn->date)));
@@ -428,7 +419,7 @@ qint64 splitClaim(Database &db, const StepInput &s, const QString &newNumber, qi
     Transaction t(db);
     const BillRow b = lockClaim(db, s);
     requireInHand(b, QStringLiteral("分割"));
-    checkStepDay(s, QStringLiteral("分割日"));
+    checkStepDate(s, QStringLiteral("分割日"));
     checkBlackout(db, QStringLiteral("分割"), s, b, calendar);
     if (amount < 1 || amount >= b.金額)
         refuse(QStringLiteral("分割する金額は 1 円以上、債権金額 (%1 円) 未満で入力してください")
@@ -477,7 +468,7 @@ qint64 discountClaim(Database &db, const StepInput &s, const QString &bankCode, 
     Transaction t(db);
     const BillRow b = lockClaim(db, s);
     requireInHand(b, QStringLiteral("割引"));
-    checkStepDay(s, QStringLiteral("割引日"));
+    checkStepDate(s, QStringLiteral("割引日"));
     checkBlackout(db, QStringLiteral("割引"), s, b, calendar);
     const qint64 id = discountBill(db, s, bankCode, fee, true);
     t.commit();
