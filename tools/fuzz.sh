@@ -5,7 +5,7 @@
 #   tools/fuzz.sh [SECONDS] [TARGET ...]     e.g. tools/fuzz.sh 600 date amount
 #
 # Targets are the names under fuzz/ without "fuzz_" (date, amount,
-# bill_number, number_pattern, account_csv, open_db); none named = all.
+# bill_number, number_pattern, account_csv, densai_csv, open_db); none named = all.
 # Each target starts from its seeds in fuzz/corpus/<target> and keeps what it
 # learns in build-fuzz/corpus/<target>; an input that breaks a property or
 # crashes is written to build-fuzz/findings/<target>/. The last line of each
