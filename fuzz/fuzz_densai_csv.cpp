@@ -93,8 +93,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     try {
         dn::importClaims(again, listed, kToday, *g_calendar);
     } catch (const DbError &e) {
-        FUZZ_CHECK(false, QStringLiteral("the list of an import is refused: %1\n%2")
-                              .arg(e.description(), QString::fromUtf8(listed)));
+        FUZZ_CHECK(
+            false,
+            QStringLiteral("the list of an import is refused: %1\n%2").arg(e.description(), QString::fromUtf8(listed)));
     }
     const QByteArray relisted = dn::claimsCsv(again);
     FUZZ_CHECK(relisted == listed,

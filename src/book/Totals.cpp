@@ -51,6 +51,9 @@ Reservations reservedBills(Database &db, const QDate &asOf)
     Reservations out;
     out.asOf = asOf;
     const QStringList states = stateKinds();
+    // A claim handed on without the guarantee is not the company's to answer
+    // for: no 裏書譲渡高.
+    const QString unguaranteed = QStringLiteral("保証なし");
     // The bill's latest discount or hand-on by the day, when the bill's last
     // change of state by the day left it discounted or handed on, and its
     // due date is not past. The candidates come from indexes: the events
@@ -65,14 +68,14 @@ Reservations reservedBills(Database &db, const QDate &asOf)
             "where r.id in (select e.id from 手形履歴 e where e.種別 in (?, ?) and e.手形期日 >= ? "
             "union select e.id from 手形履歴 c join 手形履歴 e on e.手形id = c.手形id and e.id < c.id "
             "where c.種別 = ? and e.種別 in (?, ?)) "
-            "and coalesce(d.手形期日, r.手形期日) >= ? and r.処理日 <= ? "
+            "and coalesce(d.手形期日, r.手形期日) >= ? and r.処理日 <= ? and coalesce(r.事由, '') <> ? "
             "and r.id = (select max(x.id) from 手形履歴 x where x.手形id = r.手形id and x.種別 in (?, ?) "
             "and x.処理日 <= ?) "
             "and (select y.後状態 from 手形履歴 y where y.手形id = r.手形id and y.処理日 <= ? and y.種別 in (%1) "
             "order by y.処理日 desc, y.id desc limit 1) in (?, ?)")
             .arg(marks(states.size()));
-    QVariantList values{kind::割引, kind::譲渡, asOf,       kind::修正, kind::割引, kind::譲渡,
-                        asOf,       asOf,       kind::割引, kind::譲渡, asOf,       asOf};
+    QVariantList values{kind::割引, kind::譲渡,   asOf,       kind::修正, kind::割引, kind::譲渡, asOf,
+                        asOf,       unguaranteed, kind::割引, kind::譲渡, asOf,       asOf};
     for (const QString &k : states)
         values << k;
     values << state::割引 << state::譲渡;

@@ -12,6 +12,7 @@
 #include "book/Receivables.h"
 #include "book/Reports.h"
 #include "book/Search.h"
+#include "book/Totals.h"
 #include "data/Calendar.h"
 #include "payable/PayableLines.h"
 #include "report/Exports.h"
@@ -268,6 +269,10 @@ void TestDensai::statementAndTheGuarantee()
         QCOMPARE(bills.front().handedOn, listed != u"手元");
         QCOMPARE(bills.front().receiver, listed == u"手元" ? QString() : listed);
     }
+    // So it is in 受取手形裏書譲渡高, the note of the balance sheet.
+    const book::Reservations reserved = book::reservedBills(db, asOf);
+    QCOMPARE(reserved.handedOnCount, listed.isEmpty() || listed == u"手元" ? 0 : 1);
+    QCOMPARE(reserved.handedOn, listed.isEmpty() || listed == u"手元" ? 0 : 300000);
     // Taken back, the claim is in hand again whatever the guarantee was.
     dn::cancelTransfer(db, {id, std::nullopt, kToday, kToday});
     QCOMPARE(book::statementBills(db, book::Side::Receivable, kToday).size(), 1);

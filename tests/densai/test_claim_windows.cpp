@@ -339,8 +339,8 @@ private slots:
         QVERIFY(showActive(&w));
         QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("記録番号"));
         QTest::keyClicks(QApplication::focusWidget(), kNumber);
-        for (const QString &text :
-             {QStringLiteral("2026/10/1"), QStringLiteral("2027/1/29"), QStringLiteral("45000"), QStringLiteral("S1")}) {
+        for (const QString &text : {QStringLiteral("2026/10/1"), QStringLiteral("2027/1/29"), QStringLiteral("45000"),
+                                    QStringLiteral("S1")}) {
             key(Qt::Key_Tab);
             QTest::keyClicks(QApplication::focusWidget(), text);
         }

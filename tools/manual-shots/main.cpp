@@ -159,8 +159,8 @@ void addClaims(AppContext &ctx)
         c.電子記録日 = today.addDays(-40 + i * 3);
         c.支払期日 = calendar.onOrAfter(today.addDays(30 + i * 9));
         c.金額 = 150000 + i * 83000;
-        c.取引先コード = c.side == dn::Side::Receivable ? customers.at(i % customers.size())
-                                                         : suppliers.at(i % suppliers.size());
+        c.取引先コード =
+            c.side == dn::Side::Receivable ? customers.at(i % customers.size()) : suppliers.at(i % suppliers.size());
         c.債務者銀行 = QStringLiteral("みなと銀行");
         c.債務者支店 = QStringLiteral("本店営業部");
         c.債務者口座 = QStringLiteral("%1").arg(2100340 + i);
@@ -184,9 +184,9 @@ QString makeBackups(AppContext &ctx)
     const QString folder = QDir(QDir::tempPath()).filePath(QStringLiteral("手形バックアップ"));
     QDir(folder).removeRecursively();
     QDir().mkpath(folder);
-    for (const QDateTime &when : {QDateTime(QDate(2026, 11, 27), QTime(17, 42, 10)),
-                                  QDateTime(QDate(2026, 12, 2), QTime(18, 5, 31)),
-                                  QDateTime(QDate(2026, 12, 4), QTime(17, 58, 2))})
+    for (const QDateTime &when :
+         {QDateTime(QDate(2026, 11, 27), QTime(17, 42, 10)), QDateTime(QDate(2026, 12, 2), QTime(18, 5, 31)),
+          QDateTime(QDate(2026, 12, 4), QTime(17, 58, 2))})
         book::backupBook(ctx.db(), std::nullopt, folder, 10, when);
     return folder;
 }
@@ -252,10 +252,12 @@ int run(const QString &imageFolder)
         {[&] { return new EndorsementDialog(); }, {}, {}},
         {[&] { return new ClaimEntryWindow(ctx, ui, kit, book::densai::Side::Receivable); }, {}, {}},
         {[&] { return new ClaimListWindow(ctx, ui, kit, book::densai::Side::Receivable); },
-         pick(QStringLiteral("List1")), {}},
+         pick(QStringLiteral("List1")),
+         {}},
         {[&] { return new ClaimEntryWindow(ctx, ui, kit, book::densai::Side::Payable); }, {}, {}},
         {[&] { return new ClaimListWindow(ctx, ui, kit, book::densai::Side::Payable); },
-         pick(QStringLiteral("List1")), {}},
+         pick(QStringLiteral("List1")),
+         {}},
         {[&] { return new ClaimStepWindow(ctx, ui, kit); }, pick(QStringLiteral("List1")), {}},
         {[&] { return new CashPlanWindow(ctx, ui); }, {}, {}},
         {[&] { return new TrialWindow(ctx, ui); }, {}, {}},
