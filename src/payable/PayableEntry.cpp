@@ -216,7 +216,10 @@ PayableEntryWindow::PayableEntryWindow(AppContext &ctx, UiService &ui, const Win
     ui::finishWindow(this);
 
     ClearForm();
-    loadAccounts();
+    // A connection found lost while clearing was said once already; the
+    // accounts would say it again after their own wait.
+    if (!m_ctx.DataDb || !m_ctx.DataDb->connectionLost())
+        loadAccounts();
     m_date->setFocus();
 }
 

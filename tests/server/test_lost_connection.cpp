@@ -6,6 +6,7 @@
 #include "receivable/ReceivableTest.h"
 
 #include "app/MainMenu.h"
+#include "payable/PayableEntry.h"
 #include "receivable/ReceivableList.h"
 #include "search/DueList.h"
 
@@ -96,6 +97,11 @@ void TestLostConnection::listThroughARestart()
         DueListWindow due(*f.ctx, f.ui);
         QCOMPARE(f.ui.texts(), QStringList{kLost});
         QCOMPARE(child<ui::LineList>(&due, u"List1"_qs)->count(), 0);
+    }
+    f.ui.clear();
+    {
+        PayableEntryWindow entry(*f.ctx, f.ui, f.kit);
+        QCOMPARE(f.ui.texts(), QStringList{kLost});
     }
 
     PrivateServer::instance().start();
