@@ -63,7 +63,8 @@ Reservations reservedBills(Database &db, const QDate &asOf)
     const QString sql =
         QStringLiteral(
             "select r.手形id, r.種別, r.相手先コード, r.相手先, r.処理日, coalesce(d.手形番号, r.手形番号), "
-            "coalesce(d.取引先, r.取引先), d.振出人, coalesce(d.手形期日, r.手形期日), coalesce(d.金額, r.金額) "
+            "coalesce(d.取引先, r.取引先), d.振出人, coalesce(d.手形期日, r.手形期日), coalesce(d.金額, r.金額), "
+            "coalesce(d.種類, 0) "
             "from 手形履歴 r left join D_手形 d on d.id = r.手形id "
             "where r.id in (select e.id from 手形履歴 e where e.種別 in (?, ?) and e.手形期日 >= ? "
             "union select e.id from 手形履歴 c join 手形履歴 e on e.手形id = c.手形id and e.id < c.id "
@@ -91,6 +92,7 @@ Reservations reservedBills(Database &db, const QDate &asOf)
         b.drawer = r.text(7);
         b.due = r.date(8);
         b.amount = r.number(9);
+        b.electronic = r.number(10) == 2;
         out.bills.push_back(b);
     });
     std::sort(out.bills.begin(), out.bills.end(), [](const ReservedBill &a, const ReservedBill &b) {
@@ -106,12 +108,53 @@ Reservations reservedBills(Database &db, const QDate &asOf)
         if (b.discounted) {
             out.discounted += b.amount;
             ++out.discountedCount;
+            if (b.electronic) {
+                out.claimsDiscounted += b.amount;
+                ++out.claimsDiscountedCount;
+            }
         } else {
             out.handedOn += b.amount;
             ++out.handedOnCount;
+            if (b.electronic) {
+                out.claimsHandedOn += b.amount;
+                ++out.claimsHandedOnCount;
+            }
         }
     }
     return out;
+}
+
+namespace {
+
+struct NoteLine {
+    QString label;
+    int count = 0;
+    qint64 amount = 0;
+};
+
+// The paper bills' line, always, and the claims' when there are any.
+QList<NoteLine> noteLines(const Reservations &r, bool discounted)
+{
+    const int count = discounted ? r.discountedCount : r.handedOnCount;
+    const qint64 amount = discounted ? r.discounted : r.handedOn;
+    const int claims = discounted ? r.claimsDiscountedCount : r.claimsHandedOnCount;
+    const qint64 claimsAmount = discounted ? r.claimsDiscounted : r.claimsHandedOn;
+    QList<NoteLine> out{{discounted ? QStringLiteral("受取手形割引高") : QStringLiteral("受取手形裏書譲渡高"),
+                         count - claims, amount - claimsAmount}};
+    if (claims > 0)
+        out << NoteLine{discounted ? QStringLiteral("電子記録債権割引高") : QStringLiteral("電子記録債権譲渡高"),
+                        claims, claimsAmount};
+    return out;
+}
+
+} // namespace
+
+QString reservedNote(const Reservations &r, bool discounted)
+{
+    QStringList parts;
+    for (const NoteLine &l : noteLines(r, discounted))
+        parts << QStringLiteral("%1 %2 円（%3 件）").arg(l.label, fmt::amount(l.amount)).arg(l.count);
+    return parts.join(QStringLiteral("　"));
 }
 
 Sheet reservedSheet(const Reservations &r)
@@ -152,8 +195,8 @@ Sheet reservedSheet(const Reservations &r)
         }
         const bool lastOfKind = i + 1 == r.bills.size() || r.bills[i + 1].discounted != b.discounted;
         if (lastOfKind)
-            subtotal(b.discounted ? QStringLiteral("受取手形割引高") : QStringLiteral("受取手形裏書譲渡高"),
-                     b.discounted ? r.discountedCount : r.handedOnCount, b.discounted ? r.discounted : r.handedOn);
+            for (const NoteLine &l : noteLines(r, b.discounted))
+                subtotal(l.label, l.count, l.amount);
     }
     s.totals = QStringList{QStringLiteral("合計"),
                            QStringLiteral("割引 %1 / 譲渡 %2").arg(fmt::amount(r.discounted), fmt::amount(r.handedOn)),

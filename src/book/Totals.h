@@ -33,16 +33,28 @@ struct ReservedBill {
     QString drawer; // 振出人
     QDate due;
     qint64 amount = 0;
+    bool electronic = false; // an electronic claim
 };
 
 struct Reservations {
     QDate asOf;
     std::vector<ReservedBill> bills; // discounted first, then by counterparty, due date, number
-    qint64 discounted = 0;           // 受取手形割引高
-    qint64 handedOn = 0;             // 受取手形裏書譲渡高
+    qint64 discounted = 0;           // 割引高, bills and claims
+    qint64 handedOn = 0;             // 裏書譲渡高, bills and claims
     int discountedCount = 0;
     int handedOnCount = 0;
+    // Of those, the electronic claims': the balance sheet notes them apart
+    // from the paper bills (電子記録債権割引高, 電子記録債権譲渡高).
+    qint64 claimsDiscounted = 0;
+    qint64 claimsHandedOn = 0;
+    int claimsDiscountedCount = 0;
+    int claimsHandedOnCount = 0;
 };
+
+// The note of the balance sheet for the discounted (or the handed-on):
+// "受取手形割引高 150,000 円（1 件）", with the claims' own beside it when
+// there are any ("電子記録債権割引高 …").
+QString reservedNote(const Reservations &r, bool discounted);
 
 // The received bills that at the end of the day were discounted or handed
 // on and due on it or later, by the history of each bill: a bill settled,

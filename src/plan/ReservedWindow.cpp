@@ -61,12 +61,8 @@ bool ReservedWindow::refresh()
         return false;
     }
     m_list->setSheet(book::reservedSheet(m_reserved));
-    m_discounted->setText(QStringLiteral("受取手形割引高 %1 円（%2 件）")
-                              .arg(fmt::amount(m_reserved.discounted))
-                              .arg(m_reserved.discountedCount));
-    m_handedOn->setText(QStringLiteral("受取手形裏書譲渡高 %1 円（%2 件）")
-                            .arg(fmt::amount(m_reserved.handedOn))
-                            .arg(m_reserved.handedOnCount));
+    m_discounted->setText(book::reservedNote(m_reserved, true));
+    m_handedOn->setText(book::reservedNote(m_reserved, false));
     return true;
 }
 

@@ -269,10 +269,14 @@ void TestDensai::statementAndTheGuarantee()
         QCOMPARE(bills.front().handedOn, listed != u"手元");
         QCOMPARE(bills.front().receiver, listed == u"手元" ? QString() : listed);
     }
-    // So it is in 受取手形裏書譲渡高, the note of the balance sheet.
+    // So it is in the balance sheet's note, as the claim it is: 電子記録債権譲渡高.
     const book::Reservations reserved = book::reservedBills(db, asOf);
-    QCOMPARE(reserved.handedOnCount, listed.isEmpty() || listed == u"手元" ? 0 : 1);
-    QCOMPARE(reserved.handedOn, listed.isEmpty() || listed == u"手元" ? 0 : 300000);
+    const bool noted = !listed.isEmpty() && listed != u"手元";
+    QCOMPARE(reserved.handedOnCount, noted ? 1 : 0);
+    QCOMPARE(reserved.claimsHandedOn, noted ? 300000 : 0);
+    QCOMPARE(book::reservedNote(reserved, false),
+             noted ? QStringLiteral("受取手形裏書譲渡高 0 円（0 件）　電子記録債権譲渡高 300,000 円（1 件）")
+                   : QStringLiteral("受取手形裏書譲渡高 0 円（0 件）"));
     // Taken back, the claim is in hand again whatever the guarantee was.
     dn::cancelTransfer(db, {id, std::nullopt, kToday, kToday});
     QCOMPARE(book::statementBills(db, book::Side::Receivable, kToday).size(), 1);
@@ -667,6 +671,21 @@ void TestDensai::mixedBookListsAndStatementsHoldBoth()
             qPrintable(text));
     }
     QCOMPARE(QDir(out.path()).entryList(QDir::Files).size(), 2);
+
+    // The balance sheet's notes on a day both claims were out: the claims
+    // apart from the paper bills, in the window's lines and its table.
+    const book::Reservations reserved = book::reservedBills(db, QDate(2026, 11, 30));
+    QCOMPARE(book::reservedNote(reserved, true),
+             QStringLiteral("受取手形割引高 0 円（0 件）　電子記録債権割引高 50,000 円（1 件）"));
+    QCOMPARE(book::reservedNote(reserved, false),
+             QStringLiteral("受取手形裏書譲渡高 0 円（0 件）　電子記録債権譲渡高 100,000 円（1 件）"));
+    QStringList notes;
+    for (const QStringList &row : book::reservedSheet(reserved).rows)
+        if (row.first().isEmpty() && row.at(1).endsWith(u'高'))
+            notes << row.at(1) + u' ' + row.last();
+    QCOMPARE(notes,
+             (QStringList{QStringLiteral("受取手形割引高 0"), QStringLiteral("電子記録債権割引高 50,000"),
+                          QStringLiteral("受取手形裏書譲渡高 0"), QStringLiteral("電子記録債権譲渡高 100,000")}));
 }
 
 QTEST_MAIN(TestDensai)
