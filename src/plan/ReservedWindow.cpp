@@ -9,6 +9,7 @@
 #include <QSpinBox>
 #include <QPushButton>
 #include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -35,11 +36,10 @@ ReservedWindow::ReservedWindow(AppContext &ctx, UiService &ui, QWidget *parent)
         f.setBold(true);
         l->setFont(f);
     }
-    auto *below = new QHBoxLayout;
+    // One note a line: with claims, each holds the paper bills' and the claims'.
+    auto *below = new QVBoxLayout;
     below->addWidget(m_discounted);
-    below->addSpacing(24);
     below->addWidget(m_handedOn);
-    below->addStretch(1);
     build(top, nullptr, below, {});
     ui::chainTabOrder({m_date, m_show, m_list});
     ui::finishWindow(this);

@@ -10,6 +10,7 @@
 #include "book/AppContext.h"
 #include "book/Backup.h"
 #include "book/Densai.h"
+#include "book/DiscountBanks.h"
 #include "book/Generate.h"
 #include "book/Totals.h"
 #include "data/Calendar.h"
@@ -176,6 +177,16 @@ void addClaims(AppContext &ctx)
     }
     dn::splitClaim(db, {first, std::nullopt, today.addDays(-5), today}, QStringLiteral("0A1B2C00000009000001"), 50000,
                    calendar);
+    // One handed on to a supplier, one discounted at a bank.
+    book::DiscountBank bank;
+    bank.コード = QStringLiteral("01");
+    bank.銀行名 = QStringLiteral("みなと銀行");
+    bank.支店名 = QStringLiteral("本店営業部");
+    bank.割引枠 = 50000000;
+    book::saveDiscountBank(db, bank);
+    const std::vector<dn::Claim> held = dn::claims(db, dn::Side::Receivable);
+    dn::transferClaim(db, {held.at(2).id, std::nullopt, today.addDays(-3), today}, suppliers.first(), true, calendar);
+    dn::discountClaim(db, {held.at(5).id, std::nullopt, today.addDays(-2), today}, bank.コード, 2400, calendar);
 }
 
 // Backups of the sample book at fixed times, in a folder of a fixed name.
