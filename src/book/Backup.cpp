@@ -401,12 +401,7 @@ ToolResult restoreBook(AppContext &ctx, const QString &backup)
     } catch (const DbError &e) {
         problem = e.description();
     }
-    if (!problem.isEmpty())
-        ctx.messages().information(problem);
-    const ToolResult reopened = reopenData(ctx);
-    if (reopened != ToolResult::Done)
-        return reopened;
-    return problem.isEmpty() ? ToolResult::Done : ToolResult::NotDone;
+    return finishFileTool(ctx, problem);
 }
 
 } // namespace sorvane::book

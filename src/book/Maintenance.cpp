@@ -239,6 +239,16 @@ bool hasInitialData(const AppContext &ctx)
     return QFileInfo(files::path(ctx.programFolder(), files::kInitialDb)).isFile();
 }
 
+ToolResult finishFileTool(AppContext &ctx, const QString &problem)
+{
+    if (!problem.isEmpty())
+        ctx.messages().information(problem);
+    const ToolResult reopened = reopenData(ctx);
+    if (reopened != ToolResult::Done)
+        return reopened;
+    return problem.isEmpty() ? ToolResult::Done : ToolResult::NotDone;
+}
+
 ToolResult reopenData(AppContext &ctx)
 {
     if (!ctx.CheckDataFiles())
@@ -314,13 +324,7 @@ ToolResult resetData(AppContext &ctx)
             problem = e.description();
         }
     }
-    if (!problem.isEmpty())
-        ctx.messages().information(problem);
-
-    const ToolResult reopened = reopenData(ctx);
-    if (reopened != ToolResult::Done)
-        return reopened;
-    return problem.isEmpty() ? ToolResult::Done : ToolResult::NotDone;
+    return finishFileTool(ctx, problem);
 }
 
 ToolResult compactData(AppContext &ctx, const CompactStep &compactStep)
@@ -382,13 +386,7 @@ ToolResult compactData(AppContext &ctx, const CompactStep &compactStep)
         problem =
             QStringLiteral("最適化できませんでした。データは最適化する前のまま残っています。\n%1").arg(errorText(e));
     }
-    if (!problem.isEmpty())
-        ctx.messages().information(problem);
-
-    const ToolResult reopened = reopenData(ctx);
-    if (reopened != ToolResult::Done)
-        return reopened;
-    return problem.isEmpty() ? ToolResult::Done : ToolResult::NotDone;
+    return finishFileTool(ctx, problem);
 }
 
 } // namespace sorvane::book

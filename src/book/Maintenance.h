@@ -53,6 +53,9 @@ QString postgresProgram(const QString &name);
 
 // CheckDataFiles, OpenDataDatabase and LoadSettings, as at start-up.
 ToolResult reopenData(AppContext &ctx);
+// The end of a tool that closed the file book: the problem shown (when
+// there is one), the book opened again; Done only when both went well.
+ToolResult finishFileTool(AppContext &ctx, const QString &problem);
 
 } // namespace book
 } // namespace sorvane
