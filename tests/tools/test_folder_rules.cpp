@@ -30,6 +30,10 @@ public:
         QDir(m_dir.path()).mkpath(u"bin"_qs);
         QFile::copy(QStringLiteral(SORVANE_ADMIN_EXE), bin(u"sorvane-admin"_qs));
         QFile::copy(QStringLiteral(SORVANE_PROGRAM_EXE), bin(u"sorvane"_qs));
+        // A build with shared libraries has them beside the programs.
+        const QDir built = QFileInfo(QStringLiteral(SORVANE_ADMIN_EXE)).dir();
+        for (const QString &lib : built.entryList({u"libsorvane_*.so"_qs}, QDir::Files))
+            QFile::copy(built.filePath(lib), bin(lib));
         if (build) {
             QFile marker(bin(files::kOwnFolderMarker));
             marker.open(QIODevice::WriteOnly);
