@@ -64,9 +64,9 @@ struct StatementBill {
 
 // The bills still running on the date: received bills in hand or handed on
 // (not dishonoured, not finished; a claim handed on without the guarantee
-// is off the book), a claim split since counted whole, or issued bills (not finished), booked on
-// or before it and due on it or later. A bill handed on after the date was
-// still in hand on it and shows no receiver. Ordered by party, due date, id.
+// is off the book), or issued bills (not finished), booked on or before it
+// and due on it or later. A bill handed on after the date was still in hand
+// on it and shows no receiver; a claim split after it is listed whole. Ordered by party, due date, id.
 // The number of a received bill's party is its customer's when the party is
 // the customer (no drawer written, or the drawer under the customer's name),
 // else that of the one customer registered under the drawer's name.

@@ -73,6 +73,14 @@ QString number(int n)
     return QStringLiteral("DN%1").arg(n, 18, 10, QLatin1Char('0'));
 }
 
+// A book with the parties prepared, and the bank calendar of its claims.
+struct ClaimBook {
+    AppFixture f;
+    Database &db = f.db();
+    BankCalendar calendar{f.folder.path(), *f.ctx->DataWorkspace};
+    ClaimBook() { prepareParties(db); }
+};
+
 QStringList eventsOf(Database &db, qint64 id)
 {
     QStringList out;
@@ -131,10 +139,8 @@ void TestDensai::recordNumberRules()
     QFETCH(QString, typed);
     QFETCH(QString, stored);
     QFETCH(QString, refusal);
-    AppFixture f;
-    Database &db = f.db();
-    prepareParties(db);
-    BankCalendar calendar(f.folder.path(), *f.ctx->DataWorkspace);
+    ClaimBook fixture;
+    auto &[f, db, calendar] = fixture;
     dn::registerClaim(db, receivable(QStringLiteral("TAKEN000000000000001"), QDate(2026, 12, 25)), calendar);
     const int before = db.scalar(QStringLiteral("select count(*) from 手形履歴")).toInt();
     try {
@@ -167,10 +173,8 @@ void TestDensai::splitPartsAddUp()
 {
     QFETCH(QList<qint64>, parts);
     QFETCH(int, refusedAt);
-    AppFixture f;
-    Database &db = f.db();
-    prepareParties(db);
-    BankCalendar calendar(f.folder.path(), *f.ctx->DataWorkspace);
+    ClaimBook fixture;
+    auto &[f, db, calendar] = fixture;
     const QString parent = number(1);
     const qint64 id = dn::registerClaim(db, receivable(parent, QDate(2026, 12, 25)), calendar);
     for (int i = 0; i < parts.size(); ++i) {
@@ -222,10 +226,8 @@ void TestDensai::statementBeforeASplit()
 {
     QFETCH(QDate, asOf);
     QFETCH(QStringList, lines);
-    AppFixture f;
-    Database &db = f.db();
-    prepareParties(db);
-    BankCalendar calendar(f.folder.path(), *f.ctx->DataWorkspace);
+    ClaimBook fixture;
+    auto &[f, db, calendar] = fixture;
     const qint64 id = dn::registerClaim(db, receivable(number(1), QDate(2026, 12, 25)), calendar);
     const qint64 part = dn::splitClaim(db, {id, std::nullopt, QDate(2026, 11, 2), kToday}, number(2), 100000, calendar);
     dn::splitClaim(db, {part, std::nullopt, QDate(2026, 12, 1), kToday}, number(3), 40000, calendar);
@@ -257,10 +259,8 @@ void TestDensai::statementAndTheGuarantee()
     QFETCH(bool, guarantee);
     QFETCH(QDate, asOf);
     QFETCH(QString, listed);
-    AppFixture f;
-    Database &db = f.db();
-    prepareParties(db);
-    BankCalendar calendar(f.folder.path(), *f.ctx->DataWorkspace);
+    ClaimBook fixture;
+    auto &[f, db, calendar] = fixture;
     const qint64 id = dn::registerClaim(db, receivable(number(1), QDate(2026, 12, 25)), calendar);
     dn::transferClaim(db, {id, std::nullopt, QDate(2026, 12, 1), kToday}, QStringLiteral("S1"), guarantee, calendar);
     const QList<book::StatementBill> bills = book::statementBills(db, book::Side::Receivable, asOf);
@@ -322,11 +322,9 @@ void TestDensai::blackoutBeforeTheDueDate()
     QFETCH(QString, step);
     QFETCH(QDate, on);
     QFETCH(bool, allowed);
-    AppFixture f;
-    Database &db = f.db();
-    prepareParties(db);
+    ClaimBook fixture;
+    auto &[f, db, calendar] = fixture;
     schema::writeDensaiBlackoutDays(db, days);
-    BankCalendar calendar(f.folder.path(), *f.ctx->DataWorkspace);
     dn::Claim c = receivable(number(1), due);
     c.電子記録日 = QDate(2026, 11, 1);
     const qint64 id = dn::registerClaim(db, c, calendar);
@@ -351,10 +349,8 @@ void TestDensai::blackoutBeforeTheDueDate()
 
 void TestDensai::restrictedClaimIsNotTransferred()
 {
-    AppFixture f;
-    Database &db = f.db();
-    prepareParties(db);
-    BankCalendar calendar(f.folder.path(), *f.ctx->DataWorkspace);
+    ClaimBook fixture;
+    auto &[f, db, calendar] = fixture;
     dn::Claim c = receivable(number(1), QDate(2026, 12, 25));
     c.譲渡制限 = true;
     const qint64 id = dn::registerClaim(db, c, calendar);
@@ -414,12 +410,10 @@ void TestDensai::lifeOfAClaim()
     QFETCH(QStringList, steps);
     QFETCH(QStringList, events);
     QFETCH(QString, state);
-    AppFixture f;
-    Database &db = f.db();
-    prepareParties(db);
+    ClaimBook fixture;
+    auto &[f, db, calendar] = fixture;
     // Collection days delay paper bills only: a claim is paid on its due date.
     schema::writeCollectionDays(db, 3);
-    BankCalendar calendar(f.folder.path(), *f.ctx->DataWorkspace);
     const QDate due(2026, 12, 4);
     const qint64 id = dn::registerClaim(db, receivable(number(1), due), calendar);
     QCOMPARE(book::settlementDate(*book::billRow(db, id), 3, calendar), due);
@@ -454,10 +448,8 @@ void TestDensai::lifeOfAClaim()
 
 void TestDensai::payableClaim()
 {
-    AppFixture f;
-    Database &db = f.db();
-    prepareParties(db);
-    BankCalendar calendar(f.folder.path(), *f.ctx->DataWorkspace);
+    ClaimBook fixture;
+    auto &[f, db, calendar] = fixture;
     dn::Claim c;
     c.side = dn::Side::Payable;
     c.記録番号 = number(5);
@@ -488,10 +480,8 @@ void TestDensai::payableClaim()
 
 void TestDensai::paperWindowsDoNotOfferClaims()
 {
-    AppFixture f;
-    Database &db = f.db();
-    prepareParties(db);
-    BankCalendar calendar(f.folder.path(), *f.ctx->DataWorkspace);
+    ClaimBook fixture;
+    auto &[f, db, calendar] = fixture;
     const qint64 id = dn::registerClaim(db, receivable(number(1), QDate(2026, 12, 25)), calendar);
     for (const book::BillRow &b : book::discountCandidates(db))
         QVERIFY(b.id != id);

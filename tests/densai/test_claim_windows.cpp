@@ -83,6 +83,17 @@ void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier)
     QTest::keyClick(QApplication::focusWidget(), k, m);
 }
 
+// The entry window's fields by keyboard: the record number, then each text
+// in the next field by Tab.
+void typeFields(const QStringList &texts)
+{
+    QTest::keyClicks(QApplication::focusWidget(), kNumber);
+    for (const QString &text : texts) {
+        key(Qt::Key_Tab);
+        QTest::keyClicks(QApplication::focusWidget(), text);
+    }
+}
+
 qint64 claimOn(AppFixture &f, const QString &number, const QDate &due, bool restricted = false)
 {
     dn::Claim c;
@@ -338,12 +349,8 @@ private slots:
         ClaimEntryWindow w(*f.ctx, f.ui, f.kit, dn::Side::Payable);
         QVERIFY(showActive(&w));
         QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("記録番号"));
-        QTest::keyClicks(QApplication::focusWidget(), kNumber);
-        for (const QString &text : {QStringLiteral("2026/10/1"), QStringLiteral("2027/1/29"), QStringLiteral("45000"),
-                                    QStringLiteral("S1")}) {
-            key(Qt::Key_Tab);
-            QTest::keyClicks(QApplication::focusWidget(), text);
-        }
+        typeFields(
+            {QStringLiteral("2026/10/1"), QStringLiteral("2027/1/29"), QStringLiteral("45000"), QStringLiteral("S1")});
         QVERIFY(tabTo(QStringLiteral("口座")));
         key(Qt::Key_Down);
         QCOMPARE(child<QLineEdit>(&w, QStringLiteral("債務者銀行"))->text(), QStringLiteral("北銀行"));
@@ -472,16 +479,11 @@ private slots:
         ClaimEntryWindow w(*f.ctx, f.ui, f.kit, dn::Side::Receivable);
         QVERIFY(showActive(&w));
         QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("記録番号"));
-        QTest::keyClicks(QApplication::focusWidget(), kNumber);
-        for (const QString &text :
-             {QStringLiteral("2026/10/1"), QStringLiteral("2027/1/29"), QStringLiteral("5000"), QStringLiteral("C1")}) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QTest::keyClicks(QApplication::focusWidget(), text);
-        }
+        typeFields(
+            {QStringLiteral("2026/10/1"), QStringLiteral("2027/1/29"), QStringLiteral("5000"), QStringLiteral("C1")});
         // Through the banks and the restriction to 登録.
-        while (QApplication::focusWidget()->objectName() != u"登録ボタン")
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(tabTo(QStringLiteral("登録ボタン")));
+        key(Qt::Key_Return);
         QCOMPARE(f.ui.texts(), QStringList{});
         QCOMPARE(dn::claims(f.db(), dn::Side::Receivable).size(), size_t(1));
         QCOMPARE(dn::claims(f.db(), dn::Side::Receivable).front().取引先, QStringLiteral("得意先商事"));
